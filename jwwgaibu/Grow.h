@@ -1,0 +1,21 @@
+// Internal to the library: the block growth shared by every entity array, the
+// entity index and the output buffer.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Raises the count n by one and gives the new element a[n - 1]. The array's
+// length is set to n + 999 whenever the new count is 1, 1001, 2001, ..., so it
+// runs 1000, 2000, ... Capacity grows geometrically underneath, so that a
+// million appends copy the elements a few times, not a thousand times.
+template <class T>
+T& AppendGrow(std::vector<T>& a, int32_t& n) {
+  ++n;
+  if (n % 1000 == 1) {
+    const size_t len = static_cast<size_t>(n) + 999;
+    if (a.capacity() < len) a.reserve(len + len / 2);
+    a.resize(len);
+  }
+  return a[static_cast<size_t>(n) - 1];
+}

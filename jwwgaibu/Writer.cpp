@@ -1,0 +1,152 @@
+// The output buffer, its save into the exchange file, the pen state and the
+// commands the point tool uses.
+#include <cmath>
+
+#include "jwwgaibu/Grow.h"
+#include "jwwgaibu/JwwGaibu.h"
+#include "myfunc/MyFunc.h"
+#include "platform/Platform.h"
+
+namespace {
+const std::u16string kDefaultFont = u"<ＭＳ ゴシック>";
+
+// Layer groups and layers are written as one uppercase hexadecimal digit or
+// more; a negative number shows its 32-bit pattern (-1 gives FFFFFFFF).
+std::u16string HexStr(int32_t v) {
+  uint32_t u = static_cast<uint32_t>(v);
+  char16_t buf[8];
+  int n = 0;
+  do {
+    buf[n++] = u"0123456789ABCDEF"[u & 15];
+    u >>= 4;
+  } while (u != 0);
+  std::u16string s;
+  while (n > 0) s += buf[--n];
+  return s;
+}
+}  // namespace
+
+void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
+
+bool TJGdata::SaveTempFile(const std::u16string& fn) {
+  std::u16string text;
+  if (t_MemN <= 0) {
+    text = u"hq\r\n";
+  } else {
+    size_t len = 0;
+    for (int32_t i = 0; i < t_MemN; ++i) len += t_Mem[i].size() + 2;
+    text.reserve(len);
+    for (int32_t i = 0; i < t_MemN; ++i) {
+      text += t_Mem[i];
+      text += u"\r\n";
+    }
+  }
+  std::string bytes;
+  if (MojiCode) {
+    bytes = "\xEF\xBB\xBF";
+    bytes += platform::TextToUtf8(text);
+  } else {
+    bytes = platform::TextToAnsi(text);
+  }
+  if (platform::WriteWholeFile(fn, bytes)) return true;
+  // The host must never read a stale or partial result as if it were ours.
+  if (FileThere(fn)) FileRemove(fn);
+  return false;
+}
+
+void TJGdata::S_Init() {
+  w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
+  w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
+  w_LGrp = 0;
+  w_Lay = 0;
+  w_Col = 1;
+  w_Ltp = 1;
+  w_Wid = 0;
+  w_Mjs = 1;
+  w_MjsW = 2.0;
+  w_MjsH = 2.0;
+  w_MjsD = 0.0;
+  w_MjsC = 1;
+  w_Mbs = 0;
+  w_Font = kDefaultFont;
+  w_PtCol = 1;
+  w_SlCol = 0;
+}
+
+void TJGdata::S_LGrp(int32_t lgrp) {
+  if (!w_FlgLGrp && lgrp == w_LGrp) return;
+  SendMem(u"lg" + HexStr(lgrp));
+  w_LGrp = lgrp;
+  w_FlgLGrp = false;
+  w_FlgLay = true;  // a layer number means nothing without its group
+}
+
+void TJGdata::S_Lay(int32_t lay) {
+  if (!w_FlgLay && lay == w_Lay) return;
+  SendMem(u"ly" + HexStr(lay));
+  w_Lay = lay;
+  w_FlgLay = false;
+}
+
+void TJGdata::S_Col(int32_t col, int32_t mode) {
+  if (mode == 1) col = ColCode(col);
+  if (!w_FlgCol && col == w_Col) return;
+  SendMem(u"lc" + IntStr(col));
+  w_Col = col;
+  w_FlgCol = false;
+  w_FlgSCol = false;
+}
+
+void TJGdata::S_Ltp(int32_t ltp, int32_t mode) {
+  if (mode == 1) ltp = LtpCode(ltp);
+  if (!w_FlgLtp && ltp == w_Ltp) return;
+  SendMem(u"lt" + IntStr(ltp));
+  w_Ltp = ltp;
+  w_FlgLtp = false;
+}
+
+void TJGdata::S_Wid(int32_t wid) {
+  if (!WidF) return;  // the host gave no widths, so none are written back
+  if (wid == -1) wid = CurWid;
+  if (wid < 0 || wid > 30000) wid = 0;
+  if (!w_FlgWid && wid == w_Wid) return;
+  SendMem(u"lw" + IntStr(wid));
+  w_Wid = wid;
+  w_FlgWid = false;
+}
+
+void TJGdata::S_PCol(int32_t col, int32_t mode) {
+  if (mode == 1) col = ColCode(col);
+  if (!w_FlgPCol && col == w_PtCol) return;
+  SendMem(u"pn" + IntStr(col));
+  w_PtCol = col;
+  w_FlgPCol = false;
+}
+
+// Dialog colour number to colour code: 0 the current colour, 1-9 the pens,
+// 10 onward the SXF colours 1, 2, ... written as 101, 102, ...
+int32_t TJGdata::ColCode(int32_t a) {
+  if (a <= 0) return CurCol;
+  if (a <= 9) return a;
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + 91u);  // wraps, as a 32-bit sum would
+}
+
+// Dialog line-type number to line-type code: 0 the current type, 1-9 the
+// plain types, 10-18 the codes 11-19, 19 onward the codes 31, 32, ...
+int32_t TJGdata::LtpCode(int32_t a) {
+  if (a <= 0) return CurLtp;
+  if (a <= 9) return a;
+  if (a <= 18) return a + 1;
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + 12u);
+}
+
+void TJGdata::S_Ten(double x, double y) {
+  SendMem(u"pt " + FloatStr(x) + u" " + FloatStr(y));
+}
+
+void TJGdata::S_Mark(double x, double y, double bai, double ang, int32_t cod) {
+  if (cod < -7 || cod > 11) cod = -3;
+  if (std::fabs(static_cast<long double>(bai)) <= 1e-10L) bai = 1.0;
+  SendMem(u"pt " + FloatStr(x) + u" " + FloatStr(y) + u" " + FloatStr(bai) + u" " +
+          FloatStr(ang) + u" " + IntStr(cod));
+}

@@ -1,0 +1,36 @@
+// Shared routines: number texts, plane geometry, texts as UTF-16 code units,
+// and the few questions put to the system (files, keyboard).
+// Texts are UTF-16; a character is one code unit; indexes are 0-based.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// 0 for an empty text or one that is not a whole integer (decimal, or up to
+// eight hexadecimal digits after "$", "x", "X", "0x", "0X").
+int32_t StrToIntZ(std::u16string_view s);
+std::u16string IntStr(int32_t v);
+// 0 for an empty text or one that is not a whole decimal number.
+double StrToFloatZ(std::u16string_view s);
+// 15 significant digits; fixed notation for 1E-4 <= |x| < 1E15, else 1.5E20 style.
+std::u16string FloatStr(double v);
+
+void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
+                 double angle);
+double DirAngle(double dx, double dy);
+double Dist2P(double x1, double y1, double x2, double y2);
+
+std::u16string StripSpaces(std::u16string_view s);
+bool FileThere(const std::u16string& name);
+bool FileRemove(const std::u16string& name);
+bool EscPressed();
+int32_t RgbValue(int32_t r, int32_t g, int32_t b);
+
+int32_t TextLen(std::u16string_view s);
+std::u16string CharAt(std::u16string_view s, int32_t i);
+int32_t TextPos(std::u16string_view sub, std::u16string_view s);
+std::u16string TextFrom(std::u16string_view s, int32_t i);
+std::u16string TextMid(std::u16string_view s, int32_t i, int32_t n);
+bool IsHalfWidth(char16_t c);
+int32_t SurrogateKind(char16_t c);
