@@ -2,6 +2,7 @@
 // entity index and the output buffer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
