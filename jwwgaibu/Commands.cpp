@@ -1,1 +1,313 @@
-// placeholder until implemented
+// The text, fill-colour and attribute commands, and the entity commands:
+// lines, polylines, circles, arcs, texts, dimensions and solids.
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "jwwgaibu/JwwGaibu.h"
+#include "myfunc/MyFunc.h"
+
+namespace {
+
+// Every geometric test is made in extended precision against this limit; the
+// double nearest 1e-10 lies just above it, so a value equal to that double is
+// not within the tolerance.
+constexpr long double kTol = 1e-10L;
+
+// |v| <= tolerance.
+bool Tiny(double v) { return std::fabs(static_cast<long double>(v)) <= kTol; }
+
+// v <= tolerance, signed: a negative radius is as degenerate as a zero one.
+bool NotPositive(double v) { return static_cast<long double>(v) <= kTol; }
+
+// Two points are near when both coordinate differences lie strictly within the
+// tolerance. The differences are formed in extended precision.
+bool Near(double xp, double yp, double xq, double yq) {
+  return std::fabs(static_cast<long double>(xq) - xp) < kTol &&
+         std::fabs(static_cast<long double>(yq) - yp) < kTol;
+}
+
+// A text written into a command must stay on that command's line: a CR or LF
+// would start a new command in the exchange file (and let a text inject one),
+// and a NUL ends the file for whoever reads it. The reader drops control
+// characters inside a text anyway, so removing these loses nothing.
+std::u16string OneLine(std::u16string_view s) {
+  std::u16string r;
+  r.reserve(s.size());
+  for (char16_t c : s)
+    if (c != u'\r' && c != u'\n' && c != u'\0') r += c;
+  return r;
+}
+
+std::u16string Fields(std::initializer_list<double> vs) {
+  std::u16string s;
+  for (double v : vs) {
+    if (!s.empty()) s += u' ';
+    s += FloatStr(v);
+  }
+  return s;
+}
+
+// Keyword of a text record by the record number the reader stores.
+const char16_t* TextKeyword(int32_t no) {
+  static const char16_t* const kKeywords[] = {u"ch", u"cv", u"cs", u"cr", u"co",
+                                              u"cp", u"ct", u"ck", u"cz", u"c2"};
+  return (no >= 1 && no <= 9) ? kKeywords[no] : kKeywords[0];
+}
+
+// Empty, or nothing but spaces, full-width spaces and control characters.
+bool Blank(std::u16string_view m) { return StripSpaces(m).empty(); }
+
+}  // namespace
+
+// ---- Text, fill-colour and attribute commands ----
+
+void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
+  if (mode == 1) col = ColCode(col);
+  if (mjs < 0 || mjs > 10) {
+    mjs = CurMjs;
+    if (mjs == 0) {  // the drawing's free size comes with its own colour code
+      mw = CurMjsW;
+      mh = CurMjsH;
+      md = CurMjsD;
+      col = CurMjsC;
+    }
+  }
+  const bool sizeChanged =
+      mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
+  if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) return;
+  if (mjs == 0) {
+    SendMem(u"cn0 " + Fields({mw, mh, md, static_cast<double>(col)}));
+    w_MjsW = mw;
+    w_MjsH = mh;
+    w_MjsD = md;
+    w_MjsC = col;
+  } else {
+    SendMem(u"cn" + IntStr(mjs));
+  }
+  w_Mjs = mjs;
+  w_FlgMjs = false;
+}
+
+void TJGdata::S_Mbs(int32_t mbs) {
+  if (mbs < 0 || mbs > 8) mbs = 0;
+  if (!w_FlgMbs && mbs == w_Mbs) return;
+  SendMem(u"cc" + IntStr(mbs));
+  w_Mbs = mbs;
+  w_FlgMbs = false;
+}
+
+void TJGdata::S_Font(const std::u16string& fnt) {
+  std::u16string f = OneLine(fnt);
+  if (f.empty() || f == u"<>") f = OneLine(CurFont);
+  if (!w_FlgFont && f == w_Font) return;
+  // The quote keeps a font name with spaces in one field for the reader.
+  SendMem(u"cn\"$" + f);
+  w_Font = std::move(f);
+  w_FlgFont = false;
+}
+
+// The fill colour travels as line colour 10 carrying an RGB value, so it must
+// be written again whenever another line colour came in between.
+void TJGdata::S_SCol(int32_t col) {
+  if (col < 0 || col > 0xFFFFFF) col = 0;
+  if (!w_FlgCol && w_Col == 10 && !w_FlgSCol && col == w_SlCol) return;
+  SendMem(u"lc10 " + IntStr(col));
+  w_SlCol = col;
+  w_FlgSCol = false;
+  w_Col = 10;
+  w_FlgCol = false;
+}
+
+void TJGdata::S_SColRGB(int32_t r, int32_t g, int32_t b) {
+  if (r < 0 || r > 255) r = 0;
+  if (g < 0 || g > 255) g = 0;
+  if (b < 0 || b > 255) b = 0;
+  S_SCol(RgbValue(r, g, b));  // within 0..FFFFFF, so S_SCol keeps it
+}
+
+// z4 and z5 exclude each other; z5 wins.
+void TJGdata::S_Attr(int32_t att) {
+  S_Attr((att & 1) != 0, (att & 2) != 0, (att & 4) != 0, (att & 8) != 0, (att & 16) != 0);
+}
+
+void TJGdata::S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5) {
+  if (at1) SendMem(u"z1");
+  if (at2) SendMem(u"z2");
+  if (at3) SendMem(u"z3");
+  if (at4 && !at5) SendMem(u"z4");
+  if (at5) SendMem(u"z5");
+}
+
+void TJGdata::S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5) {
+  S_Attr(at1 != 0, at2 != 0, at3 != 0, at4 != 0, at5 != 0);
+}
+
+void TJGdata::S_Comment(const std::u16string& s) { SendMem(u"h#" + OneLine(s)); }
+
+void TJGdata::S_Area() { SendMem(u"hn " + Fields({AreaX1, AreaY1, AreaX2, AreaY2})); }
+
+// Display RGB of a colour code: the pens 1-9 and the first sixteen SXF colours
+// (codes 101-116); anything else has no display value.
+int32_t TJGdata::GetColorDisp(int32_t col) {
+  struct Rgb {
+    int32_t r, g, b;
+  };
+  static constexpr Rgb kPens[9] = {{0, 192, 192}, {0, 0, 0},     {0, 192, 0},
+                                   {192, 192, 0}, {192, 0, 192}, {0, 0, 255},
+                                   {0, 128, 128}, {255, 0, 128}, {255, 128, 255}};
+  static constexpr Rgb kSxf[16] = {
+      {0, 0, 0},       {255, 0, 0},   {0, 255, 0},     {0, 0, 255},
+      {255, 255, 0},   {255, 0, 255}, {0, 255, 255},   {0, 0, 0},
+      {192, 0, 128},   {192, 128, 64}, {255, 128, 0},  {128, 192, 128},
+      {0, 128, 255},   {128, 64, 255}, {192, 192, 192}, {128, 128, 128}};
+  const Rgb* c = nullptr;
+  if (col >= 1 && col <= 9) c = &kPens[col - 1];
+  if (col >= 101 && col <= 116) c = &kSxf[col - 101];
+  return c ? RgbValue(c->r, c->g, c->b) : 0;
+}
+
+// ---- Shape, text, dimension and solid commands ----
+
+void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
+  if (Near(x1, y1, x2, y2)) return;
+  SendMem(Fields({x1, y1, x2, y2}));
+}
+
+// Bare lines between "pl" and "#" form one curve for the reader.
+void TJGdata::S_PLineStart() { SendMem(u"pl"); }
+
+void TJGdata::S_PLineEnd() { SendMem(u"#"); }
+
+void TJGdata::S_PLineReset() {
+  t_PLineN = 0;
+  std::vector<TJwwPLine>().swap(t_PLine);
+}
+
+// The collected segments are held at exactly their number, one more per call.
+void TJGdata::S_PLineSet(double px1, double py1, double px2, double py2) {
+  // The count is a public field; never let a stray value size the array.
+  const size_t n = t_PLineN > 0 ? static_cast<size_t>(t_PLineN) : 0;
+  t_PLine.resize(n);
+  t_PLine.push_back(TJwwPLine{px1, py1, px2, py2});
+  t_PLineN = static_cast<int32_t>(n + 1);
+}
+
+void TJGdata::S_PLine() {
+  const size_t n =
+      t_PLineN > 0 ? std::min(static_cast<size_t>(t_PLineN), t_PLine.size()) : 0;
+  if (n == 0) return;
+  if (n == 1) {  // a single segment is a plain line, not a curve
+    const TJwwPLine& p = t_PLine[0];
+    S_Line(p.x1, p.y1, p.x2, p.y2);
+    return;
+  }
+  S_PLineStart();
+  for (size_t i = 0; i < n; ++i) {
+    const TJwwPLine& p = t_PLine[i];
+    S_Line(p.x1, p.y1, p.x2, p.y2);
+  }
+  S_PLineEnd();
+}
+
+// Circle and arc share "ci"; the reader tells them apart by the field count.
+void TJGdata::S_Circle(double x, double y, double r) {
+  if (NotPositive(r)) return;
+  SendMem(u"ci " + Fields({x, y, r}));
+}
+
+void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
+  if (NotPositive(r) || Tiny(h)) return;
+  SendMem(u"ci " + Fields({x, y, r, sa, ea, h, ka}));
+}
+
+// (x1, y1) is the start point, (x2, y2) the direction vector. The quote makes
+// the rest of the line, spaces included, the text.
+void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
+                     const std::u16string& m) {
+  if (Tiny(x2) && Tiny(y2)) return;
+  if (Blank(m)) return;
+  SendMem(std::u16string(TextKeyword(no)) + u" " + Fields({x1, y1, x2, y2}) + u" \"" +
+          OneLine(m));
+}
+
+void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
+                    double tx2, double ty2, const std::u16string& m) {
+  if (Near(lx1, ly1, lx2, ly2)) return;
+  if (Tiny(tx2) && Tiny(ty2)) return;
+  std::u16string t;
+  if (Blank(m)) {
+    // Without a text the dimension shows its length, rounded to ten decimals.
+    // truncl, not an integer cast: a huge length must not overflow.
+    const long double d = Dist2P(lx1, ly1, lx2, ly2);
+    const long double rounded = std::truncl(d / kTol + 0.5L) * kTol;
+    t = FloatStr(static_cast<double>(rounded));
+  } else {
+    t = OneLine(m);
+  }
+  SendMem(u"msg");
+  SendMem(Fields({lx1, ly1, lx2, ly2}));
+  SendMem(u"cs " + Fields({tx1, ty1, tx2, ty2}) + u" \"" + t);
+}
+
+void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
+  if (Near(x1, y1, x2, y2)) return;
+  SendMem(u"sl " + Fields({x1, y1, x2, y2}));
+}
+
+void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
+  if (Near(x1, y1, x2, y2) || Near(x2, y2, x3, y3) || Near(x3, y3, x1, y1)) return;
+  SendMem(u"sl " + Fields({x1, y1, x2, y2, x3, y3}));
+}
+
+// A four-corner solid with two coinciding corners is a triangle, or nothing
+// when the coinciding corners are opposite each other.
+void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
+                       double x4, double y4) {
+  if (Near(x1, y1, x2, y2)) return S_Solid3(x1, y1, x3, y3, x4, y4);
+  if (Near(x1, y1, x3, y3)) return;
+  if (Near(x1, y1, x4, y4)) return S_Solid3(x1, y1, x2, y2, x3, y3);
+  if (Near(x2, y2, x3, y3)) return S_Solid3(x1, y1, x2, y2, x4, y4);
+  if (Near(x2, y2, x4, y4)) return;
+  if (Near(x3, y3, x4, y4)) return S_Solid3(x1, y1, x2, y2, x3, y3);
+  SendMem(u"sl " + Fields({x1, y1, x2, y2, x3, y3, x4, y4}));
+}
+
+void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
+                       int32_t cod) {
+  if (NotPositive(r) || Tiny(h)) return;
+  if (cod != 100 && cod != 5 && cod != 0 && cod != -1) return;
+  SendMem(u"sc " + Fields({x, y, r, h, ka, sa, da}) + u" " + IntStr(cod));
+}
+
+void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
+                       int32_t cod) {
+  if (NotPositive(r) || Tiny(h)) return;
+  if (cod != 100 && cod != 0) return;
+  SendMem(u"se " + Fields({x, y, r, h, ka, sa, da}) + u" " + IntStr(cod));
+}
+
+namespace {
+// A ring needs an inner radius above zero and clearly below the outer one. The
+// width r - ri is formed in extended precision and compared with the limit.
+bool BadRing(double r, double h, double ri) {
+  return NotPositive(r) || NotPositive(ri) || static_cast<long double>(r) - ri <= kTol ||
+         Tiny(h);
+}
+}  // namespace
+
+void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
+                       double ri) {
+  if (BadRing(r, h, ri)) return;
+  SendMem(u"so " + Fields({x, y, r, h, ka, sa, da, ri}));
+}
+
+void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
+                       double ri) {
+  if (BadRing(r, h, ri)) return;
+  SendMem(u"sg " + Fields({x, y, r, h, ka, sa, da, ri}));
+}
