@@ -45,8 +45,12 @@ size_t HexPrefix(std::u16string_view s, size_t i) {
 // like the full text, once the dropped digits leave a mark: every halfway point
 // between two doubles has fewer than 770 significant digits.
 constexpr size_t kKeptDigits = 800;
-// Far beyond any double, yet small enough to add lengths to without overflow.
-constexpr long long kExponentCap = 1'000'000'000LL;
+// An exponent text is read up to this size; beyond it no text that fits in
+// memory could bring the value back into range, and adding a text length to
+// it cannot overflow.
+constexpr long long kExponentCap = 100'000'000'000'000'000LL;
+// Far outside the range of double for any number of kept digits.
+constexpr long long kScaleCap = 1'000'000LL;
 
 }  // namespace
 
@@ -145,11 +149,9 @@ double StrToFloatZ(std::u16string_view s) {
     *out++ = '1';
     --shift;
   }
-  // Text lengths bound shift; the caps keep the sum far from overflow and the
-  // value far outside the range of double when the exponent is absurd.
-  if (shift > kExponentCap) shift = kExponentCap;
-  if (shift < -kExponentCap) shift = -kExponentCap;
   exponent += shift;
+  if (exponent > kScaleCap) exponent = kScaleCap;
+  if (exponent < -kScaleCap) exponent = -kScaleCap;
   if (exponent != 0) {
     *out++ = 'e';
     out = std::to_chars(out, buf + sizeof buf, exponent).ptr;

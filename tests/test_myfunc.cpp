@@ -137,6 +137,7 @@ TEST(StrToFloatZ, LongTexts) {
   EXPECT_EQ(StrToFloatZ(u"1" + zeros + u"e-2000"), 1);
   EXPECT_EQ(StrToFloatZ(u"0." + zeros + u"15e2001"), 1.5);
   EXPECT_EQ(StrToFloatZ(zeros + u"3.25"), 3.25);
+  EXPECT_EQ(StrToFloatZ(u"-2.5E-" + zeros + u"3"), -2.5e-3);
   EXPECT_EQ(StrToFloatZ(u"1" + zeros), 0);  // 1E2000
   EXPECT_EQ(StrToFloatZ(u"0." + zeros + u"1"), 0);
   // 2^53 + 1 lies halfway between two doubles: ties go to even, but any
