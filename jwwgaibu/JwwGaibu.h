@@ -367,7 +367,55 @@ class TJGdata {
 
  private:
   // Reader internals.
+  struct ReadTokens;  // the tokens of one line, in buffers reused line after line
+  struct ReadRule;    // one record kind: keyword, how it matches, token count, handler
+  static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
+  void ParseLine(std::u16string_view line, ReadTokens& tk);
+  void R_EntityDone();
+  void R_FillText(TJwwEntText& x, int32_t no, const ReadTokens& tk);
+  void R_File(const ReadTokens& tk);
+  void R_Jikukaku(const ReadTokens& tk);
+  void R_LGrpScale(const ReadTokens& tk);
+  void R_ZumenSize(const ReadTokens& tk);
+  void R_MojiW(const ReadTokens& tk);
+  void R_MojiH(const ReadTokens& tk);
+  void R_MojiD(const ReadTokens& tk);
+  void R_MojiC(const ReadTokens& tk);
+  void R_Zusun(const ReadTokens& tk);
+  void R_Area(const ReadTokens& tk);
+  void R_RGB(const ReadTokens& tk);
+  void R_LGrpName(const ReadTokens& tk);
+  void R_LayName(const ReadTokens& tk);
+  void R_LGrp(const ReadTokens& tk);
+  void R_Lay(const ReadTokens& tk);
+  void R_Col(const ReadTokens& tk);
+  void R_Ltp(const ReadTokens& tk);
+  void R_Wid(const ReadTokens& tk);
+  void R_Font(const ReadTokens& tk);
+  void R_Mjs(const ReadTokens& tk);
+  void R_Mbs(const ReadTokens& tk);
+  void R_Attr(const ReadTokens& tk);
+  void R_PCol(const ReadTokens& tk);
+  void R_CrvStart(const ReadTokens& tk);
+  void R_DimStart(const ReadTokens& tk);
+  void R_GroupEnd(const ReadTokens& tk);
+  void R_IPoint(const ReadTokens& tk);
+  void R_NextIPoint(const ReadTokens& tk);
+  void R_Circle(const ReadTokens& tk);
+  void R_Arc(const ReadTokens& tk);
+  void R_Text(const ReadTokens& tk);
+  void R_Ten(const ReadTokens& tk);
+  void R_Mark(const ReadTokens& tk);
+  void R_Blk(const ReadTokens& tk);
+  void R_Solid2(const ReadTokens& tk);
+  void R_Solid3(const ReadTokens& tk);
+  void R_Solid4(const ReadTokens& tk);
+  void R_SolidC(const ReadTokens& tk);
+  void R_SolidE(const ReadTokens& tk);
+  void R_SolidO(const ReadTokens& tk);
+  void R_SolidG(const ReadTokens& tk);
+  void R_Line(const ReadTokens& tk);
 
   // Writer internals.
   int32_t ColCode(int32_t a);

@@ -1,9 +1,818 @@
-// Reading the exchange file. (The full reader replaces this.)
-#include "jwwgaibu/JwwGaibu.h"
+// Reading the exchange file: loading and decoding, the tokenizer, and the
+// record table that turns each line into header values, layer tables,
+// attribute state, indicated points and stored entities.
+//
+// Files hold millions of lines, so the bytes are read once and cut into lines
+// where they lie; each line is decoded into one reused buffer and split into
+// tokens that are views into a second reused buffer.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
 
-bool TJGdata::OpenTempFile(const std::u16string&) {
-  MojiCode = false;
+#include "jwwgaibu/Grow.h"
+#include "jwwgaibu/JwwGaibu.h"
+#include "myfunc/MyFunc.h"
+#include "platform/Platform.h"
+
+// The tokens of one line. t[0] is the keyword; n counts the tokens, an empty
+// last one after trailing separators included. The views point into buf.
+struct TJGdata::ReadTokens {
+  // Tokens past this many are dropped with the rest of the line.
+  static constexpr int32_t kMax = 400;
+
+  int32_t n = 0;
+  std::array<std::u16string_view, kMax> t{};
+  std::u16string buf;
+
+  std::u16string_view operator[](int32_t k) const {
+    return k < n ? t[static_cast<size_t>(k)] : std::u16string_view();
+  }
+  double Real(int32_t k) const { return StrToFloatZ((*this)[k]); }
+  int32_t Int(int32_t k) const { return StrToIntZ((*this)[k]); }
+
+  void Split(std::u16string_view line);
+};
+
+// Spaces and tabs separate tokens, and a run of them counts once. A quote (not
+// kept) or the first "=" (kept) ends the splitting: the rest of the line joins
+// the current token, spaces and quotes included, which is how a text record
+// carries its text and the file record a path with spaces. Control characters
+// are dropped wherever they stand.
+void TJGdata::ReadTokens::Split(std::u16string_view line) {
+  // Tokens never hold more characters than the line.
+  if (buf.size() < line.size()) buf.resize(line.size());
+  char16_t* const base = buf.data();
+  char16_t* start = base;  // the current token runs from start to o
+  char16_t* o = base;
+  int32_t cur = 0;
+  const char16_t* p = line.data();
+  const char16_t* const end = p + line.size();
+  bool splitting = true;
+  while (p < end) {
+    const char16_t c = *p++;
+    if (c == u'"') {
+      splitting = false;
+      break;
+    }
+    if (c == u'=') {
+      *o++ = c;
+      splitting = false;
+      break;
+    }
+    if (c == u' ' || c == u'\t') {
+      if (o != start) {
+        if (cur == kMax - 1) break;
+        t[static_cast<size_t>(cur++)] = std::u16string_view(start, static_cast<size_t>(o - start));
+        start = o;
+      }
+      continue;
+    }
+    if (c >= 0x20) *o++ = c;
+  }
+  if (!splitting) {
+    for (; p < end; ++p) {
+      if (*p >= 0x20) *o++ = *p;
+    }
+  }
+  t[static_cast<size_t>(cur)] = std::u16string_view(start, static_cast<size_t>(o - start));
+  n = cur + 1;
+}
+
+namespace {
+
+enum class Match : uint8_t { Equal, StartsWith, Contains, OneOf, Anything };
+enum class Count : uint8_t { Any, Exactly, AtLeast };
+
+struct CountRule {
+  Count how;
+  int32_t k;
+  bool Holds(int32_t n) const {
+    return how == Count::Any || (how == Count::Exactly ? n == k : n >= k);
+  }
+};
+
+constexpr CountRule kAnyN{Count::Any, 0};
+constexpr CountRule Exactly(int32_t k) { return {Count::Exactly, k}; }
+constexpr CountRule AtLeast(int32_t k) { return {Count::AtLeast, k}; }
+
+constexpr Match kEqual = Match::Equal;
+constexpr Match kStartsWith = Match::StartsWith;
+constexpr Match kContains = Match::Contains;
+constexpr Match kOneOf = Match::OneOf;  // equal to one of the space-separated keywords
+constexpr Match kAnything = Match::Anything;
+
+bool KeyMatches(Match how, std::u16string_view key, std::u16string_view t0) {
+  switch (how) {
+    case Match::Equal:
+      return t0 == key;
+    case Match::StartsWith:
+      return t0.starts_with(key);
+    case Match::Contains:
+      return t0.find(key) != std::u16string_view::npos;
+    case Match::OneOf:
+      while (!key.empty()) {
+        const size_t sp = key.find(u' ');
+        if (t0 == key.substr(0, sp)) return true;
+        if (sp == std::u16string_view::npos) break;
+        key.remove_prefix(sp + 1);
+      }
+      return false;
+    case Match::Anything:
+      return true;
+  }
   return false;
 }
 
-void TJGdata::ParseLine(std::u16string_view) {}
+// The text record keywords; a text's "no" is its keyword's place in this list.
+constexpr std::array<std::u16string_view, 10> kTextKeys = {u"ch", u"cv", u"cs", u"cr", u"co",
+                                                           u"cp", u"ct", u"ck", u"cz", u"c2"};
+
+// The one character at i read as a hexadecimal digit; 0 when missing or not one.
+int32_t HexDigitAt(std::u16string_view s, size_t i) {
+  if (i >= s.size()) return 0;
+  const char16_t c = s[i];
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return 0;
+}
+
+std::u16string_view From(std::u16string_view s, size_t i) {
+  return i < s.size() ? s.substr(i) : std::u16string_view();
+}
+
+// Counters that hostile input could drive past the int32 range wrap around.
+void Bump(int32_t& v) { v = static_cast<int32_t>(static_cast<uint32_t>(v) + 1u); }
+
+// Appends one entity to the index and to its kind's array, attributes from the
+// attribute state.
+template <class T>
+T& StoreEnt(TJGdata& g, int32_t kind, std::vector<T>& a, int32_t& n) {
+  g.SetEntNo(kind, n);
+  T& e = AppendGrow(a, n);
+  g.SetEntAttr(e.att);
+  return e;
+}
+
+// Two corners of a solid are one when they differ by at most this much in
+// both x and y.
+bool SameCorner(double ax, double ay, double bx, double by) {
+  return std::fabs(ax - bx) <= 1e-12 && std::fabs(ay - by) <= 1e-12;
+}
+
+struct Corner {
+  double x, y;
+};
+
+}  // namespace
+
+struct TJGdata::ReadRule {
+  std::u16string_view key;
+  Match match;
+  CountRule count;
+  void (TJGdata::*handler)(const ReadTokens&);
+};
+
+// The record kinds in the order they are tried; the first whose keyword test
+// and token count both hold takes the line. Order matters where tests overlap:
+// "lgn" before "lg", "cn$" before "cn", and four tokens that nothing else
+// claims are a line segment, whatever the first one says.
+const TJGdata::ReadRule TJGdata::kReadRules[] = {
+    // keyword                           test         tokens       handler
+    {u"file=",                           kContains,   kAnyN,       &TJGdata::R_File},
+    {u"hk",                              kEqual,      AtLeast(2),  &TJGdata::R_Jikukaku},
+    {u"hs",                              kEqual,      AtLeast(17), &TJGdata::R_LGrpScale},
+    {u"hzs",                             kEqual,      AtLeast(3),  &TJGdata::R_ZumenSize},
+    {u"hcw",                             kEqual,      AtLeast(11), &TJGdata::R_MojiW},
+    {u"hch",                             kEqual,      AtLeast(11), &TJGdata::R_MojiH},
+    {u"hcd",                             kEqual,      AtLeast(11), &TJGdata::R_MojiD},
+    {u"hcc",                             kEqual,      AtLeast(11), &TJGdata::R_MojiC},
+    {u"bz",                              kEqual,      kAnyN,       &TJGdata::R_Zusun},
+    {u"hn",                              kEqual,      AtLeast(5),  &TJGdata::R_Area},
+    {u"hrgb",                            kEqual,      AtLeast(9),  &TJGdata::R_RGB},
+    {u"lgn",                             kStartsWith, kAnyN,       &TJGdata::R_LGrpName},
+    {u"lyn",                             kStartsWith, kAnyN,       &TJGdata::R_LayName},
+    {u"lg",                              kStartsWith, kAnyN,       &TJGdata::R_LGrp},
+    {u"ly",                              kStartsWith, kAnyN,       &TJGdata::R_Lay},
+    {u"lc",                              kStartsWith, kAnyN,       &TJGdata::R_Col},
+    {u"lt",                              kStartsWith, kAnyN,       &TJGdata::R_Ltp},
+    {u"lw",                              kStartsWith, kAnyN,       &TJGdata::R_Wid},
+    {u"cn$",                             kStartsWith, kAnyN,       &TJGdata::R_Font},
+    {u"cn",                              kStartsWith, kAnyN,       &TJGdata::R_Mjs},
+    {u"cc",                              kStartsWith, kAnyN,       &TJGdata::R_Mbs},
+    {u"z1 z2 z3 z4 z5",                  kOneOf,      kAnyN,       &TJGdata::R_Attr},
+    {u"pn",                              kStartsWith, kAnyN,       &TJGdata::R_PCol},
+    {u"pl",                              kEqual,      kAnyN,       &TJGdata::R_CrvStart},
+    {u"msg",                             kEqual,      kAnyN,       &TJGdata::R_DimStart},
+    {u"#",                               kEqual,      kAnyN,       &TJGdata::R_GroupEnd},
+    {u"hp",                              kStartsWith, AtLeast(3),  &TJGdata::R_IPoint},
+    {u"hhp",                             kStartsWith, kAnyN,       &TJGdata::R_NextIPoint},
+    {u"ci",                              kEqual,      Exactly(4),  &TJGdata::R_Circle},
+    {u"ci",                              kEqual,      AtLeast(8),  &TJGdata::R_Arc},
+    {u"ch cv cs cr co cp ct ck cz c2",   kOneOf,      AtLeast(6),  &TJGdata::R_Text},
+    {u"pt",                              kEqual,      Exactly(3),  &TJGdata::R_Ten},
+    {u"pt",                              kEqual,      AtLeast(6),  &TJGdata::R_Mark},
+    {u"BL",                              kEqual,      AtLeast(4),  &TJGdata::R_Blk},
+    {u"sl",                              kEqual,      Exactly(5),  &TJGdata::R_Solid2},
+    {u"sl",                              kEqual,      Exactly(7),  &TJGdata::R_Solid3},
+    {u"sl",                              kEqual,      AtLeast(9),  &TJGdata::R_Solid4},
+    {u"sc",                              kEqual,      AtLeast(9),  &TJGdata::R_SolidC},
+    {u"se",                              kEqual,      AtLeast(9),  &TJGdata::R_SolidE},
+    {u"so",                              kEqual,      AtLeast(9),  &TJGdata::R_SolidO},
+    {u"sg",                              kEqual,      AtLeast(9),  &TJGdata::R_SolidG},
+    {u"",                                kAnything,   Exactly(4),  &TJGdata::R_Line},
+};
+
+namespace {
+
+// Cuts text into lines at CR LF, a lone LF or a lone CR, stops at the first
+// NUL, and hands each line's bytes to f. Width is the size of a code unit:
+// in code page 932 and UTF-8 the bytes of CR, LF and NUL never occur inside a
+// multibyte character, so one byte is a unit there; UTF-16 is cut in units of
+// two bytes. A final odd byte of UTF-16 stays with the last line, for the
+// decoder to replace.
+template <size_t Width, bool BigEndian, class F>
+void ForEachLine(std::string_view text, F&& f) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  auto unit = [b](size_t i) -> unsigned {
+    if constexpr (Width == 1) {
+      return b[i];
+    } else if constexpr (BigEndian) {
+      return static_cast<unsigned>(b[i]) << 8 | b[i + 1];
+    } else {
+      return static_cast<unsigned>(b[i + 1]) << 8 | b[i];
+    }
+  };
+  size_t len = text.size();
+  if constexpr (Width == 1) {
+    if (const void* nul = std::memchr(b, 0, len)) len = static_cast<size_t>(static_cast<const unsigned char*>(nul) - b);
+  } else {
+    for (size_t i = 0; i + Width <= len; i += Width) {
+      if (unit(i) == 0) {
+        len = i;
+        break;
+      }
+    }
+  }
+  size_t i = 0;
+  while (i < len) {
+    size_t j = i;
+    while (j + Width <= len) {
+      const unsigned u = unit(j);
+      if (u == 0x0A || u == 0x0D) break;
+      j += Width;
+    }
+    if (j + Width > len) {  // no break before the end
+      f(text.substr(i, len - i));
+      return;
+    }
+    f(text.substr(i, j - i));
+    if (unit(j) == 0x0D && j + 2 * Width <= len && unit(j + Width) == 0x0A) j += Width;
+    i = j + Width;
+  }
+}
+
+}  // namespace
+
+bool TJGdata::OpenTempFile(const std::u16string& fn) {
+  MojiCode = false;
+  if (fn.empty() || !FileThere(fn)) return false;
+  std::string bytes;
+  if (!platform::ReadWholeFile(fn, bytes)) return false;
+
+  ReadTokens tk;
+  std::u16string line;
+  const std::string_view all(bytes);
+  auto mark = [&all](std::string_view m) { return all.starts_with(m); };
+  if (mark("\xEF\xBB\xBF")) {
+    MojiCode = true;
+    ForEachLine<1, false>(all.substr(3), [&](std::string_view s) {
+      platform::Utf8ToText(s, line);
+      ParseLine(line, tk);
+    });
+  } else if (mark("\xFF\xFE")) {
+    ForEachLine<2, false>(all.substr(2), [&](std::string_view s) {
+      platform::Utf16LeToText(s, line);
+      ParseLine(line, tk);
+    });
+  } else if (mark("\xFE\xFF")) {
+    ForEachLine<2, true>(all.substr(2), [&](std::string_view s) {
+      platform::Utf16BeToText(s, line);
+      ParseLine(line, tk);
+    });
+  } else {
+    ForEachLine<1, false>(all, [&](std::string_view s) {
+      platform::AnsiToText(s, line);
+      ParseLine(line, tk);
+    });
+  }
+  return true;
+}
+
+void TJGdata::ParseLine(std::u16string_view line) {
+  ReadTokens tk;
+  ParseLine(line, tk);
+}
+
+void TJGdata::ParseLine(std::u16string_view line, ReadTokens& tk) {
+  if (line.empty()) return;
+  tk.Split(line);
+  const std::u16string_view t0 = tk.t[0];
+  if (tk.n == 1 && t0.empty()) return;
+  for (const ReadRule& r : kReadRules) {
+    if (KeyMatches(r.match, r.key, t0) && r.count.Holds(tk.n)) {
+      (this->*r.handler)(tk);
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The drawing file name and the indicated points.
+
+void TJGdata::R_File(const ReadTokens& tk) { ZumenFile = From(tk[0], 5); }
+
+// hp<number>[marker] x y, the marker one of "-", "ln", "ci", "ch".
+void TJGdata::R_IPoint(const ReadTokens& tk) {
+  const std::u16string_view t0 = tk[0];
+  std::u16string_view num = From(t0, 2);
+  int32_t sta = 0;
+  static constexpr std::array<std::u16string_view, 4> kMarks = {u"-", u"ln", u"ci", u"ch"};
+  for (size_t m = 0; m < kMarks.size(); ++m) {
+    const size_t at = t0.find(kMarks[m]);
+    if (at != std::u16string_view::npos && at >= 2) {
+      num = t0.substr(2, at - 2);
+      sta = static_cast<int32_t>(m) + 1;
+    }
+  }
+  const int32_t no = StrToIntZ(num);
+  if (no < 1 || no > 99) return;
+  TJwwIndPoint& p = IPoints[static_cast<size_t>(no)];
+  p.flg = true;
+  p.x = tk.Real(1);
+  p.y = tk.Real(2);
+  p.sta = sta;
+  Bump(IPointN);
+}
+
+// hhp<number>[marker]: the next stored entity refers to that indicated point.
+void TJGdata::R_NextIPoint(const ReadTokens& tk) {
+  const std::u16string_view t0 = tk[0];
+  std::u16string_view num = From(t0, 3);
+  for (std::u16string_view m : {u"ln", u"ci", u"ch"}) {
+    const size_t at = t0.find(m);
+    if (at != std::u16string_view::npos && at >= 3) num = t0.substr(3, at - 3);
+  }
+  w_IPNo = StrToIntZ(num);
+}
+
+// ---------------------------------------------------------------------------
+// Header records.
+
+void TJGdata::R_Jikukaku(const ReadTokens& tk) { Jikukaku = tk.Real(1); }
+
+void TJGdata::R_LGrpScale(const ReadTokens& tk) {
+  for (int32_t k = 0; k < 16; ++k) LGrpScale[static_cast<size_t>(k)] = tk.Real(k + 1);
+}
+
+void TJGdata::R_ZumenSize(const ReadTokens& tk) {
+  ZumenXsize = tk.Real(1);
+  ZumenYsize = tk.Real(2);
+}
+
+void TJGdata::R_MojiW(const ReadTokens& tk) {
+  for (int32_t k = 1; k <= 10; ++k) Mojisyu[static_cast<size_t>(k)].W = tk.Real(k);
+}
+
+void TJGdata::R_MojiH(const ReadTokens& tk) {
+  for (int32_t k = 1; k <= 10; ++k) Mojisyu[static_cast<size_t>(k)].H = tk.Real(k);
+}
+
+void TJGdata::R_MojiD(const ReadTokens& tk) {
+  for (int32_t k = 1; k <= 10; ++k) Mojisyu[static_cast<size_t>(k)].D = tk.Real(k);
+}
+
+void TJGdata::R_MojiC(const ReadTokens& tk) {
+  for (int32_t k = 1; k <= 10; ++k) Mojisyu[static_cast<size_t>(k)].C = tk.Int(k);
+}
+
+void TJGdata::R_Zusun(const ReadTokens&) { Zusun = true; }
+
+void TJGdata::R_Area(const ReadTokens& tk) {
+  AreaX1 = tk.Real(1);
+  AreaY1 = tk.Real(2);
+  AreaX2 = tk.Real(3);
+  AreaY2 = tk.Real(4);
+}
+
+// The k-th value goes to entry k; values beyond the table's 356 are dropped.
+void TJGdata::R_RGB(const ReadTokens& tk) {
+  const int32_t last = std::min<int32_t>(tk.n - 1, static_cast<int32_t>(RGB.size()) - 1);
+  for (int32_t k = 1; k <= last; ++k) RGB[static_cast<size_t>(k)] = tk.Int(k);
+}
+
+// ---------------------------------------------------------------------------
+// Layer names and layers. A name belongs to the layer group (and layer) chosen
+// by the records before it; the rest of the line joins it, one space a gap.
+
+namespace {
+std::u16string JoinName(std::u16string_view first, int32_t n,
+                        const std::array<std::u16string_view, 400>& t) {
+  std::u16string name(first);
+  for (size_t k = 1; k < static_cast<size_t>(n); ++k) {
+    name += u' ';
+    name += t[k];
+  }
+  return name;
+}
+}  // namespace
+
+void TJGdata::R_LGrpName(const ReadTokens& tk) {
+  if (w_LGrp < 0 || w_LGrp > 15) return;
+  LGrpName[static_cast<size_t>(w_LGrp)] = JoinName(From(tk[0], 3), tk.n, tk.t);
+}
+
+void TJGdata::R_LayName(const ReadTokens& tk) {
+  if (w_LGrp < 0 || w_LGrp > 15 || w_Lay < 0 || w_Lay > 15) return;
+  LayName[static_cast<size_t>(w_LGrp * 16 + w_Lay)] = JoinName(From(tk[0], 3), tk.n, tk.t);
+}
+
+// Only the one character after "lg" counts: lg12 is group 1.
+void TJGdata::R_LGrp(const ReadTokens& tk) {
+  const int32_t v = HexDigitAt(tk[0], 2);
+  if (w_FlgLGrp) {
+    CurLGrp = v;
+    w_FlgLGrp = false;
+  }
+  w_LGrp = v;
+  if (tk.n >= 2) LGrpStat[static_cast<size_t>(w_LGrp)] = tk.Int(1);
+  w_CrvFl = false;
+}
+
+void TJGdata::R_Lay(const ReadTokens& tk) {
+  const int32_t v = HexDigitAt(tk[0], 2);
+  if (w_FlgLay) {
+    CurLay = v;
+    w_FlgLay = false;
+  }
+  w_Lay = v;
+  if (tk.n >= 2 && w_LGrp >= 0 && w_LGrp <= 15) {
+    LayStat[static_cast<size_t>(w_LGrp * 16 + w_Lay)] = tk.Int(1);
+  }
+  w_CrvFl = false;
+}
+
+// ---------------------------------------------------------------------------
+// Pen and text attributes. Each of them also ends an open curve: a curve is
+// one run of lines drawn with one pen.
+
+void TJGdata::R_Col(const ReadTokens& tk) {
+  const int32_t v = StrToIntZ(From(tk[0], 2));
+  if (w_FlgCol) {
+    CurCol = v;
+    w_FlgCol = false;
+  }
+  w_Col = v;
+  // Colour 10 is the fill colour of solids, given as an RGB value after it.
+  if (w_Col == 10 && tk.n >= 2) w_SlCol = tk.Int(1);
+  w_CrvFl = false;
+}
+
+void TJGdata::R_Ltp(const ReadTokens& tk) {
+  const int32_t v = StrToIntZ(From(tk[0], 2));
+  if (w_FlgLtp) {
+    CurLtp = v;
+    w_FlgLtp = false;
+  }
+  w_Ltp = v;
+  w_CrvFl = false;
+}
+
+void TJGdata::R_Wid(const ReadTokens& tk) {
+  const int32_t v = StrToIntZ(From(tk[0], 2));
+  if (w_FlgWid) {
+    CurWid = v;
+    w_FlgWid = false;
+  }
+  w_Wid = v;
+  WidF = true;
+  w_CrvFl = false;
+}
+
+// The first font with a name is the drawing's current one.
+void TJGdata::R_Font(const ReadTokens& tk) {
+  const std::u16string_view name = From(tk[0], 3);
+  if (CurFont.empty()) CurFont = name;
+  w_Font = name;
+  w_CrvFl = false;
+}
+
+// Kind 0 is a free size whose width, height, spacing and colour follow; with
+// fewer values the free size in force stays.
+void TJGdata::R_Mjs(const ReadTokens& tk) {
+  const int32_t kind = StrToIntZ(From(tk[0], 2));
+  if (w_FlgMjs) {
+    CurMjs = kind;
+    if (CurMjs == 0 && tk.n >= 5) {
+      CurMjsW = tk.Real(1);
+      CurMjsH = tk.Real(2);
+      CurMjsD = tk.Real(3);
+      CurMjsC = tk.Int(4);
+    }
+    w_FlgMjs = false;
+  }
+  w_Mjs = kind;
+  if (w_Mjs == 0 && tk.n >= 5) {
+    w_MjsW = tk.Real(1);
+    w_MjsH = tk.Real(2);
+    w_MjsD = tk.Real(3);
+    w_MjsC = tk.Int(4);
+  }
+  w_CrvFl = false;
+}
+
+void TJGdata::R_Mbs(const ReadTokens& tk) {
+  const std::u16string_view t0 = tk[0];
+  const char16_t c = t0.size() > 2 ? t0[2] : u'\0';
+  w_Mbs = (c >= u'0' && c <= u'8') ? c - u'0' : 0;
+  w_CrvFl = false;
+}
+
+void TJGdata::R_Attr(const ReadTokens& tk) { w_Attr |= 1 << (tk[0][1] - u'1'); }
+
+void TJGdata::R_PCol(const ReadTokens& tk) {
+  w_PtCol = StrToIntZ(From(tk[0], 2));
+  w_CrvFl = false;
+}
+
+// ---------------------------------------------------------------------------
+// Record groups: a curve is "pl", its lines, "#"; a dimension is "msg", its
+// line, its "cs" text.
+
+void TJGdata::R_CrvStart(const ReadTokens&) {
+  Bump(w_CrvNo);
+  w_CrvFl = true;
+  w_DimFl = false;
+}
+
+void TJGdata::R_DimStart(const ReadTokens&) {
+  w_DimFl = true;
+  w_CrvFl = false;
+}
+
+void TJGdata::R_GroupEnd(const ReadTokens&) { w_CrvFl = w_DimFl = false; }
+
+// ---------------------------------------------------------------------------
+// Entities. The attribute bits and the indicated point belong to the one
+// entity stored next; any entity but a bare line also ends an open curve or
+// dimension.
+
+void TJGdata::R_EntityDone() {
+  w_Attr = 0;
+  w_IPNo = 0;
+  w_CrvFl = false;
+  w_DimFl = false;
+}
+
+// Four bare numbers: a segment of the open curve, the line of the open
+// dimension, or a line of its own.
+void TJGdata::R_Line(const ReadTokens& tk) {
+  TJwwEntLine* l;
+  if (w_DimFl) {
+    l = &EntSunLine;
+    SetEntAttr(l->att);
+    l->CrvNo = 0;
+  } else {
+    l = &StoreEnt(*this, 1, EntLine, EntLineN);
+    l->CrvNo = w_CrvFl ? w_CrvNo : 0;
+  }
+  l->x1 = tk.Real(0);
+  l->y1 = tk.Real(1);
+  l->x2 = tk.Real(2);
+  l->y2 = tk.Real(3);
+  w_Attr = 0;
+  w_IPNo = 0;
+}
+
+void TJGdata::R_Circle(const ReadTokens& tk) {
+  TJwwEntCircle& c = StoreEnt(*this, 2, EntCirc, EntCircN);
+  c.cx = tk.Real(1);
+  c.cy = tk.Real(2);
+  c.cr = tk.Real(3);
+  R_EntityDone();
+}
+
+void TJGdata::R_Arc(const ReadTokens& tk) {
+  TJwwEntArc& a = StoreEnt(*this, 3, EntArc, EntArcN);
+  a.cx = tk.Real(1);
+  a.cy = tk.Real(2);
+  a.cr = tk.Real(3);
+  a.sa = tk.Real(4);
+  a.ea = tk.Real(5);
+  a.he = tk.Real(6);
+  a.ka = tk.Real(7);
+  R_EntityDone();
+}
+
+// A text takes its size and colour from its text kind, never the line colour.
+void TJGdata::R_FillText(TJwwEntText& x, int32_t no, const ReadTokens& tk) {
+  SetEntAttr(x.att);
+  x.no = no;
+  x.cc = w_Mbs;
+  x.cn = w_Mjs;
+  if (x.cn >= 1 && x.cn <= 10) {
+    const TJwwTextKind& k = Mojisyu[static_cast<size_t>(x.cn)];
+    x.mw = k.W;
+    x.mh = k.H;
+    x.md = k.D;
+    x.att.Col = k.C;
+  } else {
+    x.mw = w_MjsW;
+    x.mh = w_MjsH;
+    x.md = w_MjsD;
+    x.att.Col = w_MjsC;
+  }
+  x.x1 = tk.Real(1);
+  x.y1 = tk.Real(2);
+  x.x2 = tk.Real(3);
+  x.y2 = tk.Real(4);
+  x.fo = w_Font;
+  x.st = tk[5];
+}
+
+// A "cs" text while a dimension is open is that dimension's text: the
+// dimension is stored with the line read since "msg".
+void TJGdata::R_Text(const ReadTokens& tk) {
+  const std::u16string_view t0 = tk[0];
+  if (w_DimFl && t0 == u"cs") {
+    TJwwEntDim& d = StoreEnt(*this, 7, EntDim, EntDimN);
+    d.lin = EntSunLine;
+    d.lin.CrvNo = 0;
+    R_FillText(d.txt, 2, tk);
+  } else {
+    int32_t no = 0;
+    while (no < 9 && kTextKeys[static_cast<size_t>(no)] != t0) ++no;
+    TJwwEntText& x = StoreEnt(*this, 4, EntText, EntTextN);
+    R_FillText(x, no, tk);
+  }
+  R_EntityDone();
+}
+
+void TJGdata::R_Ten(const ReadTokens& tk) {
+  TJwwEntPnt& p = StoreEnt(*this, 5, EntPnt, EntPntN);
+  p.px = tk.Real(1);
+  p.py = tk.Real(2);
+  p.att.Col = w_PtCol;
+  R_EntityDone();
+}
+
+void TJGdata::R_Mark(const ReadTokens& tk) {
+  TJwwEntMark& m = StoreEnt(*this, 6, EntMark, EntMarkN);
+  m.px = tk.Real(1);
+  m.py = tk.Real(2);
+  m.att.Col = w_PtCol;
+  m.bai = tk.Real(3);
+  m.ang = tk.Real(4);
+  m.cod = tk.Int(5);
+  R_EntityDone();
+}
+
+void TJGdata::R_Blk(const ReadTokens& tk) {
+  TJwwEntBlk& b = StoreEnt(*this, 8, EntBlk, EntBlkN);
+  b.px = tk.Real(1);
+  b.py = tk.Real(2);
+  b.nam = tk[3];
+  R_EntityDone();
+}
+
+// ---------------------------------------------------------------------------
+// Solids of corner points. Corners that coincide are dropped, so a record of
+// four corners may store a solid of two or three.
+
+namespace {
+
+void PutSolid2(TJGdata& g, int32_t color, Corner a, Corner b) {
+  TJwwEntSld2& s = StoreEnt(g, 9, g.EntSld2, g.EntSld2N);
+  s.Color = color;
+  s.x1 = a.x;
+  s.y1 = a.y;
+  s.x2 = b.x;
+  s.y2 = b.y;
+}
+
+void PutSolid3(TJGdata& g, int32_t color, Corner a, Corner b, Corner c) {
+  TJwwEntSld3& s = StoreEnt(g, 10, g.EntSld3, g.EntSld3N);
+  s.Color = color;
+  s.x1 = a.x;
+  s.y1 = a.y;
+  s.x2 = b.x;
+  s.y2 = b.y;
+  s.x3 = c.x;
+  s.y3 = c.y;
+}
+
+void PutSolid4(TJGdata& g, int32_t color, Corner a, Corner b, Corner c, Corner d) {
+  TJwwEntSld4& s = StoreEnt(g, 11, g.EntSld4, g.EntSld4N);
+  s.Color = color;
+  s.x1 = a.x;
+  s.y1 = a.y;
+  s.x2 = b.x;
+  s.y2 = b.y;
+  s.x3 = c.x;
+  s.y3 = c.y;
+  s.x4 = d.x;
+  s.y4 = d.y;
+}
+
+bool Same(Corner a, Corner b) { return SameCorner(a.x, a.y, b.x, b.y); }
+
+}  // namespace
+
+void TJGdata::R_Solid2(const ReadTokens& tk) {
+  PutSolid2(*this, w_SlCol, {tk.Real(1), tk.Real(2)}, {tk.Real(3), tk.Real(4)});
+  R_EntityDone();
+}
+
+// Three corners: the first and third are not compared.
+void TJGdata::R_Solid3(const ReadTokens& tk) {
+  const Corner p1{tk.Real(1), tk.Real(2)}, p2{tk.Real(3), tk.Real(4)}, p3{tk.Real(5), tk.Real(6)};
+  if (Same(p1, p2)) {
+    PutSolid2(*this, w_SlCol, p1, p3);
+  } else if (Same(p2, p3)) {
+    PutSolid2(*this, w_SlCol, p1, p2);
+  } else {
+    PutSolid3(*this, w_SlCol, p1, p2, p3);
+  }
+  R_EntityDone();
+}
+
+void TJGdata::R_Solid4(const ReadTokens& tk) {
+  const Corner p1{tk.Real(1), tk.Real(2)}, p2{tk.Real(3), tk.Real(4)},
+      p3{tk.Real(5), tk.Real(6)}, p4{tk.Real(7), tk.Real(8)};
+  const int32_t c = w_SlCol;
+  if (Same(p1, p2) && Same(p1, p3)) {
+    PutSolid2(*this, c, p1, p4);
+  } else if (Same(p2, p3) && Same(p2, p4)) {
+    PutSolid2(*this, c, p1, p2);
+  } else if (Same(p1, p2) && Same(p3, p4)) {
+    PutSolid2(*this, c, p1, p3);
+  } else if (Same(p4, p1) || Same(p4, p2) || Same(p4, p3)) {
+    PutSolid3(*this, c, p1, p2, p3);
+  } else if (Same(p3, p1) || Same(p3, p2)) {
+    PutSolid3(*this, c, p1, p2, p4);
+  } else if (Same(p2, p1)) {
+    PutSolid3(*this, c, p1, p3, p4);
+  } else {
+    PutSolid4(*this, c, p1, p2, p3, p4);
+  }
+  R_EntityDone();
+}
+
+// ---------------------------------------------------------------------------
+// Circular solids: centre, radius, flatness, tilt, two angles, then a flag
+// ("sc", "se") or a second radius ("so", "sg").
+
+namespace {
+
+template <class T>
+void FillRound(T& s, int32_t color, const auto& tk) {
+  s.Color = color;
+  s.cx = tk.Real(1);
+  s.cy = tk.Real(2);
+  s.cr = tk.Real(3);
+  s.he = tk.Real(4);
+  s.ka = tk.Real(5);
+  s.sa = tk.Real(6);
+  s.da = tk.Real(7);
+}
+
+}  // namespace
+
+void TJGdata::R_SolidC(const ReadTokens& tk) {
+  TJwwEntSldC& s = StoreEnt(*this, 12, EntSldC, EntSldCN);
+  FillRound(s, w_SlCol, tk);
+  s.fl = tk.Int(8);
+  R_EntityDone();
+}
+
+void TJGdata::R_SolidE(const ReadTokens& tk) {
+  TJwwEntSldC& s = StoreEnt(*this, 13, EntSldE, EntSldEN);
+  FillRound(s, w_SlCol, tk);
+  s.fl = tk.Int(8);
+  R_EntityDone();
+}
+
+void TJGdata::R_SolidO(const ReadTokens& tk) {
+  TJwwEntSldD& s = StoreEnt(*this, 14, EntSldO, EntSldON);
+  FillRound(s, w_SlCol, tk);
+  s.ri = tk.Real(8);
+  R_EntityDone();
+}
+
+void TJGdata::R_SolidG(const ReadTokens& tk) {
+  TJwwEntSldD& s = StoreEnt(*this, 15, EntSldG, EntSldGN);
+  FillRound(s, w_SlCol, tk);
+  s.ri = tk.Real(8);
+  R_EntityDone();
+}
