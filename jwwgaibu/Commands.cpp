@@ -243,7 +243,11 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
   if (Blank(m)) {
     // Without a text the dimension shows its length, rounded to ten decimals.
     // truncl, not an integer cast: a huge length must not overflow.
-    const long double d = Dist2P(lx1, ly1, lx2, ly2);
+    long double d = Dist2P(lx1, ly1, lx2, ly2);
+    // The squares overflow a double beyond lengths of about 1e154; extended
+    // precision has the range to measure any two finite points.
+    if (std::isinf(d))
+      d = std::hypot(static_cast<long double>(lx2) - lx1, static_cast<long double>(ly2) - ly1);
     const long double rounded = std::truncl(d / kTol + 0.5L) * kTol;
     t = FloatStr(static_cast<double>(rounded));
   } else {
