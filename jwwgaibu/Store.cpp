@@ -263,8 +263,13 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
   if (NearZero(tx2) && NearZero(ty2)) return;
   std::u16string s = m;
   if (Blank(m)) {
-    // The measured length to the nearest multiple of 1e-10, halves upward.
-    const long double d = Dist2P(lx1, ly1, lx2, ly2);
+    // The measured length to the nearest multiple of 1e-10, halves upward,
+    // as the dimension command writes it. Beyond lengths of about 1e154 the
+    // squares overflow a double; extended precision measures any finite points.
+    long double d = Dist2P(lx1, ly1, lx2, ly2);
+    if (std::isinf(d)) {
+      d = std::hypot(static_cast<long double>(lx2) - lx1, static_cast<long double>(ly2) - ly1);
+    }
     s = FloatStr(static_cast<double>(std::trunc(d / kTol + 0.5L) * kTol));
   }
   SetEntNo(kDim, EntDimN);

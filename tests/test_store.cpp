@@ -139,10 +139,12 @@ TEST(Store, RepairsOutOfRangeValues) {
   g.A_Dim(0, 0, 3, 4, 1, 1, 1, 0, u" \u3000");
   g.A_Dim(0, 0, 0.1, 0.2, 1, 1, 1, 0, u"");
   g.A_Dim(0, 0, 1, 0, 1, 1, 1, 0, u" 12 ");
-  ASSERT_EQ(g.EntDimN, 3);
+  g.A_Dim(-1e300, 0, 1e300, 1e300, 1, 1, 1, 0, u"");
+  ASSERT_EQ(g.EntDimN, 4);
   EXPECT_EQ(g.EntDim[0].txt.st, u"5");
   EXPECT_EQ(g.EntDim[1].txt.st, u"0.2236067977");
   EXPECT_EQ(g.EntDim[2].txt.st, u" 12 ");
+  EXPECT_EQ(g.EntDim[3].txt.st, u"2.23606797749979E300");
   EXPECT_EQ(g.EntDim[0].txt.no, 2);
 }
 
