@@ -267,12 +267,13 @@ TEST(SettingsFile, ReadAsWrittenAndDefaultsForWhatIsMissing) {
 
 TEST(SettingsFile, EveryRunModeWritesItBackExactly) {
   kxtest::TempDir dir;
-  kxtest::WriteBytes(dir / "kx29.exe.dat", "-7\r\n200\r\n3\r\n4\r\n12\r\n1\r\n6\r\n1E-10\r\n");
+  // The extension of the program gives way to ".dat".
+  kxtest::WriteBytes(dir / "kx29.dat", "-7\r\n200\r\n3\r\n4\r\n12\r\n1\r\n6\r\n1E-10\r\n");
   TFormWindow window;
   TForm1 form(window, {u"2"}, kxtest::U16(dir / "kx29.exe"));
   form.FormShow();
   form.FormClose();
-  EXPECT_EQ(kxtest::ReadBytes(dir / "kx29.exe.dat"),
+  EXPECT_EQ(kxtest::ReadBytes(dir / "kx29.dat"),
             "\xEF\xBB\xBF-7\r\n200\r\n3\r\n4\r\n12\r\n1\r\n6\r\n1E-10\r\n");
 }
 

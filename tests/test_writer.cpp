@@ -122,7 +122,7 @@ TEST(PointCommands, PointsAndMarkers) {
   f.g.S_Mark(1, 2, std::nextafter(1e-10, 0.0), 0, 11);
   f.g.S_Mark(1, 2, 2.5, -30, 0);
   EXPECT_EQ(Written(f.g), (Lines{u"pt 100 50", u"pt -0.5 1E20", u"pt 100 50 1 0 -3",
-                                 u"pt 1 2 1 45 -3", u"pt 1 2 1 0 -3", u"pt 1 2 1E-10 0 -7",
+                                 u"pt 1 2 1 45 -3", u"pt 1 2 -1E-10 0 -3", u"pt 1 2 1E-10 0 -7",
                                  u"pt 1 2 1 0 11", u"pt 1 2 2.5 -30 0"}));
 }
 
