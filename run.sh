@@ -8,12 +8,12 @@ if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null; then
   echo "run.sh: cmake and g++ are needed (./test.sh installs them)" >&2
   exit 1
 fi
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF >/dev/null
-cmake --build build -j2 --target kx29 >/dev/null
+cmake -S . -B build-run -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF >/dev/null
+cmake --build build-run -j2 --target kx29 >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp build/kx29 "$work/"
+cp build-run/kx29 "$work/"
 cp examples/JWC_TEMP.TXT "$work/"
 args=("$@")
 ((${#args[@]})) || args=(2)
