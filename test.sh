@@ -24,4 +24,4 @@ fi
 echo "== native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=ON >/dev/null
 cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure --no-tests=error -j2
