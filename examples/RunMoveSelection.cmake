@@ -1,0 +1,16 @@
+# Runs move_selection the way the CAD program starts a tool: from a folder of
+# its own, with JWC_TEMP.TXT beside it, and compares the rewritten file.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+get_filename_component(exe_name ${EXE} NAME)
+file(COPY ${EXE} DESTINATION ${WORK})
+file(COPY_FILE ${IN} ${WORK}/JWC_TEMP.TXT)
+execute_process(COMMAND ${WORK}/${exe_name} 100 -50 RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "move_selection ended with ${rc}")
+endif()
+file(READ ${WORK}/JWC_TEMP.TXT got)
+file(READ ${WANT} want)
+if(NOT got STREQUAL want)
+  message(FATAL_ERROR "JWC_TEMP.TXT after moving:\n${got}\nexpected:\n${want}")
+endif()
