@@ -34,7 +34,27 @@ bool IsPathSeparator(char16_t c) {
 
 TForm1::TForm1(TFormWindow& window, std::vector<std::u16string> args,
                std::u16string programPath)
-    : Window(window), Args(std::move(args)), ProgramPath(std::move(programPath)) {}
+    : Window(window), Args(std::move(args)), ProgramPath(std::move(programPath)) {
+  Button1.Caption = u"ＯＫ (&Y)";
+  Button2.Caption = u"キャンセル (&N)";
+  Label6.Caption = u"◆点／点マーカを作図する外部変形アプリケーションです◆";
+  Label4.Caption = u"レイヤグループ";
+  Label5.Caption = u"レイヤ";
+  Label3.Caption = u"線　色";
+  RB1.Caption = u"点";
+  RB1.Checked = true;
+  RB2.Caption = u"点マーカー";
+  Label1.Caption = u"種類：";
+  for (const char16_t* kind : {u"＊", u"○", u"・", u"＋", u"□", u"△", u"×"}) CB4.Add(kind);
+  CB4.Select(0);
+  Label2.Caption = u"倍率：";
+  Edit1.Text = u"1";
+  Edit1.MaxLength = 16;
+  Memo1.Lines = {u"◆ブロック図形内のもの", u"　は処理出来ませんので", u"　御注意下さい。",
+                 u"　ブロック編集内で行う", u"　場合には、本ソフトを", u"　Jw_cadのインストール・",
+                 u"　フォルダに配置して",   u"　実行を行う必要がある",   u"　場合があります。"};
+  LabelM.Caption = u"LabelM";
+}
 
 void TForm1::FormShow() {
   smode = 0;
@@ -60,7 +80,7 @@ void TForm1::FormShow() {
 
   OpenDatFile();
   Window.SetPosition(Fmx, Fmy);
-  LabelM.clear();
+  LabelM.Caption.clear();
   OKflag = false;
   JG = std::make_unique<TJGdata>();
   JG->OpenTempFile(AppFolder + kExchangeFile);
@@ -80,6 +100,7 @@ void TForm1::FormShow() {
       RunMode(smode, StrToFloatZ(t2), 0);
       break;
     default:
+      FillDialog();
       return;  // the settings dialog stays open
   }
   OKflag = true;
@@ -190,4 +211,51 @@ void TForm1::PutPoint(double x, double y) {
   } else {
     JG->S_Mark(x, y, bai, 0, MarkerCode(typ));
   }
+}
+
+void TForm1::FillDialog() {
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  CB1.Clear();
+  CB1.Add(u"現在ﾚｲﾔｸﾞﾙｰﾌﾟ");
+  for (int g = 0; g < 16; ++g) CB1.Add(std::u16string(u"ﾚｲﾔｸﾞﾙｰﾌﾟ[") + kHex[g] + u"]");
+  CB1.Select(lgrp);
+  CB2.Clear();
+  CB2.Add(u"現在レイヤ");
+  for (int l = 0; l < 16; ++l) CB2.Add(std::u16string(u"レイヤ(") + kHex[l] + u")");
+  CB2.Select(lay);
+  CB3.Clear();
+  CB3.Add(u"現在線色");
+  for (int32_t c = 1; c <= 9; ++c) CB3.Add(u"線色" + IntStr(c));
+  for (int32_t s = 1; s <= 256; ++s) CB3.Add(u"SXF-" + IntStr(s));
+  CB3.Select(col);
+  SelectRadio(RB1);
+  if (ten == 1) SelectRadio(RB2);
+  CB4.Select(typ);
+  Edit1.Text = FloatStr(bai);
+}
+
+void TForm1::SelectRadio(TRadioButton& rb) {
+  // RB1 and RB2 are one group: one on clears the other.
+  RB1.Checked = &rb == &RB1;
+  RB2.Checked = &rb == &RB2;
+}
+
+void TForm1::Button1Click() {
+  lgrp = CB1.ItemIndex;
+  lay = CB2.ItemIndex;
+  col = CB3.ItemIndex;
+  ten = 0;
+  if (RB2.Checked) ten = 1;
+  typ = CB4.ItemIndex;
+  bai = StrToFloatZ(Edit1.Text);
+  // The marker command drops scales at or below its tolerance; the smallest
+  // scale kept is the double nearest 1e-10, which lies just above it.
+  if (bai <= 1e-10) bai = 1e-10;
+  OKflag = true;
+  Window.Close();
+}
+
+void TForm1::Button2Click() {
+  OKflag = false;
+  Window.Close();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Controls.h"
 #include "app/FormWindow.h"
 #include "jwwgaibu/JwwGaibu.h"
 
@@ -18,11 +19,21 @@ class TForm1 {
   // program's full path, beside which the exchange and settings files lie.
   TForm1(TFormWindow& window, std::vector<std::u16string> args, std::u16string programPath);
 
-  std::u16string LabelM;  // status line of the dialog
+  // The settings dialog's controls, as the form's design sets them up.
+  TButton Button1, Button2;                         // OK, Cancel
+  TLabel LabelM;                                    // status line, emptied at start-up
+  TLabel Label1, Label2, Label3, Label4, Label5, Label6;
+  TMemo Memo1;                                      // the read-only note
+  TRadioButton RB1, RB2;                            // point, point marker
+  TComboBox CB4;                                    // marker kind
+  TEdit Edit1;                                      // marker scale
+  TComboBox CB3, CB1, CB2;                          // colour, layer group, layer
   std::unique_ptr<TJGdata> JG;
 
   void FormShow();
   void FormClose();
+  void Button1Click();  // OK: take the choices and close
+  void Button2Click();  // Cancel: close without taking them
 
  private:
   TFormWindow& Window;
@@ -46,6 +57,8 @@ class TForm1 {
   void PutPoint(double x, double y);
   void OpenDatFile();
   void SaveDatFile();
+  void FillDialog();
+  void SelectRadio(TRadioButton& rb);
 };
 
 // The title of the application and of the settings dialog.

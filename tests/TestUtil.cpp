@@ -1,5 +1,6 @@
 #include "tests/TestUtil.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +51,9 @@ int RunKx29(const fs::path& dir, const std::vector<std::string>& args) {
   fs::copy_file(KX29_EXE, exe, fs::copy_options::overwrite_existing);
   const pid_t pid = fork();
   if (pid == 0) {
+    // Without a run mode the tool asks on its input: give it none.
+    const int null = open("/dev/null", O_RDONLY);
+    if (null >= 0) dup2(null, 0);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));

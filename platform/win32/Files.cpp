@@ -1,0 +1,144 @@
+// Files through the wide-character API, so that folder names in any script
+// work whatever the system's code page is.
+#include <windows.h>
+
+#include <cstdint>
+#include <new>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace platform {
+namespace {
+
+// The path in the form the wide-character API takes. A long one is made
+// absolute and given the \\?\ prefix, which lifts the limit of 260
+// characters (the prefix also turns off the API's own clean-up of the path,
+// which GetFullPathNameW has then done).
+std::wstring SystemPath(const std::u16string& path) {
+  std::wstring p(path.begin(), path.end());
+  if (p.size() < MAX_PATH - 12 || p.starts_with(L"\\\\?\\")) return p;
+  const DWORD need = GetFullPathNameW(p.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return p;
+  std::wstring full(need, L'\0');
+  const DWORD got = GetFullPathNameW(p.c_str(), need, full.data(), nullptr);
+  if (got == 0 || got >= need) return p;
+  full.resize(got);
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+bool WriteAll(HANDLE h, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD done = 0;
+    if (!WriteFile(h, p, chunk, &done, nullptr) || done == 0) return false;
+    p += done;
+    left -= done;
+  }
+  return true;
+}
+
+// Creates a new file with a name no one else holds in the folder of target.
+HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
+  const size_t sep = target.find_last_of(L"\\/");
+  const std::wstring dir = sep == std::wstring::npos ? std::wstring() : target.substr(0, sep + 1);
+  static const wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
+  static unsigned long long counter = 0;
+  unsigned long long seed = GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
+                            (++counter * 0x9E3779B97F4A7C15ULL);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    std::wstring suffix;
+    for (unsigned long long v = seed >> 16; suffix.size() < 8; v /= 36) suffix += kDigits[v % 36];
+    name = dir + L".tmp" + suffix;
+    const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    const DWORD err = GetLastError();
+    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
+  bytes.clear();
+  const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  try {
+    // The size is only a hint: the file may grow or shrink while it is read.
+    LARGE_INTEGER size{};
+    size_t cap = 4096;
+    if (GetFileSizeEx(h, &size) && size.QuadPart > 0 &&
+        static_cast<unsigned long long>(size.QuadPart) < SIZE_MAX / 2) {
+      cap = static_cast<size_t>(size.QuadPart) + 1;
+    }
+    size_t len = 0;
+    for (;;) {
+      if (len == cap) cap *= 2;
+      bytes.resize(cap);
+      const size_t want = cap - len;
+      const DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
+      DWORD got = 0;
+      if (!ReadFile(h, bytes.data() + len, chunk, &got, nullptr)) {
+        ok = false;
+        break;
+      }
+      if (got == 0) break;
+      len += got;
+    }
+    bytes.resize(len);
+  } catch (const std::bad_alloc&) {
+    ok = false;
+  }
+  CloseHandle(h);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
+  const std::wstring target = SystemPath(path);
+  std::wstring temp;
+  const HANDLE h = CreateTemporary(target, temp);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(h, bytes);
+  // The data must be on disk before the name points at it, or a crash could
+  // leave an empty file where the old one stood.
+  if (ok) ok = FlushFileBuffers(h) != 0;
+  if (!CloseHandle(h)) ok = false;
+  if (ok) {
+    ok = MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+bool IsFile(const std::u16string& path) {
+  if (path.empty()) return false;
+  const std::wstring p = SystemPath(path);
+  const DWORD attr = GetFileAttributesW(p.c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES) return false;
+  if (!(attr & FILE_ATTRIBUTE_REPARSE_POINT)) return !(attr & FILE_ATTRIBUTE_DIRECTORY);
+  // A link: what counts is what it leads to, and that it leads anywhere.
+  const HANDLE h = CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RemoveFile(const std::u16string& path) {
+  return !path.empty() && DeleteFileW(SystemPath(path).c_str()) != 0;
+}
+
+}  // namespace platform
