@@ -3,6 +3,8 @@
 // off with the Escape key.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "jwwgaibu/EscHook.h"
 #include "jwwgaibu/Grow.h"
 #include "tests/TestUtil.h"
@@ -210,6 +212,23 @@ TEST(Reemit, OneSegmentCurveIsStillABlock) {
   g.S_Init();
   AllP(g, kKeep);
   EXPECT_EQ(Written(g), (Lines{u"lg0", u"ly0", u"lc1", u"lt1", u"pl", u"0 0 1 1", u"#"}));
+}
+
+// A store edited by hand: curve numbers at the ends of the range, index
+// entries that point past their arrays. Written without a search through two
+// billion curve numbers and without reading outside an array.
+TEST(Reemit, OddStoreIsWrittenSafely) {
+  TJGdata g;
+  Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MAX, 0, 0, 1, 0));
+  Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MIN, 0, 0, 2, 0));
+  Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MAX, 1, 0, 1, 1));
+  g.SetEntNo(1, 7);
+  g.SetEntNo(2, -1);
+  g.SetEntNo(4, 0);
+  g.S_Init();
+  AllP(g, kKeep);
+  EXPECT_EQ(Written(g), (Lines{u"lg0", u"ly0", u"lc1", u"lt1", u"0 0 2 0", u"pl", u"0 0 1 0",
+                               u"1 0 1 1", u"#"}));
 }
 
 TEST(Reemit, EmptyStoreWritesTheMarkerAndTheClosingLayer) {
