@@ -25,3 +25,4 @@ echo "== native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=ON >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure --no-tests=error -j2
+tests/windows/run.sh build-win  # the Windows program under Wine, its dialog under Xvfb

@@ -1,0 +1,358 @@
+#!/usr/bin/env bash
+# The Windows program, cross-built with MinGW-w64 and run under Wine on a
+# Japanese system (ANSI code page 932):
+#   - what kx29.exe is: GUI program, Unicode entry point, no DLL but the
+#     system's, icon, version information and manifest;
+#   - every end-to-end case under tests/golden/, from a folder whose name has
+#     Japanese characters and a space, byte for byte;
+#   - the settings dialog in a real window under Xvfb, driven by keys.
+# Installs what is missing with apt-get (as root). Outside CI a missing tool
+# skips these tests with a note; under CI=true it fails them.
+#
+#   tests/windows/run.sh [build folder]   (default: build-win)
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+build=$(realpath -m "${1:-build-win}")
+
+ci=false
+[ "${CI:-}" = true ] && ci=true
+
+skip() {
+  if $ci; then
+    echo "windows: $*: cannot test the Windows build (CI=true: failing)" >&2
+    exit 1
+  fi
+  echo "windows: $*: Windows tests skipped" >&2
+  exit 0
+}
+
+# --- tools -----------------------------------------------------------------
+packages=(g++-mingw-w64-x86-64 wine64 xvfb xdotool imagemagick fonts-ipafont-gothic locales)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  [ "$(id -u)" = 0 ] || skip "missing packages ${missing[*]} (run as root to install them)"
+  echo "windows: installing ${missing[*]}"
+  apt-get update -qq >/dev/null && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    "${missing[@]}" >/dev/null || skip "apt-get could not install ${missing[*]}"
+fi
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  [ "$(id -u)" = 0 ] || skip "locale ja_JP.UTF-8 is not generated (run as root to generate it)"
+  echo "windows: generating the locale ja_JP.UTF-8"
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null || skip "locale-gen failed"
+fi
+
+# --- build -----------------------------------------------------------------
+echo "== Windows cross build"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+cmake --build "$build" -j2 --target kx29 || exit 1
+exe="$build/kx29.exe"
+
+passed=0
+failed=0
+pass() {
+  passed=$((passed + 1))
+  echo "  ok   $*"
+}
+fail() {
+  failed=$((failed + 1))
+  echo "  FAIL $*"
+}
+
+echo "== what kx29.exe is"
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+if grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"; then pass "GUI program"; else fail "not a GUI program"; fi
+dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
+# Windows' own DLLs only: nothing of the compiler's (libstdc++, libgcc, libwinpthread).
+allowed=' KERNEL32.DLL USER32.DLL GDI32.DLL COMCTL32.DLL IMM32.DLL SHELL32.DLL MSVCRT.DLL ADVAPI32.DLL '
+stray=""
+for d in $dlls; do [[ $allowed == *" $d "* ]] || stray+="$d "; done
+if [ -z "$stray" ]; then pass "links only system DLLs: $dlls"; else fail "needs DLLs beyond the system's: $stray"; fi
+if python3 - "$exe" <<'EOF'; then pass "icon, version information, manifest (common controls 6, not DPI-aware), wWinMain"; else fail "resources or entry point missing"; fi
+import sys
+data = open(sys.argv[1], 'rb').read()
+need = [
+    b'Microsoft.Windows.Common-Controls',
+    b'<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">false</dpiAware>',
+    'FileVersion'.encode('utf-16-le'),
+    'kx29－点の作図'.encode('utf-16-le'),
+    b'\x28\x00\x00\x00\x30\x00\x00\x00\x60\x00\x00\x00',  # the 48-pixel icon image header
+]
+missing = [n for n in need if n not in data]
+for n in missing:
+    print('   missing:', n[:60], file=sys.stderr)
+sys.exit(1 if missing else 0)
+EOF
+
+# --- Wine and a screen -------------------------------------------------------
+export WINEPREFIX="$build/wine-prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+unset WINEARCH
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+# A display number no one holds.
+for n in $(seq 90 140); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$n"
+for _ in $(seq 1 50); do
+  [ -e "/tmp/.X11-unix/X$n" ] && break
+  sleep 0.1
+done
+[ -e "/tmp/.X11-unix/X$n" ] || skip "Xvfb did not start"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "windows: creating the Wine prefix $WINEPREFIX"
+  timeout 180 wineboot -i >/dev/null 2>&1
+  timeout 60 wineserver -w
+  [ -f "$WINEPREFIX/system.reg" ] || skip "wineboot could not create the prefix"
+fi
+acp=$(timeout 60 wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+  awk '$1 == "ACP" {print $3}' | tr -dc '0-9')
+if [ "$acp" = 932 ]; then pass "Wine runs with code page 932"; else fail "Wine's code page is '$acp', not 932"; fi
+
+# The kx29 window's X id, waiting up to $1 tenths of a second; empty if none.
+find_window() {
+  local id=""
+  for _ in $(seq 1 "$1"); do
+    id=$(xdotool search --name '^kx29' 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# Waits up to $2 seconds for the process $1; gives its exit code (124 when it
+# had to be stopped).
+wait_for() {
+  local pid=$1 limit=$2
+  for _ in $(seq 1 $((limit * 10))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 124
+  fi
+  wait "$pid"
+}
+
+# Presses keys in the kx29 window (one xdotool key argument each).
+press() {
+  local id=$1
+  shift
+  xdotool windowfocus --sync "$id" 2>/dev/null
+  for k in "$@"; do
+    xdotool key --delay 40 "$k"
+    sleep 0.05
+  done
+}
+
+# Runs kx29.exe in folder $1 with the further arguments. A dialog, if one
+# shows, is closed with Escape. Sets $code to the exit code.
+run_closing_dialog() {
+  local dir=$1
+  shift
+  (cd "$dir" && exec timeout 60 wine kx29.exe "$@" >/dev/null 2>&1) &
+  local pid=$!
+  for _ in $(seq 1 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    local id
+    id=$(xdotool search --name '^kx29' 2>/dev/null | head -1)
+    if [ -n "$id" ]; then
+      sleep 0.3
+      press "$id" Escape
+      break
+    fi
+    sleep 0.1
+  done
+  wait_for "$pid" 30
+  code=$?
+}
+
+# --- end-to-end cases --------------------------------------------------------
+echo "== end-to-end cases under Wine"
+work="$build/wine-tests"
+rm -rf "$work"
+mkdir -p "$work"
+for src in "$root"/tests/golden/*/; do
+  name=$(basename "$src")
+  dir="$work/作図 テスト/$name"
+  mkdir -p "$dir"
+  cp "$exe" "$dir/kx29.exe"
+  [ -f "$src/JWC_TEMP.TXT" ] && cp "$src/JWC_TEMP.TXT" "$dir/"
+  [ -f "$src/kx29.dat" ] && cp "$src/kx29.dat" "$dir/"
+  args=()
+  if [ -f "$src/args.txt" ]; then
+    while IFS= read -r a || [ -n "$a" ]; do args+=("${a%$'\r'}"); done <"$src/args.txt"
+  fi
+  run_closing_dialog "$dir" "${args[@]}"
+  problems=()
+  [ "$code" = 0 ] || problems+=("exit code $code")
+  if [ -f "$src/expected.TXT" ]; then
+    cmp -s "$dir/JWC_TEMP.TXT" "$src/expected.TXT" || problems+=("JWC_TEMP.TXT differs from expected.TXT")
+  elif [ -f "$src/JWC_TEMP.TXT" ]; then
+    cmp -s "$dir/JWC_TEMP.TXT" "$src/JWC_TEMP.TXT" || problems+=("JWC_TEMP.TXT was changed")
+  else
+    [ ! -e "$dir/JWC_TEMP.TXT" ] || problems+=("JWC_TEMP.TXT was written")
+  fi
+  if [ -f "$src/expected.dat" ]; then
+    cmp -s "$dir/kx29.dat" "$src/expected.dat" || problems+=("kx29.dat differs from expected.dat")
+  fi
+  if ((${#problems[@]})); then fail "golden $name: ${problems[*]}"; else pass "golden $name"; fi
+done
+
+# --- the settings dialog in a real window ------------------------------------
+echo "== the settings dialog under Xvfb"
+gui="$work/設定 テスト"
+mkdir -p "$gui"
+cp "$exe" "$gui/kx29.exe"
+printf 'lg2\r\nly3\r\nhp1 10 20\r\n' >"$gui/JWC_TEMP.TXT"
+exchange=$(md5sum <"$gui/JWC_TEMP.TXT")
+dat="$gui/kx29.dat"
+bom=$'\xEF\xBB\xBF'
+
+# Starts the dialog; sets $pid and $win (empty when no window came).
+start_dialog() {
+  (cd "$gui" && exec timeout 120 wine kx29.exe "$@" >/dev/null 2>&1) &
+  pid=$!
+  win=$(find_window 300)
+  sleep 0.5  # let it paint
+}
+
+shot() {
+  import -window root "$build/$1.full.png" 2>/dev/null &&
+    convert "$build/$1.full.png" -crop "453x245+$x+$y" +repage "$build/$1.png" 2>/dev/null
+  rm -f "$build/$1.full.png"
+}
+
+geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  x=${X:-0} y=${Y:-0} w=${WIDTH:-0} h=${HEIGHT:-0}
+}
+
+# First run: no settings yet. Pick layer group A, layer 1, pen colour 5, the
+# marker and its third kind, type a scale, Enter.
+rm -f "$dat"
+start_dialog
+if [ -z "$win" ]; then
+  fail "no window appeared"
+else
+  title=$(xdotool getwindowname "$win")
+  geometry "$win"
+  if [ "$title" = "kx29－点の作図" ]; then pass "window title '$title'"; else fail "window title '$title'"; fi
+  if [ "${w}x$h" = 453x245 ]; then pass "client area 453x245"; else fail "client area ${w}x$h, not 453x245"; fi
+  shot dialog
+  if [ -s "$build/dialog.png" ]; then pass "screenshot $build/dialog.png"; else fail "no screenshot"; fi
+  # Tab order from the first control: the radio buttons, marker kind, scale,
+  # colour, layer group, layer, OK.
+  press "$win" Down Tab Down Down Tab 2 period 5 Tab \
+    Down Down Down Down Down Tab \
+    Down Down Down Down Down Down Down Down Down Down Down Tab Down Down Return
+fi
+wait_for "$pid" 30
+code=$?
+printf '%s50\r\n50\r\n11\r\n2\r\n5\r\n1\r\n2\r\n2.5\r\n' "$bom" >"$build/expected-settings.dat"
+if [ "$code" = 0 ] && cmp -s "$dat" "$build/expected-settings.dat"; then
+  pass "keys and Enter store exactly the chosen settings"
+else
+  fail "settings after Enter (exit $code): $(od -c "$dat" 2>/dev/null | head -3 | tr -s ' ')"
+fi
+saved=$(md5sum <"$dat" 2>/dev/null)
+
+# Second run: change everything, then Escape: nothing is saved.
+start_dialog
+if [ -n "$win" ]; then
+  press "$win" Up Tab Up Tab 7 Tab Up Tab Up Tab Up Escape
+fi
+wait_for "$pid" 30
+code=$?
+if [ -n "$win" ] && [ "$code" = 0 ] && [ "$(md5sum <"$dat")" = "$saved" ]; then
+  pass "Escape leaves the settings file byte for byte"
+else
+  fail "Escape (window '$win', exit $code) changed the settings file"
+fi
+
+# Third run: the saved choices are shown; Enter stores them unchanged.
+start_dialog
+if [ -n "$win" ]; then
+  geometry "$win"
+  shot dialog-saved
+  press "$win" Return
+fi
+wait_for "$pid" 30
+code=$?
+if [ -n "$win" ] && [ "$code" = 0 ] && [ "$(md5sum <"$dat")" = "$saved" ]; then
+  pass "the dialog shows the saved choices: Enter stores them unchanged"
+else
+  fail "third run (window '$win', exit $code): $(od -c "$dat" 2>/dev/null | head -3 | tr -s ' ')"
+fi
+
+# Alt+N cancels as Escape does; Alt+Y is OK.
+start_dialog
+[ -n "$win" ] && press "$win" Up alt+n
+wait_for "$pid" 30
+code=$?
+if [ -n "$win" ] && [ "$code" = 0 ] && [ "$(md5sum <"$dat")" = "$saved" ]; then
+  pass "Alt+N cancels"
+else
+  fail "Alt+N (window '$win', exit $code)"
+fi
+
+# A position no screen shows (as an older version saved it while the window
+# was minimised): the dialog comes up on the screen, and OK saves where it is.
+printf '%s-32000\r\n-32000\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' "$bom" >"$dat"
+start_dialog
+if [ -n "$win" ]; then
+  geometry "$win"
+  if ((x >= 0 && y >= 0 && x + w <= 1024 && y + h <= 768)); then
+    pass "position -32000, -32000 shows the dialog on the screen (at $x, $y)"
+  else
+    fail "position -32000, -32000 leaves the dialog at $x, $y"
+  fi
+  press "$win" alt+y
+else
+  fail "no window for the position test"
+fi
+wait_for "$pid" 30
+left=$(sed -n 1p "$dat" | tr -dc '0-9-')
+top=$(sed -n 2p "$dat" | tr -dc '0-9-')
+if [ -n "$left" ] && [ -n "$top" ] && ((left >= 0 && left < 1024 && top >= 0 && top < 768)); then
+  pass "Alt+Y saves the position on the screen ($left, $top)"
+else
+  fail "position saved after Alt+Y: '$left', '$top'"
+fi
+
+if [ "$(md5sum <"$gui/JWC_TEMP.TXT")" = "$exchange" ]; then
+  pass "the dialog never writes JWC_TEMP.TXT"
+else
+  fail "the dialog changed JWC_TEMP.TXT"
+fi
+
+# A run mode saves the window's normal position, never a minimised one.
+printf '%s300\r\n200\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' "$bom" >"$dat"
+run_closing_dialog "$gui" 2
+if [ "$code" = 0 ] && [ "$(sed -n 1,2p "$dat" | tr -d '\r\n')" = "${bom}300200" ]; then
+  pass "a run mode keeps the window position 300, 200"
+else
+  fail "run mode (exit $code) saved the position $(sed -n 1,2p "$dat" | tr '\r\n' '  ')"
+fi
+echo "windows: $passed passed, $failed failed"
+[ "$failed" = 0 ]
