@@ -47,12 +47,12 @@ constexpr DWORD kList = kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDO
 constexpr int kComboHeight = 24;
 
 const Place kPlaces[] = {
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 8, 4, 345, 16, 1006},
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 8, 32, 81, 16, 1004},
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 8, 56, 34, 16, 1005},
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 8, 80, 40, 16, 1003},
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 120, 140, 38, 16, 1001},
-    {WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, 0, 0, 120, 164, 38, 16, 1002},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 8, 4, 345, 16, 1006},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 8, 32, 81, 16, 1004},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 8, 56, 34, 16, 1005},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 8, 80, 40, 16, 1003},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 120, 140, 38, 16, 1001},
+    {WC_STATICW, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 120, 164, 38, 16, 1002},
     {WC_STATICW, kChild | SS_CENTER | SS_NOPREFIX, 0, 0, 1, 187, 451, 16, 1007},
     {WC_EDITW, kChild | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
      0, 264, 24, 185, 161, 1010},
@@ -173,7 +173,21 @@ bool TMainWindow::CreateControls() {
       {kLabel1, &form_->Label1}, {kLabel2, &form_->Label2}, {kLabel3, &form_->Label3},
       {kLabel4, &form_->Label4}, {kLabel5, &form_->Label5}, {kLabel6, &form_->Label6},
   };
-  for (const auto& [i, label] : labels) SetWindowTextW(Control(i), W(label->Caption));
+  for (const auto& [i, label] : labels) {
+    // A label is as large as its text: where the Japanese font is wider than
+    // the one the layout was drawn with, the text must not be cut off.
+    HWND c = Control(i);
+    SetWindowTextW(c, W(label->Caption));
+    HDC dc = GetDC(c);
+    HGDIOBJ old = SelectObject(dc, font_);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, W(label->Caption), static_cast<int>(label->Caption.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(c, dc);
+    const Place& p = kPlaces[i];
+    SetWindowPos(c, nullptr, 0, 0, std::max<int>(p.w, size.cx), std::max<int>(p.h, size.cy),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   SetWindowTextW(Control(kButton1), W(form_->Button1.Caption));
   SetWindowTextW(Control(kButton2), W(form_->Button2.Caption));
   SetWindowTextW(Control(kRB1), W(form_->RB1.Caption));
