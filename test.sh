@@ -25,4 +25,14 @@ echo "== native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=ON >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure --no-tests=error -j2
+
+# The same tests with AddressSanitizer and UndefinedBehaviorSanitizer: any
+# report stops the program with an error, so the test fails.
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX29_SANITIZE=ON -DKX29_TESTS=ON \
+  -DKX29_BENCH=OFF >/dev/null
+cmake --build build-asan -j2
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure --no-tests=error -j2
 tests/windows/run.sh build-win  # the Windows program under Wine, its dialog under Xvfb
