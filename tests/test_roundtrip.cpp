@@ -339,8 +339,10 @@ void RoundTrip(const fs::path& input, const std::string& what) {
 }
 
 fs::path Generator() {
-  const fs::path candidates[] = {fs::path(KX29_TEST_DATA) / ".." / "bench" / "gen_exchange.py",
-                                 "/work/shared/bench/gen_exchange.py"};
+  // The generator lives in the shared folder beside the repository.
+  const fs::path candidates[] = {
+      fs::path(KX29_TEST_DATA) / ".." / ".." / "shared" / "bench" / "gen_exchange.py",
+      fs::path(KX29_TEST_DATA) / ".." / "bench" / "gen_exchange.py"};
   for (const auto& p : candidates) {
     if (fs::exists(p)) return p;
   }
