@@ -1,8 +1,10 @@
 #include "myfunc/MyFunc.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <system_error>
 
 #include "platform/Platform.h"
@@ -51,6 +53,23 @@ constexpr size_t kKeptDigits = 800;
 constexpr long long kExponentCap = 100'000'000'000'000'000LL;
 // Far outside the range of double for any number of kept digits.
 constexpr long long kScaleCap = 1'000'000LL;
+
+// Whether the integer digits [d, end) times 10^exponent (first digit not 0)
+// is at most 1.79769313486232E308, the largest double as written with 15
+// significant digits.
+bool NotAboveLargestWritten(const char* d, const char* end, long long exponent) {
+  static constexpr char kLargest[] = "179769313486232";
+  constexpr size_t kLen = sizeof kLargest - 1;
+  const size_t n = static_cast<size_t>(end - d);
+  // Out of range below (a tiny value) or beyond 1E309: not this case.
+  if (static_cast<long long>(n) - 1 + exponent != 308) return false;
+  for (size_t k = 0; k < std::max(n, kLen); ++k) {
+    const char a = k < n ? d[k] : '0';
+    const char b = k < kLen ? kLargest[k] : '0';
+    if (a != b) return a < b;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -159,6 +178,17 @@ double StrToFloatZ(std::u16string_view s) {
 
   double value = 0;
   const auto res = std::from_chars(buf, out, value, std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range && res.ptr == out) {
+    // The largest doubles are written with 15 digits as 1.79769313486232E308,
+    // a hair above the largest double: such a text reads back as the largest
+    // double, so that a coordinate there survives being written and read.
+    const char* digits = buf + (negative ? 1 : 0);
+    const char* digitsEnd = std::find(digits, static_cast<const char*>(out), 'e');
+    if (NotAboveLargestWritten(digits, digitsEnd, exponent)) {
+      return negative ? -std::numeric_limits<double>::max()
+                      : std::numeric_limits<double>::max();
+    }
+  }
   if (res.ec != std::errc() || res.ptr != out) return 0;
   return value;
 }

@@ -124,11 +124,44 @@ TEST(StrToFloatZ, AnythingElseIsZero) {
 
 TEST(StrToFloatZ, OutOfRangeIsZero) {
   const std::u16string rows[] = {
-      u"1e309", u"-1e309", u"1.79769313486232E308", u"1E-400", u"2e-324",
+      u"1e309", u"-1e309", u"1.797693134862321E308", u"1E-400", u"2e-324",
       u"1e99999999999999999999999", u"1e-99999999999999999999999",
   };
   for (const auto& t : rows) EXPECT_EQ(StrToFloatZ(t), 0) << Narrow(t);
   EXPECT_EQ(StrToFloatZ(u"0e99999999999999999999999"), 0);
+}
+
+// The largest doubles are written as 1.79769313486232E308, just beyond the
+// largest double; that text and anything up to it reads as the largest
+// double, so a coordinate there survives the round trip. Beyond it stays 0.
+TEST(StrToFloatZ, LargestWrittenDoubleReadsBack) {
+  const double max = DBL_MAX;
+  const std::pair<std::u16string, double> rows[] = {
+      {u"1.79769313486232E308", max},
+      {u"-1.79769313486232E308", -max},
+      {u"  +1.797693134862320000e308", max},
+      {u"179769313486232" + std::u16string(294, u'0'), max},
+      {u"0.179769313486232E309", max},
+      {u"1.7976931348623159E308", max},
+      {u"1.797693134862319999999E308", max},
+      {u"1.79769313486232000000000001E308", 0},
+      {u"1.797693134862321E308", 0},
+      {u"1.8E308", 0},
+      {u"-9E308", 0},
+      {u"1E309", 0},
+      {u"1.7976931348623157E308", max},  // the largest double itself, as always
+      {u"1.79769313486231E308", 1.79769313486231E308},
+  };
+  for (const auto& [t, v] : rows) EXPECT_EQ(StrToFloatZ(t), v) << Narrow(t);
+  // Every double written with that text reads back as the largest one, and
+  // its neighbour below keeps its own text.
+  for (double v : {max, -max, std::nextafter(max, 0.0), 1.797693134862315e308}) {
+    const std::u16string text = FloatStr(v);
+    EXPECT_EQ(Narrow(FloatStr(StrToFloatZ(text))), Narrow(text)) << v;
+    if (text.ends_with(u"232E308")) {
+      EXPECT_EQ(StrToFloatZ(text), v > 0 ? max : -max) << v;
+    }
+  }
 }
 
 // Texts far longer than any double needs still round as their full value does.
