@@ -372,6 +372,9 @@ class TJGdata {
   static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
   void ParseLine(std::u16string_view line, ReadTokens& tk);
+  void ReadTokensOfLine(const ReadTokens& tk);
+  template <size_t Width, bool BigEndian, class Decode>
+  void ReadLines(std::string_view text, Decode decode);
   void R_EntityDone();
   void R_FillText(TJwwEntText& x, int32_t no, const ReadTokens& tk);
   void R_File(const ReadTokens& tk);

@@ -7,6 +7,7 @@
 // tokens that are views into a second reused buffer.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -14,6 +15,34 @@
 #include "jwwgaibu/JwwGaibu.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
+
+namespace {
+
+constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// A real token, read as StrToFloatZ reads it. Nearly every number in the file
+// is plain decimal with at most 15 digits: the digits then form an integer
+// below 2^53 and the divisor a power of ten below 2^53, both exact doubles, so
+// the one correctly rounded division gives the double nearest to the decimal,
+// the same double StrToFloatZ gives. Every other shape goes to StrToFloatZ.
+double ReadReal(std::u16string_view s) {
+  const char16_t* p = s.data();
+  const char16_t* const end = p + s.size();
+  const bool negative = p != end && *p == u'-';
+  if (negative) ++p;
+  uint64_t m = 0;
+  int digits = 0, fraction = 0;
+  for (; p != end && *p >= u'0' && *p <= u'9'; ++p, ++digits) m = m * 10 + (*p - u'0');
+  if (p != end && *p == u'.') {
+    for (++p; p != end && *p >= u'0' && *p <= u'9'; ++p, ++digits, ++fraction) m = m * 10 + (*p - u'0');
+  }
+  if (p != end || digits == 0 || digits > 15) return StrToFloatZ(s);
+  const double v = static_cast<double>(m) / kPow10[fraction];
+  return negative ? -v : v;
+}
+
+}  // namespace
 
 // The tokens of one line. t[0] is the keyword; n counts the tokens, an empty
 // last one after trailing separators included. The views point into buf.
@@ -28,10 +57,11 @@ struct TJGdata::ReadTokens {
   std::u16string_view operator[](int32_t k) const {
     return k < n ? t[static_cast<size_t>(k)] : std::u16string_view();
   }
-  double Real(int32_t k) const { return StrToFloatZ((*this)[k]); }
+  double Real(int32_t k) const { return ReadReal((*this)[k]); }
   int32_t Int(int32_t k) const { return StrToIntZ((*this)[k]); }
 
-  void Split(std::u16string_view line);
+  template <class Ch>
+  bool Split(const Ch* p, const Ch* end);
 };
 
 // Spaces and tabs separate tokens, and a run of them counts once. A quote (not
@@ -39,18 +69,37 @@ struct TJGdata::ReadTokens {
 // the current token, spaces and quotes included, which is how a text record
 // carries its text and the file record a path with spaces. Control characters
 // are dropped wherever they stand.
-void TJGdata::ReadTokens::Split(std::u16string_view line) {
+//
+// Ch is char16_t for decoded text, or char for the bytes of a line in an
+// encoding that keeps ASCII as it is (code page 932, UTF-8): a line of ASCII
+// alone is then split without being decoded first. With char the split gives
+// up, returning false, at the first byte beyond ASCII.
+template <class Ch>
+bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
+  constexpr bool kBytes = sizeof(Ch) == 1;
+  auto unit = [](Ch c) -> char16_t {
+    if constexpr (kBytes) {
+      return static_cast<unsigned char>(c);
+    } else {
+      return c;
+    }
+  };
   // Tokens never hold more characters than the line.
-  if (buf.size() < line.size()) buf.resize(line.size());
+  const size_t len = static_cast<size_t>(end - p);
+  if (buf.size() < len) buf.resize(len);
   char16_t* const base = buf.data();
   char16_t* start = base;  // the current token runs from start to o
   char16_t* o = base;
   int32_t cur = 0;
-  const char16_t* p = line.data();
-  const char16_t* const end = p + line.size();
   bool splitting = true;
   while (p < end) {
-    const char16_t c = *p++;
+    const char16_t c = unit(*p++);
+    // Digits, letters and most signs: nothing to decide.
+    if (c > u'"' && c != u'=') {
+      if (kBytes && c >= 0x80) return false;
+      *o++ = c;
+      continue;
+    }
     if (c == u'"') {
       splitting = false;
       break;
@@ -72,11 +121,14 @@ void TJGdata::ReadTokens::Split(std::u16string_view line) {
   }
   if (!splitting) {
     for (; p < end; ++p) {
-      if (*p >= 0x20) *o++ = *p;
+      const char16_t c = unit(*p);
+      if (kBytes && c >= 0x80) return false;
+      if (c >= 0x20) *o++ = c;
     }
   }
   t[static_cast<size_t>(cur)] = std::u16string_view(start, static_cast<size_t>(o - start));
   n = cur + 1;
+  return true;
 }
 
 namespace {
@@ -226,54 +278,158 @@ const TJGdata::ReadRule TJGdata::kReadRules[] = {
 
 namespace {
 
-// Cuts text into lines at CR LF, a lone LF or a lone CR, stops at the first
-// NUL, and hands each line's bytes to f. Width is the size of a code unit:
-// in code page 932 and UTF-8 the bytes of CR, LF and NUL never occur inside a
-// multibyte character, so one byte is a unit there; UTF-16 is cut in units of
-// two bytes. A final odd byte of UTF-16 stays with the last line, for the
-// decoder to replace.
-template <size_t Width, bool BigEndian, class F>
-void ForEachLine(std::string_view text, F&& f) {
-  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
-  auto unit = [b](size_t i) -> unsigned {
-    if constexpr (Width == 1) {
-      return b[i];
-    } else if constexpr (BigEndian) {
-      return static_cast<unsigned>(b[i]) << 8 | b[i + 1];
-    } else {
-      return static_cast<unsigned>(b[i + 1]) << 8 | b[i];
-    }
-  };
-  size_t len = text.size();
+// One code unit of the text at byte offset i: a byte in code page 932 and
+// UTF-8, where the bytes of CR, LF and NUL never occur inside a multibyte
+// character, and two bytes in UTF-16.
+template <size_t Width, bool BigEndian>
+unsigned UnitAt(const unsigned char* b, size_t i) {
   if constexpr (Width == 1) {
-    if (const void* nul = std::memchr(b, 0, len)) len = static_cast<size_t>(static_cast<const unsigned char*>(nul) - b);
+    return b[i];
+  } else if constexpr (BigEndian) {
+    return static_cast<unsigned>(b[i]) << 8 | b[i + 1];
   } else {
-    for (size_t i = 0; i + Width <= len; i += Width) {
-      if (unit(i) == 0) {
-        len = i;
-        break;
-      }
-    }
-  }
-  size_t i = 0;
-  while (i < len) {
-    size_t j = i;
-    while (j + Width <= len) {
-      const unsigned u = unit(j);
-      if (u == 0x0A || u == 0x0D) break;
-      j += Width;
-    }
-    if (j + Width > len) {  // no break before the end
-      f(text.substr(i, len - i));
-      return;
-    }
-    f(text.substr(i, j - i));
-    if (unit(j) == 0x0D && j + 2 * Width <= len && unit(j + Width) == 0x0A) j += Width;
-    i = j + Width;
+    return static_cast<unsigned>(b[i + 1]) << 8 | b[i];
   }
 }
 
+// The text up to its first NUL.
+template <size_t Width, bool BigEndian>
+std::string_view UpToNul(std::string_view text) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  if constexpr (Width == 1) {
+    if (const void* nul = std::memchr(b, 0, text.size())) {
+      return text.substr(0, static_cast<size_t>(static_cast<const unsigned char*>(nul) - b));
+    }
+  } else {
+    for (size_t i = 0; i + Width <= text.size(); i += Width) {
+      if (UnitAt<Width, BigEndian>(b, i) == 0) return text.substr(0, i);
+    }
+  }
+  return text;
+}
+
+// Cuts the text into lines at CR LF, a lone LF or a lone CR and hands each
+// line's bytes to f; a break at the very end makes no empty line after it. A
+// final odd byte of UTF-16 stays with the last line, for the decoder to replace.
+template <size_t Width, bool BigEndian, class F>
+void ForEachLine(std::string_view text, F&& f) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t len = text.size();
+  // Where the next CR and the next LF stand (len when there is none); each is
+  // looked for again only once passed, so the search stays linear even in a
+  // file that ends its lines with only one of the two.
+  size_t nextCr = 0, nextLf = 0;
+  auto next = [&](size_t from, unsigned c) -> size_t {
+    if constexpr (Width == 1) {
+      const void* hit = std::memchr(b + from, static_cast<int>(c), len - from);
+      return hit ? static_cast<size_t>(static_cast<const unsigned char*>(hit) - b) : len;
+    } else {
+      for (size_t j = from; j + Width <= len; j += Width) {
+        if (UnitAt<Width, BigEndian>(b, j) == c) return j;
+      }
+      return len;
+    }
+  };
+  size_t i = 0;
+  while (i < len) {
+    if (nextCr < i || i == 0) nextCr = next(i, 0x0D);
+    if (nextLf < i || i == 0) nextLf = next(i, 0x0A);
+    const size_t brk = std::min(nextCr, nextLf);
+    if (brk == len) {
+      f(text.substr(i));
+      return;
+    }
+    f(text.substr(i, brk - i));
+    i = brk + Width;
+    if (brk == nextCr && nextLf == i) i += Width;  // CR LF is one break
+  }
+}
+
+// Upper bounds of the entities a file can hold, from the first characters of
+// its lines. Reserving them before reading spares the big arrays the copies of
+// growing and the heap the holes those copies leave. Only a hint: an entity
+// beyond its bound is appended all the same.
+struct EntityBounds {
+  size_t line = 0, circ = 0, text = 0, dim = 0, pnt = 0, blk = 0, sl = 0;
+  size_t sc = 0, se = 0, so = 0, sg = 0;
+  size_t All() const { return line + circ + text + dim + pnt + blk + sl + sc + se + so + sg; }
+};
+
+template <size_t Width, bool BigEndian>
+void CountLine(std::string_view s, EntityBounds& eb) {
+  const auto* b = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size() / Width;
+  size_t i = 0;
+  auto at = [&](size_t k) -> unsigned { return k < n ? UnitAt<Width, BigEndian>(b, k * Width) : 0u; };
+  while (i < n && (at(i) == ' ' || at(i) == '\t')) ++i;
+  const unsigned c0 = at(i), c1 = at(i + 1), c2 = at(i + 2);
+  if ((c0 >= '0' && c0 <= '9') || c0 == '-' || c0 == '+' || c0 == '.') {
+    ++eb.line;
+  } else if (c0 == 'c') {
+    if (c1 == 'i') {
+      ++eb.circ;
+    } else if (c1 > 0 && c1 < 128 && std::strchr("hvsropktz2", static_cast<int>(c1))) {
+      ++eb.text;
+    }
+  } else if (c0 == 'm' && c1 == 's' && c2 == 'g') {
+    ++eb.dim;
+  } else if (c0 == 'p' && c1 == 't') {
+    ++eb.pnt;
+  } else if (c0 == 'B' && c1 == 'L') {
+    ++eb.blk;
+  } else if (c0 == 's') {
+    if (c1 == 'l') ++eb.sl;
+    if (c1 == 'c') ++eb.sc;
+    if (c1 == 'e') ++eb.se;
+    if (c1 == 'o') ++eb.so;
+    if (c1 == 'g') ++eb.sg;
+  }
+}
+
+template <class T>
+void Reserve(std::vector<T>& a, int32_t n, size_t more) {
+  if (more == 0) return;
+  const size_t want = (static_cast<size_t>(n) + more + 999) / 1000 * 1000;
+  if (a.capacity() < want) a.reserve(want);
+}
+
 }  // namespace
+
+template <size_t Width, bool BigEndian, class Decode>
+void TJGdata::ReadLines(std::string_view text, Decode decode) {
+  text = UpToNul<Width, BigEndian>(text);
+  EntityBounds eb;
+  ForEachLine<Width, BigEndian>(text, [&eb](std::string_view s) { CountLine<Width, BigEndian>(s, eb); });
+  Reserve(EntNo, EntN, eb.All());
+  Reserve(EntLine, EntLineN, eb.line);
+  Reserve(EntCirc, EntCircN, eb.circ);
+  Reserve(EntArc, EntArcN, eb.circ);
+  Reserve(EntText, EntTextN, eb.text);
+  Reserve(EntDim, EntDimN, eb.dim);
+  Reserve(EntPnt, EntPntN, eb.pnt);
+  Reserve(EntMark, EntMarkN, eb.pnt);
+  Reserve(EntBlk, EntBlkN, eb.blk);
+  Reserve(EntSld2, EntSld2N, eb.sl);
+  Reserve(EntSld3, EntSld3N, eb.sl);
+  Reserve(EntSld4, EntSld4N, eb.sl);
+  Reserve(EntSldC, EntSldCN, eb.sc);
+  Reserve(EntSldE, EntSldEN, eb.se);
+  Reserve(EntSldO, EntSldON, eb.so);
+  Reserve(EntSldG, EntSldGN, eb.sg);
+
+  ReadTokens tk;
+  std::u16string line;
+  ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
+    if (s.empty()) return;
+    // Code page 932 and UTF-8 keep ASCII as it is, and most lines are ASCII.
+    if (Width == 1 && tk.Split(s.data(), s.data() + s.size())) {
+      ReadTokensOfLine(tk);
+      return;
+    }
+    decode(s, line);
+    ParseLine(line, tk);
+  });
+}
 
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
@@ -281,31 +437,16 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
   std::string bytes;
   if (!platform::ReadWholeFile(fn, bytes)) return false;
 
-  ReadTokens tk;
-  std::u16string line;
   const std::string_view all(bytes);
-  auto mark = [&all](std::string_view m) { return all.starts_with(m); };
-  if (mark("\xEF\xBB\xBF")) {
+  if (all.starts_with("\xEF\xBB\xBF")) {
     MojiCode = true;
-    ForEachLine<1, false>(all.substr(3), [&](std::string_view s) {
-      platform::Utf8ToText(s, line);
-      ParseLine(line, tk);
-    });
-  } else if (mark("\xFF\xFE")) {
-    ForEachLine<2, false>(all.substr(2), [&](std::string_view s) {
-      platform::Utf16LeToText(s, line);
-      ParseLine(line, tk);
-    });
-  } else if (mark("\xFE\xFF")) {
-    ForEachLine<2, true>(all.substr(2), [&](std::string_view s) {
-      platform::Utf16BeToText(s, line);
-      ParseLine(line, tk);
-    });
+    ReadLines<1, false>(all.substr(3), platform::Utf8ToText);
+  } else if (all.starts_with("\xFF\xFE")) {
+    ReadLines<2, false>(all.substr(2), platform::Utf16LeToText);
+  } else if (all.starts_with("\xFE\xFF")) {
+    ReadLines<2, true>(all.substr(2), platform::Utf16BeToText);
   } else {
-    ForEachLine<1, false>(all, [&](std::string_view s) {
-      platform::AnsiToText(s, line);
-      ParseLine(line, tk);
-    });
+    ReadLines<1, false>(all, platform::AnsiToText);
   }
   return true;
 }
@@ -315,12 +456,43 @@ void TJGdata::ParseLine(std::u16string_view line) {
   ParseLine(line, tk);
 }
 
+namespace {
+
+// For each first character of a keyword, the rules that may take it: bit k
+// stands for rule k. The rules without a keyword test (contains, anything)
+// are in every set. Entry 128 serves every character beyond ASCII.
+template <class Rules>
+std::array<uint64_t, 129> CandidatesByFirstChar(const Rules& rules) {
+  std::array<uint64_t, 129> m{};
+  size_t k = 0;
+  for (const auto& r : rules) {
+    const bool keyed = r.match == kEqual || r.match == kStartsWith || r.match == kOneOf;
+    for (size_t c = 0; c < m.size(); ++c) {
+      if (!keyed || (c < 128 && r.key[0] == c)) m[c] |= uint64_t{1} << k;
+    }
+    ++k;
+  }
+  return m;
+}
+
+}  // namespace
+
 void TJGdata::ParseLine(std::u16string_view line, ReadTokens& tk) {
   if (line.empty()) return;
-  tk.Split(line);
+  tk.Split(line.data(), line.data() + line.size());
+  ReadTokensOfLine(tk);
+}
+
+void TJGdata::ReadTokensOfLine(const ReadTokens& tk) {
+  static_assert(std::size(kReadRules) <= 64, "one bit per rule");
+  static const std::array<uint64_t, 129> kCandidates = CandidatesByFirstChar(kReadRules);
   const std::u16string_view t0 = tk.t[0];
   if (tk.n == 1 && t0.empty()) return;
-  for (const ReadRule& r : kReadRules) {
+  const char16_t first = t0.empty() ? u'\0' : t0[0];
+  // The rules are tried in table order; the first character only skips those
+  // whose keyword cannot match.
+  for (uint64_t m = kCandidates[first < 128 ? first : 128]; m != 0; m &= m - 1) {
+    const ReadRule& r = kReadRules[std::countr_zero(m)];
     if (KeyMatches(r.match, r.key, t0) && r.count.Holds(tk.n)) {
       (this->*r.handler)(tk);
       return;

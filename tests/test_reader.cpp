@@ -2,6 +2,7 @@
 // record kind, the curve and dimension groups, and files in each encoding.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 
 #include "myfunc/MyFunc.h"
@@ -70,6 +71,15 @@ TEST(Tokenizer, SplitsAtSpacesAndTabsUntilAQuoteOrTheFirstEquals) {
     TJGdata g;
     A::ParseLine(g, line);
     EXPECT_EQ(Utf8(g.LGrpName[0]), Utf8(name)) << Utf8(line);
+    // Read from a file, a line of ASCII is split without being decoded first.
+    if (line.find(u'\xD800') != std::u16string::npos) continue;
+    for (const std::string& bytes : {platform::TextToAnsi(line), "\xEF\xBB\xBF" + Utf8(line)}) {
+      kxtest::TempDir dir;
+      kxtest::WriteBytes(dir / "JWC_TEMP.TXT", bytes + "\r\n");
+      TJGdata f;
+      f.OpenTempFile(kxtest::U16(dir / "JWC_TEMP.TXT"));
+      EXPECT_EQ(Utf8(f.LGrpName[0]), Utf8(name)) << Utf8(line) << " from a file";
+    }
   }
 }
 
@@ -111,6 +121,34 @@ TEST(Tokenizer, KeepsTheFirstFourHundredTokens) {
   A::ParseLine(g, rgb);
   for (int k = 1; k <= 356; ++k) ASSERT_EQ(g.RGB[static_cast<size_t>(k)], k * 3) << k;
   EXPECT_EQ(g.RGB[0], 0);
+}
+
+TEST(Numbers, EveryRealIsTheDoubleTheSharedNumberReaderGives) {
+  std::vector<std::u16string> texts = {
+      u"0", u"-0", u"-0.000", u"0.1", u"-0.1", u"1.", u".5", u"-.5", u"123456789012345",
+      u"1234567890123456", u"9007199254740993", u"0.000000000000001", u"0.0000000000000001",
+      u"4523.17263541296", u"0.30000000000000004", u"999999999999999", u"-999999999999999.",
+      u"00000000000000000001", u"5e3", u"1E-5", u"-5.6843418860808E-14", u"+5", u"0x10",
+      u"$10", u"1,5", u"-", u".", u"-.", u"1.2.3", u"12a", u"１２"};
+  std::mt19937 rng(7);
+  for (int k = 0; k < 20000; ++k) {
+    std::u16string t = rng() % 3 == 0 ? u"-" : u"";
+    const int digits = 1 + static_cast<int>(rng() % 17);
+    const int point = static_cast<int>(rng() % (digits + 2)) - 1;  // -1: none
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) t += u'.';
+      t += static_cast<char16_t>(u'0' + rng() % 10);
+    }
+    texts.push_back(t);
+  }
+  for (const auto& t : texts) {
+    TJGdata g;
+    A::ParseLine(g, u"ci " + t + u" 0 1");
+    ASSERT_EQ(g.EntCircN, 1) << Utf8(t);
+    const double want = StrToFloatZ(t);
+    EXPECT_EQ(std::bit_cast<uint64_t>(g.EntCirc[0].cx), std::bit_cast<uint64_t>(want))
+        << Utf8(t) << " read as " << g.EntCirc[0].cx << ", not " << want;
+  }
 }
 
 // ---------------------------------------------------------------------------
