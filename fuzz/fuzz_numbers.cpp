@@ -1,0 +1,38 @@
+// The number routines. For any text, StrToIntZ and StrToFloatZ end normally.
+// For any finite double, FloatStr then StrToFloatZ then FloatStr gives the
+// same text: what the tool writes, it reads back. For any int32, IntStr then
+// StrToIntZ gives the number back.
+#include <cmath>
+#include <cstring>
+
+#include "fuzz/FuzzUtil.h"
+#include "myfunc/MyFunc.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The bytes as UTF-16 code units, and as single characters, so that short
+  // ASCII inputs are number texts too.
+  std::u16string wide(size / 2, u'\0');
+  if (!wide.empty()) std::memcpy(wide.data(), data, wide.size() * 2);
+  const std::u16string narrow(data, data + size);
+  const std::u16string* texts[] = {&wide, &narrow};
+  for (const std::u16string* s : texts) {
+    (void)StrToIntZ(*s);
+    const double v = StrToFloatZ(*s);
+    FUZZ_CHECK(std::isfinite(v));
+  }
+
+  if (size >= 8) {
+    double v;
+    std::memcpy(&v, data, sizeof v);
+    if (std::isfinite(v)) {
+      const std::u16string text = FloatStr(v);
+      FUZZ_CHECK(FloatStr(StrToFloatZ(text)) == text);
+    }
+  }
+  if (size >= 4) {
+    int32_t i;
+    std::memcpy(&i, data, sizeof i);
+    FUZZ_CHECK(StrToIntZ(IntStr(i)) == i);
+  }
+  return 0;
+}
