@@ -31,14 +31,21 @@ double ReadReal(std::u16string_view s) {
   const char16_t* const end = p + s.size();
   const bool negative = p != end && *p == u'-';
   if (negative) ++p;
-  uint64_t m = 0;
-  int digits = 0, fraction = 0;
-  for (; p != end && *p >= u'0' && *p <= u'9'; ++p, ++digits) m = m * 10 + (*p - u'0');
-  if (p != end && *p == u'.') {
-    for (++p; p != end && *p >= u'0' && *p <= u'9'; ++p, ++digits, ++fraction) m = m * 10 + (*p - u'0');
+  const char16_t* const first = p;
+  const char16_t* dot = nullptr;
+  uint64_t m = 0;  // wraps harmlessly past 19 digits: those go to StrToFloatZ
+  for (; p != end; ++p) {
+    const unsigned d = static_cast<unsigned>(*p) - u'0';
+    if (d > 9) {
+      if (*p != u'.' || dot) break;
+      dot = p;
+      continue;
+    }
+    m = m * 10 + d;
   }
+  const ptrdiff_t digits = (p - first) - (dot ? 1 : 0);
   if (p != end || digits == 0 || digits > 15) return StrToFloatZ(s);
-  const double v = static_cast<double>(m) / kPow10[fraction];
+  const double v = static_cast<double>(m) / kPow10[dot ? end - dot - 1 : 0];
   return negative ? -v : v;
 }
 
@@ -93,6 +100,23 @@ bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
   int32_t cur = 0;
   bool splitting = true;
   while (p < end) {
+    if constexpr (kBytes && std::endian::native == std::endian::little) {
+      // Eight plain bytes at a time: ASCII from "#" on, "=" excepted. The
+      // lowest flagged byte of m is the first one that is not plain.
+      constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+      while (end - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t eq = w ^ (u'=' * kOnes);
+        const uint64_t m = (((w - u'#' * kOnes) & ~w) | ((eq - kOnes) & ~eq) | w) & kHighs;
+        const size_t plain = m == 0 ? 8 : static_cast<size_t>(std::countr_zero(m)) / 8;
+        for (size_t k = 0; k < 8; ++k) o[k] = static_cast<unsigned char>(p[k]);
+        o += plain;
+        p += plain;
+        if (plain < 8) break;
+      }
+      if (p == end) break;
+    }
     const char16_t c = unit(*p++);
     // Digits, letters and most signs: nothing to decide.
     if (c > u'"' && c != u'=') {
@@ -315,33 +339,41 @@ template <size_t Width, bool BigEndian, class F>
 void ForEachLine(std::string_view text, F&& f) {
   const auto* b = reinterpret_cast<const unsigned char*>(text.data());
   const size_t len = text.size();
-  // Where the next CR and the next LF stand (len when there is none); each is
-  // looked for again only once passed, so the search stays linear even in a
-  // file that ends its lines with only one of the two.
-  size_t nextCr = 0, nextLf = 0;
-  auto next = [&](size_t from, unsigned c) -> size_t {
-    if constexpr (Width == 1) {
-      const void* hit = std::memchr(b + from, static_cast<int>(c), len - from);
-      return hit ? static_cast<size_t>(static_cast<const unsigned char*>(hit) - b) : len;
-    } else {
-      for (size_t j = from; j + Width <= len; j += Width) {
-        if (UnitAt<Width, BigEndian>(b, j) == c) return j;
-      }
-      return len;
-    }
-  };
   size_t i = 0;
   while (i < len) {
-    if (nextCr < i || i == 0) nextCr = next(i, 0x0D);
-    if (nextLf < i || i == 0) nextLf = next(i, 0x0A);
-    const size_t brk = std::min(nextCr, nextLf);
-    if (brk == len) {
+    size_t j = i;
+    if constexpr (Width == 1 && std::endian::native == std::endian::little) {
+      // Eight bytes at a time: the lowest flagged byte of m is the first one
+      // below 0x0E, which CR and LF are (tabs and a few other controls too).
+      constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+      while (len - j >= 8) {
+        uint64_t w;
+        std::memcpy(&w, b + j, 8);
+        const uint64_t m = (w - 0x0E * kOnes) & ~w & kHighs;
+        if (m == 0) {
+          j += 8;
+          continue;
+        }
+        j += static_cast<size_t>(std::countr_zero(m)) / 8;
+        if (b[j] == 0x0A || b[j] == 0x0D) break;
+        ++j;
+      }
+    }
+    while (j + Width <= len) {
+      const unsigned u = UnitAt<Width, BigEndian>(b, j);
+      if (u == 0x0A || u == 0x0D) break;
+      j += Width;
+    }
+    if (j + Width > len) {  // no break before the end
       f(text.substr(i));
       return;
     }
-    f(text.substr(i, brk - i));
-    i = brk + Width;
-    if (brk == nextCr && nextLf == i) i += Width;  // CR LF is one break
+    f(text.substr(i, j - i));
+    if (UnitAt<Width, BigEndian>(b, j) == 0x0D && j + 2 * Width <= len &&
+        UnitAt<Width, BigEndian>(b, j + Width) == 0x0A) {
+      j += Width;  // CR LF is one break
+    }
+    i = j + Width;
   }
 }
 
