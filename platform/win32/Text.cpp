@@ -28,12 +28,13 @@ const AnsiCodePage& Ansi() {
   return acp;
 }
 
-// Decodes one stretch of bytes that begins and ends on character bounds.
-// Most stretches convert whole; one holding a byte that starts no character,
-// or a lead byte whose second byte does not fit it, goes character by
-// character, and each such byte becomes U+FFFD on its own while the byte
-// after it starts afresh.
-void DecodeStretch(const AnsiCodePage& acp, const char* s, size_t n, std::u16string& out) {
+// Decodes a stretch of bytes that begins and ends on character bounds and
+// gives the number of bytes it took. Most stretches convert whole. In one
+// that holds a byte that starts no character, or a lead byte whose second
+// byte does not fit it, the characters before that byte are decoded, the
+// byte becomes U+FFFD, and the caller measures afresh from the byte after
+// it, since a byte taken for a second byte may itself start a character.
+size_t DecodeStretch(const AnsiCodePage& acp, const char* s, size_t n, std::u16string& out) {
   const size_t before = out.size();
   out.resize(before + n);
   wchar_t* const o = reinterpret_cast<wchar_t*>(out.data()) + before;
@@ -42,22 +43,23 @@ void DecodeStretch(const AnsiCodePage& acp, const char* s, size_t n, std::u16str
                                      : 0;
   if (whole > 0) {
     out.resize(before + static_cast<size_t>(whole));
-    return;
+    return n;
   }
   size_t k = 0, w = 0;
   while (k < n) {
     const unsigned char b = static_cast<unsigned char>(s[k]);
     const int len = acp.lead[b] && k + 1 < n ? 2 : 1;
     const int got = MultiByteToWideChar(acp.cp, MB_ERR_INVALID_CHARS, s + k, len, o + w, 2);
-    if (got > 0 && (len == 2 || !acp.lead[b])) {
-      w += static_cast<size_t>(got);
-      k += static_cast<size_t>(len);
-    } else {
+    if (got <= 0 || (len == 1 && acp.lead[b])) {
       o[w++] = static_cast<wchar_t>(kReplacement);
-      ++k;
+      out.resize(before + w);
+      return k + 1;
     }
+    w += static_cast<size_t>(got);
+    k += static_cast<size_t>(len);
   }
   out.resize(before + w);
+  return n;
 }
 
 }  // namespace
@@ -81,17 +83,13 @@ void AnsiToText(std::string_view bytes, std::u16string& out) {
     size_t end = i;
     while (end < n && s[end] >= 0x80) end += acp.lead[s[end]] ? 2 : 1;
     end = std::min(end, n);
-    // Long stretches in pieces, each ending on a character bound.
-    while (i < end) {
-      size_t stop = end;
-      if (stop - i > (1u << 20)) {
-        stop = i;
-        while (stop < end && stop - i < (1u << 20)) stop += acp.lead[s[stop]] ? 2 : 1;
-        stop = std::min(stop, end);
-      }
-      DecodeStretch(acp, bytes.data() + i, stop - i, out);
-      i = stop;
+    // A long stretch in pieces, each ending on a character bound.
+    if (end - i > (1u << 20)) {
+      size_t stop = i;
+      while (stop < end && stop - i < (1u << 20)) stop += acp.lead[s[stop]] ? 2 : 1;
+      end = std::min(stop, end);
     }
+    i += DecodeStretch(acp, bytes.data() + i, end - i, out);
   }
 }
 

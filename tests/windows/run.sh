@@ -51,7 +51,7 @@ fi
 echo "== Windows cross build"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-cmake --build "$build" -j2 --target kx29 || exit 1
+cmake --build "$build" -j2 --target kx29 platform_check || exit 1
 exe="$build/kx29.exe"
 
 passed=0
@@ -127,6 +127,46 @@ acp=$(timeout 60 wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodeP
   awk '$1 == "ACP" {print $3}' | tr -dc '0-9')
 if [ "$acp" = 932 ]; then pass "Wine runs with code page 932"; else fail "Wine's code page is '$acp', not 932"; fi
 
+work="$build/wine-tests"
+rm -rf "$work"
+mkdir -p "$work"
+
+echo "== the Windows platform side"
+pdir="$work/確認 フォルダ"
+mkdir -p "$pdir"
+report=$(timeout 120 wine "$build/platform_check.exe" "$(winepath -w "$pdir" 2>/dev/null)" 2>/dev/null | tr -d '\r')
+code=$?
+grep -v '^  ok' <<<"$report"
+oks=$(grep -c '^  ok' <<<"$report")
+fails=$(grep -c '^  FAIL' <<<"$report")
+failed=$((failed + fails))
+if [ "$oks" -gt 0 ] && grep -q '^platform: 0 failed' <<<"$report"; then
+  pass "text conversion and files: $oks checks"
+else
+  fail "text conversion and files did not all run (exit $code)"
+fi
+# Arguments split as Windows splits a command line.
+args_out=$(timeout 60 wine "$build/platform_check.exe" --args "a b" 'q"uote' '表 ソ' '' 'back\slash\' 2>/dev/null |
+  tr -d '\r')
+if [ "$args_out" = $'a b\nq"uote\n表 ソ\n\nback\\slash\\' ]; then
+  pass "command-line arguments with blanks, quotes, Japanese, empty"
+else
+  fail "command-line arguments came as: $(printf '%q' "$args_out")"
+fi
+# The program's own path beyond 260 characters, from a folder of Japanese names.
+deep="$work"
+for i in $(seq 1 25); do deep+="/とても長いフォルダの名前$i"; done
+mkdir -p "$deep"
+cp "$build/platform_check.exe" "$deep/"
+path_out=$(cd "$deep" && timeout 60 wine ./platform_check.exe --path 2>/dev/null | tr -d '\r')
+# (winepath cuts long paths short: Wine's drive Z: is the root folder.)
+want_path="Z:${deep//\//\\}\\platform_check.exe"
+if [ -n "$path_out" ] && [ "$path_out" = "$want_path" ] && [ "${#path_out}" -gt 260 ]; then
+  pass "the program's full path of ${#path_out} characters"
+else
+  fail "the program's path: '$path_out' (want '$want_path')"
+fi
+
 # The kx29 window's X id, waiting up to $1 tenths of a second; empty if none.
 find_window() {
   local id=""
@@ -189,9 +229,6 @@ run_closing_dialog() {
 
 # --- end-to-end cases --------------------------------------------------------
 echo "== end-to-end cases under Wine"
-work="$build/wine-tests"
-rm -rf "$work"
-mkdir -p "$work"
 for src in "$root"/tests/golden/*/; do
   name=$(basename "$src")
   dir="$work/作図 テスト/$name"
