@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 export LC_ALL=C.UTF-8
 
 packages=(cmake g++ make libgtest-dev python3)
+packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -35,4 +36,7 @@ cmake --build build-asan -j2
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j2
+
+echo "== fuzzing: each target for 30 s"
+fuzz/run.sh 30
 tests/windows/run.sh build-win  # the Windows program under Wine, its dialog under Xvfb
