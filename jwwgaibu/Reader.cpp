@@ -377,14 +377,19 @@ void ForEachLine(std::string_view text, F&& f) {
   }
 }
 
-// Upper bounds of the entities a file can hold, from the first characters of
-// its lines. Reserving them before reading spares the big arrays the copies of
-// growing and the heap the holes those copies leave. Only a hint: an entity
-// beyond its bound is appended all the same.
+// Upper bounds of the entities a file holds, from the first characters and
+// the length of each line. Reserving them before reading spares the big arrays
+// the copies of growing and the heap the holes those copies leave; memory not
+// yet written to costs no physical pages. Only a hint: an entity beyond its
+// bound is appended all the same. A line is counted only when it is as long as
+// the shortest record of its kind, and a dimension needs both a "msg" and a
+// "cs" line, so no file can make the reservation more than a small multiple of
+// what records of its size would really store.
 struct EntityBounds {
-  size_t line = 0, circ = 0, text = 0, dim = 0, pnt = 0, blk = 0, sl = 0;
+  size_t line = 0, circ = 0, text = 0, msg = 0, cs = 0, pnt = 0, blk = 0, sl = 0;
   size_t sc = 0, se = 0, so = 0, sg = 0;
-  size_t All() const { return line + circ + text + dim + pnt + blk + sl + sc + se + so + sg; }
+  size_t Dim() const { return std::min(msg, cs); }
+  size_t All() const { return line + circ + text + Dim() + pnt + blk + sl + sc + se + so + sg; }
 };
 
 template <size_t Width, bool BigEndian>
@@ -394,23 +399,26 @@ void CountLine(std::string_view s, EntityBounds& eb) {
   size_t i = 0;
   auto at = [&](size_t k) -> unsigned { return k < n ? UnitAt<Width, BigEndian>(b, k * Width) : 0u; };
   while (i < n && (at(i) == ' ' || at(i) == '\t')) ++i;
+  const size_t len = n - i;  // from the keyword on
   const unsigned c0 = at(i), c1 = at(i + 1), c2 = at(i + 2);
   if ((c0 >= '0' && c0 <= '9') || c0 == '-' || c0 == '+' || c0 == '.') {
-    ++eb.line;
+    if (len >= 7) ++eb.line;  // 0 0 0 0
   } else if (c0 == 'c') {
     if (c1 == 'i') {
-      ++eb.circ;
-    } else if (c1 > 0 && c1 < 128 && std::strchr("hvsropktz2", static_cast<int>(c1))) {
-      ++eb.text;
+      if (len >= 8) ++eb.circ;  // ci 0 0 0
+    } else if (c1 > 0 && c1 < 128 && std::strchr("hvsropktz2", static_cast<int>(c1)) && len >= 11) {
+      ++eb.text;  // ch 0 0 0 0 and a separator
+      if (c1 == 's') ++eb.cs;
     }
   } else if (c0 == 'm' && c1 == 's' && c2 == 'g') {
-    ++eb.dim;
+    ++eb.msg;
   } else if (c0 == 'p' && c1 == 't') {
-    ++eb.pnt;
+    if (len >= 6) ++eb.pnt;  // pt 0 0
   } else if (c0 == 'B' && c1 == 'L') {
-    ++eb.blk;
-  } else if (c0 == 's') {
-    if (c1 == 'l') ++eb.sl;
+    if (len >= 7) ++eb.blk;  // BL 0 0 and a separator
+  } else if (c0 == 's' && c1 == 'l') {
+    if (len >= 10) ++eb.sl;  // sl 0 0 0 0
+  } else if (c0 == 's' && len >= 18) {  // sc and eight numbers
     if (c1 == 'c') ++eb.sc;
     if (c1 == 'e') ++eb.se;
     if (c1 == 'o') ++eb.so;
@@ -437,7 +445,7 @@ void TJGdata::ReadLines(std::string_view text, Decode decode) {
   Reserve(EntCirc, EntCircN, eb.circ);
   Reserve(EntArc, EntArcN, eb.circ);
   Reserve(EntText, EntTextN, eb.text);
-  Reserve(EntDim, EntDimN, eb.dim);
+  Reserve(EntDim, EntDimN, eb.Dim());
   Reserve(EntPnt, EntPntN, eb.pnt);
   Reserve(EntMark, EntMarkN, eb.pnt);
   Reserve(EntBlk, EntBlkN, eb.blk);
