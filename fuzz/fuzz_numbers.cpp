@@ -2,7 +2,10 @@
 // For any finite double, FloatStr then StrToFloatZ then FloatStr gives the
 // same text: what the tool writes, it reads back. For any int32, IntStr then
 // StrToIntZ gives the number back.
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "fuzz/FuzzUtil.h"
@@ -27,6 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::isfinite(v)) {
       const std::u16string text = FloatStr(v);
       FUZZ_CHECK(FloatStr(StrToFloatZ(text)) == text);
+      // The text is the value rounded to 15 significant digits, as the C
+      // library rounds it (beyond the largest double: the largest double).
+      char ref[40];
+      std::snprintf(ref, sizeof ref, "%.14e", v);
+      double want = std::strtod(ref, nullptr);
+      if (std::isinf(want)) want = std::copysign(DBL_MAX, want);
+      FUZZ_CHECK(StrToFloatZ(text) == want || (want == 0 && StrToFloatZ(text) == 0));
     }
   }
   if (size >= 4) {

@@ -197,10 +197,30 @@ std::u16string FloatStr(double v) {
   if (std::isnan(v)) return u"NAN";
   if (std::isinf(v)) return v < 0 ? u"-INF" : u"INF";
   if (v == 0) return u"0";
+  // Whole numbers below 1E15, a third of a drawing's coordinates, have at most
+  // 15 digits and are written as they are: no rounding to do.
+  if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
+    char whole[20];
+    const char* wEnd = std::to_chars(whole, whole + sizeof whole, static_cast<long long>(v)).ptr;
+    return std::u16string(static_cast<const char*>(whole), wEnd);
+  }
 
   // "-d.dddddddddddddde-ddd": the value rounded to 15 significant digits.
+  // The shortest text that reads back as v is much cheaper to make; when it
+  // has at most 15 digits it is that rounding already (a normal double lies
+  // within half a unit of its last binary place of it, far less than half a
+  // unit of the 15th digit), which holds for every number read from a file
+  // of ours. Subnormal doubles have fewer binary places and take the long way.
   char sci[32];
-  const char* end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14).ptr;
+  const char* end = sci;
+  if (std::fabs(v) >= std::numeric_limits<double>::min()) {
+    end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific).ptr;
+    // At most "-d." and 14 more digits before the exponent.
+    if (std::find(static_cast<const char*>(sci), end, 'e') - sci > (v < 0 ? 17 : 16)) end = sci;
+  }
+  if (end == sci) {
+    end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14).ptr;
+  }
   const char* p = sci;
   const bool negative = *p == '-';
   if (negative) ++p;
