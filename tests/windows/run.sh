@@ -99,7 +99,7 @@ unset WINEARCH
 
 xvfb_pid=""
 cleanup() {
-  wineserver -k >/dev/null 2>&1
+  timeout 30 wineserver -k >/dev/null 2>&1
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
@@ -198,9 +198,9 @@ wait_for() {
 press() {
   local id=$1
   shift
-  xdotool windowfocus --sync "$id" 2>/dev/null
+  timeout 10 xdotool windowfocus --sync "$id" 2>/dev/null
   for k in "$@"; do
-    xdotool key --delay 40 "$k"
+    timeout 10 xdotool key --delay 40 "$k"
     sleep 0.05
   done
 }
@@ -275,13 +275,13 @@ start_dialog() {
 }
 
 shot() {
-  import -window root "$build/$1.full.png" 2>/dev/null &&
-    convert "$build/$1.full.png" -crop "453x245+$x+$y" +repage "$build/$1.png" 2>/dev/null
+  timeout 20 import -window root "$build/$1.full.png" 2>/dev/null &&
+    timeout 20 convert "$build/$1.full.png" -crop "453x245+$x+$y" +repage "$build/$1.png" 2>/dev/null
   rm -f "$build/$1.full.png"
 }
 
 geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  eval "$(timeout 10 xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
   x=${X:-0} y=${Y:-0} w=${WIDTH:-0} h=${HEIGHT:-0}
 }
 
@@ -292,7 +292,7 @@ start_dialog
 if [ -z "$win" ]; then
   fail "no window appeared"
 else
-  title=$(xdotool getwindowname "$win")
+  title=$(timeout 10 xdotool getwindowname "$win")
   geometry "$win"
   if [ "$title" = "kx29－点の作図" ]; then pass "window title '$title'"; else fail "window title '$title'"; fi
   if [ "${w}x$h" = 453x245 ]; then pass "client area 453x245"; else fail "client area ${w}x$h, not 453x245"; fi
@@ -327,11 +327,14 @@ else
   fail "Escape (window '$win', exit $code) changed the settings file"
 fi
 
-# Third run: the saved choices are shown; Enter stores them unchanged.
+# Third run: the saved choices are shown; Enter stores them unchanged, also
+# with the focus in the note, which does not take Enter.
 start_dialog
 if [ -n "$win" ]; then
   geometry "$win"
   shot dialog-saved
+  timeout 10 xdotool mousemove --sync $((x + 300)) $((y + 60)) click 1
+  sleep 0.3
   press "$win" Return
 fi
 wait_for "$pid" 30
@@ -353,6 +356,17 @@ else
   fail "Alt+N (window '$win', exit $code)"
 fi
 
+# Closing the window (Alt+F4, as the close box) stores nothing either.
+start_dialog
+[ -n "$win" ] && press "$win" Up alt+F4
+wait_for "$pid" 30
+code=$?
+if [ -n "$win" ] && [ "$code" = 0 ] && [ "$(md5sum <"$dat")" = "$saved" ]; then
+  pass "closing the window stores nothing"
+else
+  fail "Alt+F4 (window '$win', exit $code)"
+fi
+
 # A position no screen shows (as an older version saved it while the window
 # was minimised): the dialog comes up on the screen, and OK saves where it is.
 printf '%s-32000\r\n-32000\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' "$bom" >"$dat"
@@ -364,7 +378,8 @@ if [ -n "$win" ]; then
   else
     fail "position -32000, -32000 leaves the dialog at $x, $y"
   fi
-  press "$win" alt+y
+  # The scale takes 16 characters at most.
+  press "$win" Tab Tab 1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7 8 9 0 alt+y
 else
   fail "no window for the position test"
 fi
@@ -375,6 +390,12 @@ if [ -n "$left" ] && [ -n "$top" ] && ((left >= 0 && left < 1024 && top >= 0 && 
   pass "Alt+Y saves the position on the screen ($left, $top)"
 else
   fail "position saved after Alt+Y: '$left', '$top'"
+fi
+scale=$(sed -n 8p "$dat" | tr -d '\r')
+if [ "$scale" = 1.23456789012346E15 ]; then
+  pass "the scale field took 16 of 20 digits typed"
+else
+  fail "scale after typing 20 digits: '$scale'"
 fi
 
 if [ "$(md5sum <"$gui/JWC_TEMP.TXT")" = "$exchange" ]; then
