@@ -9,6 +9,8 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "jwwgaibu/Grow.h"
