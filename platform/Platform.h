@@ -1,6 +1,7 @@
 // What the operating system gives the tool: files, the process, text
 // conversion and the keyboard. One declaration for both sides; the portable
-// side (portable/) and the Win32 side (win32/) each define all of it.
+// side (portable/) and the Win32 side (win32/) each define all of it but
+// UTF-8 and UTF-16, which both take from common/.
 // Names avoid those that <windows.h> turns into macros (DeleteFile, ReplaceFile).
 #pragma once
 
