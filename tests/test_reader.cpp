@@ -570,7 +570,7 @@ TEST(Entities, EveryKindWithItsFieldsAndItsPlaceInTheIndex) {
 TEST(Entities, WrongTokenCountsStoreNothing) {
   TJGdata g;
   Feed(g,
-       u"ci 1 2 3 4 5\nci 1 2 3 4 5 6\nci 1 2\nch 1 2 3 4\npt 1\npt 1 2 3 4\n"
+       u"ci 0 0 5 0\nci 1 2 3 4 5\nci 1 2 3 4 5 6\nci 1 2\nch 1 2 3 4\npt 1\npt 1 2 3 4\n"
        u"BL 1 2\nsl 1 2 3 4 5\nsl 1 2 3 4 5 6 7\nsc 1 2 3 4 5 6 7\nso 1 2 3 4 5 6 7");
   EXPECT_EQ(g.EntN, 0);
 }
