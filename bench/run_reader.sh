@@ -6,7 +6,8 @@
 #   bench/run_reader.sh [BUILD_DIR] [RUNS]     (defaults: build, 5)
 #
 # BUILD_DIR must hold kx29 and bench/bench_reader. GEN_EXCHANGE may name the
-# generator; by default the copy beside this script.
+# generator (by default the copy beside this script), ENTITIES the size of the
+# drawing (default 1e6), and HYPERFINE=no makes the timing use a plain loop.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,9 +23,9 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 input=$work/big.txt
-python3 "$gen" "$input" -n 1e6
+python3 "$gen" "$input" -n "${ENTITIES:-1e6}"
 size=$(wc -c < "$input")
-echo "input: $size bytes, $(wc -l < "$input") lines (cp932, 1e6 entities, seed 1)"
+echo "input: $size bytes, $(wc -l < "$input") lines (cp932, ${ENTITIES:-1e6} entities, seed 1)"
 
 # kx29 reads JWC_TEMP.TXT beside itself and rewrites it, so it runs in a
 # folder of its own and gets a fresh copy of the input before every run.
@@ -36,7 +37,7 @@ decode="iconv -f CP932 -t UTF-16LE '$input'"
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
 
-if command -v hyperfine > /dev/null; then
+if [ "${HYPERFINE:-}" != no ] && command -v hyperfine > /dev/null; then
   hyperfine -N -w 1 -r "$runs" --export-json "$work/t.json" --prepare "$prepare" "$run" \
     --prepare true "$decode" > /dev/null 2> "$work/hyperfine.err"
   t_run=$(python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results']; print(r[0]['median'])" "$work/t.json")
