@@ -3,6 +3,8 @@
 # time: fuzz/run.sh [SECONDS per target, default 30] [TARGET ...].
 # New inputs go to build-fuzz/corpus/<target> (seeded from fuzz/corpus); a
 # crash or a failed check stops with the input saved in build-fuzz/found/.
+# The seed is fixed (FUZZ_SEED, default 1) so that a test run explores the
+# same inputs each time; a longer campaign sets its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
@@ -23,7 +25,7 @@ for t in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus/$t"
   echo "== fuzz_$t for ${seconds} s"
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    "build-fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    "build-fuzz/fuzz_$t" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -max_len=65536 -print_final_stats=1 "${dict[@]}" \
       -artifact_prefix="build-fuzz/found/$t-" "build-fuzz/corpus/$t" "fuzz/corpus/$t" \
       2>"build-fuzz/$t.log" || { tail -60 "build-fuzz/$t.log"; exit 1; }
