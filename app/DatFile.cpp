@@ -63,7 +63,13 @@ void TForm1::SaveDatFile() {
   std::u16string text;
   for (int32_t v : {Fmx, Fmy, lgrp, lay, col, ten, typ}) text += IntStr(v) + u"\r\n";
   text += FloatStr(bai) + u"\r\n";
+  const std::string bytes = "\xEF\xBB\xBF" + platform::TextToUtf8(text);
+  // Most runs change no choice: leave the file alone then, which spares every
+  // such run the creation and renaming of a file (a read of 29 bytes costs far
+  // less).
+  std::string old;
+  if (platform::ReadWholeFile(DatFile, old) && old == bytes) return;
   // Written whole under a temporary name and then renamed, so a failed save
   // leaves the stored choices as they were instead of deleting them.
-  platform::WriteWholeFile(DatFile, "\xEF\xBB\xBF" + platform::TextToUtf8(text));
+  platform::WriteWholeFile(DatFile, bytes);
 }

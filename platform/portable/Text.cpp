@@ -71,8 +71,17 @@ class Converter {
 
 constexpr const char* kNativeUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
+// Code page 932 holds no character beyond the BMP, so its text in UCS-2 is
+// exactly its text in UTF-16; and glibc converts to UCS-2 by itself, where
+// UTF-16 means loading one more module at the first non-ASCII line of a run.
+// Encoding stays from UTF-16: through UCS-2 a pair beyond the BMP would come
+// out otherwise (glibc drops the tag characters U+E0000-U+E007F unseen).
+constexpr const char* kNativeUcs2 = std::endian::native == std::endian::little ? "UCS-2LE" : "UCS-2BE";
+
+// Opened at the first line that needs it, once per thread: opening loads the
+// code page's module.
 Converter& AnsiDecoder() {
-  thread_local Converter c(kNativeUtf16, "CP932");
+  thread_local Converter c(kNativeUcs2, "CP932");
   return c;
 }
 
