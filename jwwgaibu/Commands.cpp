@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Line.h"
 #include "myfunc/MyFunc.h"
 
 namespace {
@@ -35,21 +36,16 @@ bool Near(double xp, double yp, double xq, double yq) {
 // would start a new command in the exchange file (and let a text inject one),
 // and a NUL ends the file for whoever reads it. The reader drops control
 // characters inside a text anyway, so removing these loses nothing.
+void AppendOneLine(std::u16string& out, std::u16string_view s) {
+  for (char16_t c : s)
+    if (c != u'\r' && c != u'\n' && c != u'\0') out += c;
+}
+
 std::u16string OneLine(std::u16string_view s) {
   std::u16string r;
   r.reserve(s.size());
-  for (char16_t c : s)
-    if (c != u'\r' && c != u'\n' && c != u'\0') r += c;
+  AppendOneLine(r, s);
   return r;
-}
-
-std::u16string Fields(std::initializer_list<double> vs) {
-  std::u16string s;
-  for (double v : vs) {
-    if (!s.empty()) s += u' ';
-    s += FloatStr(v);
-  }
-  return s;
 }
 
 // Keyword of a text record by the record number the reader stores.
@@ -81,7 +77,7 @@ void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, i
       mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
   if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) return;
   if (mjs == 0) {
-    SendMem(u"cn0 " + Fields({mw, mh, md, static_cast<double>(col)}));
+    SendMem(NumberLine(u"cn0", {mw, mh, md, static_cast<double>(col)}));
     w_MjsW = mw;
     w_MjsH = mh;
     w_MjsD = md;
@@ -149,7 +145,7 @@ void TJGdata::S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t
 
 void TJGdata::S_Comment(const std::u16string& s) { SendMem(u"h#" + OneLine(s)); }
 
-void TJGdata::S_Area() { SendMem(u"hn " + Fields({AreaX1, AreaY1, AreaX2, AreaY2})); }
+void TJGdata::S_Area() { SendMem(NumberLine(u"hn", {AreaX1, AreaY1, AreaX2, AreaY2})); }
 
 // Display RGB of a colour code: the pens 1-9 and the first sixteen SXF colours
 // (codes 101-116); anything else has no display value.
@@ -175,7 +171,7 @@ int32_t TJGdata::GetColorDisp(int32_t col) {
 
 void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
   if (Near(x1, y1, x2, y2)) return;
-  SendMem(Fields({x1, y1, x2, y2}));
+  SendMem(NumberLine(u"", {x1, y1, x2, y2}));
 }
 
 // Bare lines between "pl" and "#" form one curve for the reader.
@@ -217,12 +213,12 @@ void TJGdata::S_PLine() {
 // Circle and arc share "ci"; the reader tells them apart by the field count.
 void TJGdata::S_Circle(double x, double y, double r) {
   if (NotPositive(r)) return;
-  SendMem(u"ci " + Fields({x, y, r}));
+  SendMem(NumberLine(u"ci", {x, y, r}));
 }
 
 void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
   if (NotPositive(r) || Tiny(h)) return;
-  SendMem(u"ci " + Fields({x, y, r, sa, ea, h, ka}));
+  SendMem(NumberLine(u"ci", {x, y, r, sa, ea, h, ka}));
 }
 
 // (x1, y1) is the start point, (x2, y2) the direction vector. The quote makes
@@ -231,15 +227,20 @@ void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
                      const std::u16string& m) {
   if (Tiny(x2) && Tiny(y2)) return;
   if (Blank(m)) return;
-  SendMem(std::u16string(TextKeyword(no)) + u" " + Fields({x1, y1, x2, y2}) + u" \"" +
-          OneLine(m));
+  std::u16string& line = NumberLine(TextKeyword(no), {x1, y1, x2, y2});
+  line += u" \"";
+  AppendOneLine(line, m);
+  SendMem(line);
 }
 
 void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
   if (Near(lx1, ly1, lx2, ly2)) return;
   if (Tiny(tx2) && Tiny(ty2)) return;
-  std::u16string t;
+  SendMem(u"msg");
+  SendMem(NumberLine(u"", {lx1, ly1, lx2, ly2}));
+  std::u16string& line = NumberLine(u"cs", {tx1, ty1, tx2, ty2});
+  line += u" \"";
   if (Blank(m)) {
     // Without a text the dimension shows its length, rounded to ten decimals.
     // truncl, not an integer cast: a huge length must not overflow.
@@ -249,23 +250,21 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
     if (std::isinf(d))
       d = std::hypot(static_cast<long double>(lx2) - lx1, static_cast<long double>(ly2) - ly1);
     const long double rounded = std::truncl(d / kTol + 0.5L) * kTol;
-    t = FloatStr(static_cast<double>(rounded));
+    AppendFloat(line, static_cast<double>(rounded));
   } else {
-    t = OneLine(m);
+    AppendOneLine(line, m);
   }
-  SendMem(u"msg");
-  SendMem(Fields({lx1, ly1, lx2, ly2}));
-  SendMem(u"cs " + Fields({tx1, ty1, tx2, ty2}) + u" \"" + t);
+  SendMem(line);
 }
 
 void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
   if (Near(x1, y1, x2, y2)) return;
-  SendMem(u"sl " + Fields({x1, y1, x2, y2}));
+  SendMem(NumberLine(u"sl", {x1, y1, x2, y2}));
 }
 
 void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
   if (Near(x1, y1, x2, y2) || Near(x2, y2, x3, y3) || Near(x3, y3, x1, y1)) return;
-  SendMem(u"sl " + Fields({x1, y1, x2, y2, x3, y3}));
+  SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3}));
 }
 
 // A four-corner solid with two coinciding corners is a triangle, or nothing
@@ -278,21 +277,27 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
   if (Near(x2, y2, x3, y3)) return S_Solid3(x1, y1, x2, y2, x4, y4);
   if (Near(x2, y2, x4, y4)) return;
   if (Near(x3, y3, x4, y4)) return S_Solid3(x1, y1, x2, y2, x3, y3);
-  SendMem(u"sl " + Fields({x1, y1, x2, y2, x3, y3, x4, y4}));
+  SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3, x4, y4}));
 }
 
 void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
   if (NotPositive(r) || Tiny(h)) return;
   if (cod != 100 && cod != 5 && cod != 0 && cod != -1) return;
-  SendMem(u"sc " + Fields({x, y, r, h, ka, sa, da}) + u" " + IntStr(cod));
+  std::u16string& line = NumberLine(u"sc", {x, y, r, h, ka, sa, da});
+  line += u' ';
+  line += IntStr(cod);
+  SendMem(line);
 }
 
 void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
   if (NotPositive(r) || Tiny(h)) return;
   if (cod != 100 && cod != 0) return;
-  SendMem(u"se " + Fields({x, y, r, h, ka, sa, da}) + u" " + IntStr(cod));
+  std::u16string& line = NumberLine(u"se", {x, y, r, h, ka, sa, da});
+  line += u' ';
+  line += IntStr(cod);
+  SendMem(line);
 }
 
 namespace {
@@ -307,11 +312,11 @@ bool BadRing(double r, double h, double ri) {
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
   if (BadRing(r, h, ri)) return;
-  SendMem(u"so " + Fields({x, y, r, h, ka, sa, da, ri}));
+  SendMem(NumberLine(u"so", {x, y, r, h, ka, sa, da, ri}));
 }
 
 void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
   if (BadRing(r, h, ri)) return;
-  SendMem(u"sg " + Fields({x, y, r, h, ka, sa, da, ri}));
+  SendMem(NumberLine(u"sg", {x, y, r, h, ka, sa, da, ri}));
 }

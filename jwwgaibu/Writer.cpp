@@ -1,9 +1,12 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
 #include <cmath>
+#include <string>
+#include <string_view>
 
 #include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Line.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 
@@ -24,30 +27,58 @@ std::u16string HexStr(int32_t v) {
   while (n > 0) s += buf[--n];
   return s;
 }
+
+// Writes one line of the file and its CR LF at bytes[pos] in the file's
+// encoding and returns the end. Nearly every line is ASCII, which code page
+// 932 and UTF-8 both keep byte for byte; only the others go through the
+// converter. bytes must have room for this line and the ones after it as if
+// they were ASCII, one byte a code unit; a line that takes more bytes makes
+// that much more room, so the room is still there for the next.
+size_t PutLine(std::string& bytes, size_t pos, std::u16string_view line, bool utf8) {
+  const size_t n = line.size();
+  char16_t bits = 0;  // a line is ASCII when no code unit has a bit above 0x7F
+  for (char16_t c : line) bits |= c;
+  if (bits < 0x80) {
+    char* o = bytes.data() + pos;
+    for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
+    pos += n;
+  } else {
+    const std::string enc = utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
+    if (enc.size() > n) bytes.resize(bytes.size() + (enc.size() - n));
+    enc.copy(bytes.data() + pos, enc.size());
+    pos += enc.size();
+  }
+  bytes[pos++] = '\r';
+  bytes[pos++] = '\n';
+  return pos;
+}
 }  // namespace
 
 void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
-  std::u16string text;
+  // The lines are encoded one by one straight into the file's bytes, sized
+  // for all of them as ASCII. The capacity has an eighth to spare for lines
+  // that take more bytes (pages not yet written cost no memory), so that they
+  // rarely move the whole text.
+  const std::u16string_view kEmpty = u"hq";  // the file of a run that wrote nothing
+  const std::string_view bom = MojiCode ? "\xEF\xBB\xBF" : "";
+  size_t len = bom.size();
   if (t_MemN <= 0) {
-    text = u"hq\r\n";
+    len += kEmpty.size() + 2;
   } else {
-    size_t len = 0;
     for (int32_t i = 0; i < t_MemN; ++i) len += t_Mem[i].size() + 2;
-    text.reserve(len);
-    for (int32_t i = 0; i < t_MemN; ++i) {
-      text += t_Mem[i];
-      text += u"\r\n";
-    }
   }
   std::string bytes;
-  if (MojiCode) {
-    bytes = "\xEF\xBB\xBF";
-    bytes += platform::TextToUtf8(text);
+  bytes.reserve(len + len / 8);
+  bytes.resize(len);
+  size_t pos = bom.copy(bytes.data(), bom.size());
+  if (t_MemN <= 0) {
+    pos = PutLine(bytes, pos, kEmpty, MojiCode);
   } else {
-    bytes = platform::TextToAnsi(text);
+    for (int32_t i = 0; i < t_MemN; ++i) pos = PutLine(bytes, pos, t_Mem[i], MojiCode);
   }
+  bytes.resize(pos);
   if (platform::WriteWholeFile(fn, bytes)) return true;
   // The host must never read a stale or partial result as if it were ours.
   if (FileThere(fn)) FileRemove(fn);
@@ -141,12 +172,14 @@ int32_t TJGdata::LtpCode(int32_t a) {
 }
 
 void TJGdata::S_Ten(double x, double y) {
-  SendMem(u"pt " + FloatStr(x) + u" " + FloatStr(y));
+  SendMem(NumberLine(u"pt", {x, y}));
 }
 
 void TJGdata::S_Mark(double x, double y, double bai, double ang, int32_t cod) {
   if (cod < -7 || cod > 11) cod = -3;
   if (std::fabs(static_cast<long double>(bai)) <= 1e-10L) bai = 1.0;
-  SendMem(u"pt " + FloatStr(x) + u" " + FloatStr(y) + u" " + FloatStr(bai) + u" " +
-          FloatStr(ang) + u" " + IntStr(cod));
+  std::u16string& line = NumberLine(u"pt", {x, y, bai, ang});
+  line += u' ';
+  line += IntStr(cod);
+  SendMem(line);
 }

@@ -194,15 +194,34 @@ double StrToFloatZ(std::u16string_view s) {
 }
 
 std::u16string FloatStr(double v) {
-  if (std::isnan(v)) return u"NAN";
-  if (std::isinf(v)) return v < 0 ? u"-INF" : u"INF";
-  if (v == 0) return u"0";
+  std::u16string s;
+  AppendFloat(s, v);
+  return s;
+}
+
+void AppendFloat(std::u16string& out, double v) {
+  if (std::isnan(v)) {
+    out += u"NAN";
+    return;
+  }
+  if (std::isinf(v)) {
+    out += v < 0 ? u"-INF" : u"INF";
+    return;
+  }
+  if (v == 0) {
+    out += u'0';
+    return;
+  }
   // Whole numbers below 1E15, a third of a drawing's coordinates, have at most
   // 15 digits and are written as they are: no rounding to do.
   if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
     char whole[20];
     const char* wEnd = std::to_chars(whole, whole + sizeof whole, static_cast<long long>(v)).ptr;
-    return std::u16string(static_cast<const char*>(whole), wEnd);
+    char16_t text[20];
+    const size_t n = static_cast<size_t>(wEnd - whole);
+    std::copy(static_cast<const char*>(whole), wEnd, text);
+    out.append(text, n);
+    return;
   }
 
   // "-d.dddddddddddddde-ddd": the value rounded to 15 significant digits.
@@ -262,7 +281,7 @@ std::u16string FloatStr(double v) {
     const char* eEnd = std::to_chars(e, e + sizeof e, exp10).ptr;
     for (const char* q = e; q < eEnd; ++q) *o++ = *q;
   }
-  return std::u16string(text, o);
+  out.append(text, static_cast<size_t>(o - text));
 }
 
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,

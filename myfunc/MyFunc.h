@@ -15,6 +15,8 @@ std::u16string IntStr(int32_t v);
 double StrToFloatZ(std::u16string_view s);
 // 15 significant digits; fixed notation for 1E-4 <= |x| < 1E15, else 1.5E20 style.
 std::u16string FloatStr(double v);
+// FloatStr's text appended to out, for building a line without a string per number.
+void AppendFloat(std::u16string& out, double v);
 
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angle);
