@@ -10,11 +10,17 @@
 // length is set to n + 999 whenever the new count is 1, 1001, 2001, ..., so it
 // runs 1000, 2000, ... Capacity grows geometrically underneath, so that a
 // million appends copy the elements a few times, not a thousand times.
+//
+// The counts are public fields: a count a caller has set outside the array
+// (below zero, or beyond its length) is first brought back to it, so an
+// append never writes outside the array nor asks for an absurd length.
 template <class T>
 T& AppendGrow(std::vector<T>& a, int32_t& n) {
+  if (n < 0) n = 0;
+  if (static_cast<size_t>(n) > a.size()) n = static_cast<int32_t>(a.size());
   ++n;
-  if (n % 1000 == 1) {
-    const size_t len = static_cast<size_t>(n) + 999;
+  if (n % 1000 == 1 || a.size() < static_cast<size_t>(n)) {
+    const size_t len = (static_cast<size_t>(n) + 999) / 1000 * 1000;
     if (a.capacity() < len) a.reserve(len + len / 2);
     a.resize(len);
   }

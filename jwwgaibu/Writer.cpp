@@ -1,5 +1,6 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -63,20 +64,23 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
   // rarely move the whole text.
   const std::u16string_view kEmpty = u"hq";  // the file of a run that wrote nothing
   const std::string_view bom = MojiCode ? "\xEF\xBB\xBF" : "";
+  // The count is public: never read past the lines that exist.
+  const int32_t n = static_cast<int32_t>(
+      std::min<size_t>(static_cast<size_t>(std::max<int32_t>(t_MemN, 0)), t_Mem.size()));
   size_t len = bom.size();
-  if (t_MemN <= 0) {
+  if (n == 0) {
     len += kEmpty.size() + 2;
   } else {
-    for (int32_t i = 0; i < t_MemN; ++i) len += t_Mem[i].size() + 2;
+    for (int32_t i = 0; i < n; ++i) len += t_Mem[i].size() + 2;
   }
   std::string bytes;
   bytes.reserve(len + len / 8);
   bytes.resize(len);
   size_t pos = bom.copy(bytes.data(), bom.size());
-  if (t_MemN <= 0) {
+  if (n == 0) {
     pos = PutLine(bytes, pos, kEmpty, MojiCode);
   } else {
-    for (int32_t i = 0; i < t_MemN; ++i) pos = PutLine(bytes, pos, t_Mem[i], MojiCode);
+    for (int32_t i = 0; i < n; ++i) pos = PutLine(bytes, pos, t_Mem[i], MojiCode);
   }
   bytes.resize(pos);
   if (platform::WriteWholeFile(fn, bytes)) return true;

@@ -191,3 +191,27 @@ TEST(SaveTempFile, FailureLeavesNoFileBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+// The counts are public fields; a caller that sets one wrongly must not make
+// the object write or read outside its arrays.
+TEST(OutputBuffer, CountsSetOutsideTheArrayAreBroughtBack) {
+  kxtest::TempDir dir;
+  TJGdata g;
+  g.t_MemN = 5000;  // no line exists
+  EXPECT_TRUE(g.SaveTempFile(kxtest::U16(dir / "a.txt")));
+  EXPECT_EQ(kxtest::ReadBytes(dir / "a.txt"), "hq\r\n");
+  g.SendMem(u"pt 1 2");
+  EXPECT_EQ(g.t_MemN, 1);
+  g.t_MemN = -7;
+  g.SendMem(u"pt 3 4");
+  EXPECT_EQ(g.t_MemN, 1);
+  EXPECT_EQ(g.t_Mem[0], u"pt 3 4");
+  g.EntN = 2000000000;
+  g.SetEntNo(1, 0);
+  EXPECT_EQ(g.EntN, 1);
+  EXPECT_EQ(g.EntNo.size(), 1000u);
+}
+
+}  // namespace
