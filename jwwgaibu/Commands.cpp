@@ -10,27 +10,12 @@
 
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 
+using namespace jwwtol;
+
 namespace {
-
-// Every geometric test is made in extended precision against this limit; the
-// double nearest 1e-10 lies just above it, so a value equal to that double is
-// not within the tolerance.
-constexpr long double kTol = 1e-10L;
-
-// |v| <= tolerance.
-bool Tiny(double v) { return std::fabs(static_cast<long double>(v)) <= kTol; }
-
-// v <= tolerance, signed: a negative radius is as degenerate as a zero one.
-bool NotPositive(double v) { return static_cast<long double>(v) <= kTol; }
-
-// Two points are near when both coordinate differences lie strictly within the
-// tolerance. The differences are formed in extended precision.
-bool Near(double xp, double yp, double xq, double yq) {
-  return std::fabs(static_cast<long double>(xq) - xp) < kTol &&
-         std::fabs(static_cast<long double>(yq) - yp) < kTol;
-}
 
 // A text written into a command must stay on that command's line: a CR or LF
 // would start a new command in the exchange file (and let a text inject one),
@@ -55,8 +40,6 @@ const char16_t* TextKeyword(int32_t no) {
   return (no >= 1 && no <= 9) ? kKeywords[no] : kKeywords[0];
 }
 
-// Empty, or nothing but spaces, full-width spaces and control characters.
-bool Blank(std::u16string_view m) { return StripSpaces(m).empty(); }
 
 }  // namespace
 
@@ -242,15 +225,7 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
   std::u16string& line = NumberLine(u"cs", {tx1, ty1, tx2, ty2});
   line += u" \"";
   if (Blank(m)) {
-    // Without a text the dimension shows its length, rounded to ten decimals.
-    // truncl, not an integer cast: a huge length must not overflow.
-    long double d = Dist2P(lx1, ly1, lx2, ly2);
-    // The squares overflow a double beyond lengths of about 1e154; extended
-    // precision has the range to measure any two finite points.
-    if (std::isinf(d))
-      d = std::hypot(static_cast<long double>(lx2) - lx1, static_cast<long double>(ly2) - ly1);
-    const long double rounded = std::truncl(d / kTol + 0.5L) * kTol;
-    AppendFloat(line, static_cast<double>(rounded));
+    AppendFloat(line, DimLength(lx1, ly1, lx2, ly2));  // without a text: its length
   } else {
     AppendOneLine(line, m);
   }
@@ -299,15 +274,6 @@ void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double
   line += IntStr(cod);
   SendMem(line);
 }
-
-namespace {
-// A ring needs an inner radius above zero and clearly below the outer one. The
-// width r - ri is formed in extended precision and compared with the limit.
-bool BadRing(double r, double h, double ri) {
-  return NotPositive(r) || NotPositive(ri) || static_cast<long double>(r) - ri <= kTol ||
-         Tiny(h);
-}
-}  // namespace
 
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {

@@ -6,22 +6,12 @@
 
 #include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 
+using namespace jwwtol;
+
 namespace {
-// The tolerance is held at extended precision, just below the double nearest
-// 1e-10: a difference of exactly that double is not within it.
-constexpr long double kTol = 1e-10L;
-
-bool Coincide(double xa, double ya, double xb, double yb) {
-  return std::fabs(static_cast<long double>(xb) - xa) < kTol &&
-         std::fabs(static_cast<long double>(yb) - ya) < kTol;
-}
-bool NearZero(double v) { return std::fabs(static_cast<long double>(v)) <= kTol; }
-bool TooSmall(double r) { return static_cast<long double>(r) <= kTol; }  // signed
-
-bool Blank(const std::u16string& s) { return StripSpaces(s).empty(); }
-
 constexpr int32_t kLine = 1, kCirc = 2, kArc = 3, kText = 4, kPnt = 5, kMark = 6, kDim = 7,
                   kSld2 = 9, kSld3 = 10, kSld4 = 11, kSldC = 12, kSldE = 13, kSldO = 14,
                   kSldG = 15;
@@ -152,7 +142,7 @@ void TJGdata::A_Attr(int32_t att) {
 // --- entity adders ------------------------------------------------------------
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
-  if (Coincide(ax1, ay1, ax2, ay2)) return;
+  if (Near(ax1, ay1, ax2, ay2)) return;
   SetEntNo(kLine, EntLineN);
   TJwwEntLine& e = AppendGrow(EntLine, EntLineN);
   e = TJwwEntLine{};
@@ -183,7 +173,7 @@ void TJGdata::A_Ten(const TJwwEntAttr& at, double ax, double ay) {
 
 void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int32_t acod) {
   if (acod < -7 || acod > 11) acod = -3;
-  if (NearZero(abai)) abai = 1.0;
+  if (Tiny(abai)) abai = 1.0;
   SetEntNo(kMark, EntMarkN);
   TJwwEntMark& e = AppendGrow(EntMark, EntMarkN);
   e = TJwwEntMark{};
@@ -202,7 +192,7 @@ void TJGdata::A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, d
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
-  if (TooSmall(ar)) return;
+  if (NotPositive(ar)) return;
   SetEntNo(kCirc, EntCircN);
   TJwwEntCircle& e = AppendGrow(EntCirc, EntCircN);
   e = TJwwEntCircle{};
@@ -218,8 +208,8 @@ void TJGdata::A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar) {
 
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
-  if (TooSmall(ar)) return;
-  if (NearZero(ah)) ah = 1.0;  // a flat ellipse would draw nothing; a circle arc is meant
+  if (NotPositive(ar)) return;
+  if (Tiny(ah)) ah = 1.0;  // a flat ellipse would draw nothing; a circle arc is meant
   SetEntNo(kArc, EntArcN);
   TJwwEntArc& e = AppendGrow(EntArc, EntArcN);
   e = TJwwEntArc{};
@@ -240,7 +230,7 @@ void TJGdata::A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, doub
 
 void TJGdata::A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-  if (NearZero(ax2) && NearZero(ay2)) return;
+  if (Tiny(ax2) && Tiny(ay2)) return;
   if (Blank(am)) return;
   if (ano < 0 || ano > 9) ano = 0;
   const std::u16string st = am;  // am may live in the array that is about to grow
@@ -259,18 +249,11 @@ void TJGdata::A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-  if (Coincide(lx1, ly1, lx2, ly2)) return;
-  if (NearZero(tx2) && NearZero(ty2)) return;
+  if (Near(lx1, ly1, lx2, ly2)) return;
+  if (Tiny(tx2) && Tiny(ty2)) return;
   std::u16string s = m;
   if (Blank(m)) {
-    // The measured length to the nearest multiple of 1e-10, halves upward,
-    // as the dimension command writes it. Beyond lengths of about 1e154 the
-    // squares overflow a double; extended precision measures any finite points.
-    long double d = Dist2P(lx1, ly1, lx2, ly2);
-    if (std::isinf(d)) {
-      d = std::hypot(static_cast<long double>(lx2) - lx1, static_cast<long double>(ly2) - ly1);
-    }
-    s = FloatStr(static_cast<double>(std::trunc(d / kTol + 0.5L) * kTol));
+    s = FloatStr(DimLength(lx1, ly1, lx2, ly2));  // as the dimension command writes it
   }
   SetEntNo(kDim, EntDimN);
   TJwwEntDim& e = AppendGrow(EntDim, EntDimN);
@@ -302,7 +285,7 @@ void TJGdata::A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, d
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
-  if (Coincide(ax1, ay1, ax2, ay2)) return;
+  if (Near(ax1, ay1, ax2, ay2)) return;
   SetEntNo(kSld2, EntSld2N);
   TJwwEntSld2& e = AppendGrow(EntSld2, EntSld2N);
   e = TJwwEntSld2{};
@@ -319,8 +302,8 @@ void TJGdata::A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
-  if (Coincide(ax1, ay1, ax2, ay2) || Coincide(ax2, ay2, ax3, ay3) ||
-      Coincide(ax3, ay3, ax1, ay1)) {
+  if (Near(ax1, ay1, ax2, ay2) || Near(ax2, ay2, ax3, ay3) ||
+      Near(ax3, ay3, ax1, ay1)) {
     return;
   }
   SetEntNo(kSld3, EntSld3N);
@@ -345,12 +328,12 @@ void TJGdata::A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 // coincide across the diagonal make nothing.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
-  if (Coincide(ax1, ay1, ax2, ay2)) return A_Solid3(ax1, ay1, ax3, ay3, ax4, ay4);
-  if (Coincide(ax1, ay1, ax3, ay3)) return;
-  if (Coincide(ax1, ay1, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
-  if (Coincide(ax2, ay2, ax3, ay3)) return A_Solid3(ax1, ay1, ax2, ay2, ax4, ay4);
-  if (Coincide(ax2, ay2, ax4, ay4)) return;
-  if (Coincide(ax3, ay3, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
+  if (Near(ax1, ay1, ax2, ay2)) return A_Solid3(ax1, ay1, ax3, ay3, ax4, ay4);
+  if (Near(ax1, ay1, ax3, ay3)) return;
+  if (Near(ax1, ay1, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
+  if (Near(ax2, ay2, ax3, ay3)) return A_Solid3(ax1, ay1, ax2, ay2, ax4, ay4);
+  if (Near(ax2, ay2, ax4, ay4)) return;
+  if (Near(ax3, ay3, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
   SetEntNo(kSld4, EntSld4N);
   TJwwEntSld4& e = AppendGrow(EntSld4, EntSld4N);
   e = TJwwEntSld4{};
@@ -394,15 +377,11 @@ void FillRound(T& e, int32_t color, double ax, double ay, double ar, double ah, 
   e.da = ada;
 }
 
-bool RingRefused(double ar, double ah, double ari) {
-  return TooSmall(ar) || TooSmall(ari) ||
-         static_cast<long double>(ari) >= static_cast<long double>(ar) - kTol || NearZero(ah);
-}
 }  // namespace
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (TooSmall(ar) || NearZero(ah)) return;
+  if (NotPositive(ar) || Tiny(ah)) return;
   if (acod != 100 && acod != 5 && acod != 0 && acod != -1) return;
   SetEntNo(kSldC, EntSldCN);
   TJwwEntSldC& e = AppendGrow(EntSldC, EntSldCN);
@@ -419,7 +398,7 @@ void TJGdata::A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (TooSmall(ar) || NearZero(ah)) return;
+  if (NotPositive(ar) || Tiny(ah)) return;
   if (acod != 100 && acod != 0) return;
   SetEntNo(kSldE, EntSldEN);
   TJwwEntSldC& e = AppendGrow(EntSldE, EntSldEN);
@@ -436,7 +415,7 @@ void TJGdata::A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (RingRefused(ar, ah, ari)) return;
+  if (BadRing(ar, ah, ari)) return;
   SetEntNo(kSldO, EntSldON);
   TJwwEntSldD& e = AppendGrow(EntSldO, EntSldON);
   e = TJwwEntSldD{};
@@ -452,7 +431,7 @@ void TJGdata::A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (RingRefused(ar, ah, ari)) return;
+  if (BadRing(ar, ah, ari)) return;
   SetEntNo(kSldG, EntSldGN);
   TJwwEntSldD& e = AppendGrow(EntSldG, EntSldGN);
   e = TJwwEntSldD{};

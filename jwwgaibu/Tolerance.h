@@ -1,0 +1,51 @@
+// Internal to the library: the geometric tolerance shared by the commands and
+// the store-building operations, so that what the one refuses the other does.
+//
+// Every test is made in extended precision against 1e-10 rounded to it; the
+// double nearest 1e-10 lies just above that limit, so a value equal to that
+// double is not within the tolerance.
+#pragma once
+
+#include <cmath>
+#include <string_view>
+
+#include "myfunc/MyFunc.h"
+
+namespace jwwtol {
+
+constexpr long double kTol = 1e-10L;
+
+// |v| <= tolerance.
+inline bool Tiny(double v) { return std::fabs(static_cast<long double>(v)) <= kTol; }
+
+// v <= tolerance, signed: a negative radius is as degenerate as a zero one.
+inline bool NotPositive(double v) { return static_cast<long double>(v) <= kTol; }
+
+// Two points are near when both coordinate differences lie strictly within the
+// tolerance; the differences are formed in extended precision.
+inline bool Near(double xp, double yp, double xq, double yq) {
+  return std::fabs(static_cast<long double>(xq) - xp) < kTol &&
+         std::fabs(static_cast<long double>(yq) - yp) < kTol;
+}
+
+// A ring needs an inner radius above zero and clearly below the outer one. The
+// width r - ri is formed in extended precision and compared with the limit.
+inline bool BadRing(double r, double h, double ri) {
+  return NotPositive(r) || NotPositive(ri) || static_cast<long double>(r) - ri <= kTol ||
+         Tiny(h);
+}
+
+// Empty, or nothing but spaces, full-width spaces and control characters.
+inline bool Blank(std::u16string_view m) { return StripSpaces(m).empty(); }
+
+// The length a dimension without a text shows: the distance rounded to ten
+// decimals, halves upward (truncl, not an integer cast, so a huge length
+// cannot overflow). The squares overflow a double beyond lengths of about
+// 1e154; extended precision has the range to measure any two finite points.
+inline double DimLength(double x1, double y1, double x2, double y2) {
+  long double d = Dist2P(x1, y1, x2, y2);
+  if (std::isinf(d)) d = std::hypot(static_cast<long double>(x2) - x1, static_cast<long double>(y2) - y1);
+  return static_cast<double>(std::truncl(d / kTol + 0.5L) * kTol);
+}
+
+}  // namespace jwwtol
