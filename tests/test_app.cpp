@@ -2,6 +2,7 @@
 // line, and the settings file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <numbers>
 
@@ -275,6 +276,22 @@ TEST(SettingsFile, EveryRunModeWritesItBackExactly) {
   form.FormClose();
   EXPECT_EQ(kxtest::ReadBytes(dir / "kx29.dat"),
             "\xEF\xBB\xBF-7\r\n200\r\n3\r\n4\r\n12\r\n1\r\n6\r\n1E-10\r\n");
+}
+
+TEST(SettingsFile, AFileThatAlreadyHoldsTheBytesIsLeftAsItIs) {
+  kxtest::TempDir dir;
+  const std::string saved = "\xEF\xBB\xBF" "50\r\n50\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n";
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  for (const std::string& before : {saved, std::string("50\r\n50\r\n")}) {
+    kxtest::WriteBytes(dir / "kx29.dat", before);
+    fs::last_write_time(dir / "kx29.dat", old);
+    TFormWindow window;
+    TForm1 form(window, {u"1"}, kxtest::U16(dir / "kx29"));
+    form.FormShow();
+    form.FormClose();
+    EXPECT_EQ(kxtest::ReadBytes(dir / "kx29.dat"), saved);
+    EXPECT_EQ(fs::last_write_time(dir / "kx29.dat") == old, before == saved);
+  }
 }
 
 TEST(SettingsFile, FailedSaveKeepsNothingHalfWritten) {
