@@ -220,6 +220,14 @@ std::u16string_view From(std::u16string_view s, size_t i) {
   return i < s.size() ? s.substr(i) : std::u16string_view();
 }
 
+// The first record of a kind also gives the drawing's current value.
+void FirstValue(bool& first, int32_t& cur, int32_t v) {
+  if (first) {
+    cur = v;
+    first = false;
+  }
+}
+
 // Counters that hostile input could drive past the int32 range wrap around.
 void Bump(int32_t& v) { v = static_cast<int32_t>(static_cast<uint32_t>(v) + 1u); }
 
@@ -655,10 +663,7 @@ void TJGdata::R_LayName(const ReadTokens& tk) {
 // Only the one character after "lg" counts: lg12 is group 1.
 void TJGdata::R_LGrp(const ReadTokens& tk) {
   const int32_t v = HexDigitAt(tk[0], 2);
-  if (w_FlgLGrp) {
-    CurLGrp = v;
-    w_FlgLGrp = false;
-  }
+  FirstValue(w_FlgLGrp, CurLGrp, v);
   w_LGrp = v;
   if (tk.n >= 2) LGrpStat[static_cast<size_t>(w_LGrp)] = tk.Int(1);
   w_CrvFl = false;
@@ -666,10 +671,7 @@ void TJGdata::R_LGrp(const ReadTokens& tk) {
 
 void TJGdata::R_Lay(const ReadTokens& tk) {
   const int32_t v = HexDigitAt(tk[0], 2);
-  if (w_FlgLay) {
-    CurLay = v;
-    w_FlgLay = false;
-  }
+  FirstValue(w_FlgLay, CurLay, v);
   w_Lay = v;
   if (tk.n >= 2 && w_LGrp >= 0 && w_LGrp <= 15) {
     LayStat[static_cast<size_t>(w_LGrp * 16 + w_Lay)] = tk.Int(1);
@@ -683,10 +685,7 @@ void TJGdata::R_Lay(const ReadTokens& tk) {
 
 void TJGdata::R_Col(const ReadTokens& tk) {
   const int32_t v = StrToIntZ(From(tk[0], 2));
-  if (w_FlgCol) {
-    CurCol = v;
-    w_FlgCol = false;
-  }
+  FirstValue(w_FlgCol, CurCol, v);
   w_Col = v;
   // Colour 10 is the fill colour of solids, given as an RGB value after it.
   if (w_Col == 10 && tk.n >= 2) w_SlCol = tk.Int(1);
@@ -695,20 +694,14 @@ void TJGdata::R_Col(const ReadTokens& tk) {
 
 void TJGdata::R_Ltp(const ReadTokens& tk) {
   const int32_t v = StrToIntZ(From(tk[0], 2));
-  if (w_FlgLtp) {
-    CurLtp = v;
-    w_FlgLtp = false;
-  }
+  FirstValue(w_FlgLtp, CurLtp, v);
   w_Ltp = v;
   w_CrvFl = false;
 }
 
 void TJGdata::R_Wid(const ReadTokens& tk) {
   const int32_t v = StrToIntZ(From(tk[0], 2));
-  if (w_FlgWid) {
-    CurWid = v;
-    w_FlgWid = false;
-  }
+  FirstValue(w_FlgWid, CurWid, v);
   w_Wid = v;
   WidF = true;
   w_CrvFl = false;
