@@ -242,16 +242,16 @@ void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, do
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3}));
 }
 
-// A four-corner solid with two coinciding corners is a triangle, or nothing
-// when the coinciding corners are opposite each other.
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
                        double x4, double y4) {
-  if (Near(x1, y1, x2, y2)) return S_Solid3(x1, y1, x3, y3, x4, y4);
-  if (Near(x1, y1, x3, y3)) return;
-  if (Near(x1, y1, x4, y4)) return S_Solid3(x1, y1, x2, y2, x3, y3);
-  if (Near(x2, y2, x3, y3)) return S_Solid3(x1, y1, x2, y2, x4, y4);
-  if (Near(x2, y2, x4, y4)) return;
-  if (Near(x3, y3, x4, y4)) return S_Solid3(x1, y1, x2, y2, x3, y3);
+  const double x[4] = {x1, x2, x3, x4}, y[4] = {y1, y2, y3, y4};
+  int k[3];
+  switch (SolidCorners(x, y, k)) {
+    case 0:
+      return;
+    case 3:
+      return S_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
+  }
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3, x4, y4}));
 }
 

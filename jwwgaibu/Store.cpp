@@ -324,16 +324,16 @@ void TJGdata::A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2
   WithAttr(at, EntSld3, EntSld3N, [&] { A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3); });
 }
 
-// Two coinciding corners make a triangle of the other three; corners that
-// coincide across the diagonal make nothing.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
-  if (Near(ax1, ay1, ax2, ay2)) return A_Solid3(ax1, ay1, ax3, ay3, ax4, ay4);
-  if (Near(ax1, ay1, ax3, ay3)) return;
-  if (Near(ax1, ay1, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
-  if (Near(ax2, ay2, ax3, ay3)) return A_Solid3(ax1, ay1, ax2, ay2, ax4, ay4);
-  if (Near(ax2, ay2, ax4, ay4)) return;
-  if (Near(ax3, ay3, ax4, ay4)) return A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
+  const double x[4] = {ax1, ax2, ax3, ax4}, y[4] = {ay1, ay2, ay3, ay4};
+  int k[3];
+  switch (SolidCorners(x, y, k)) {
+    case 0:
+      return;
+    case 3:
+      return A_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
+  }
   SetEntNo(kSld4, EntSld4N);
   TJwwEntSld4& e = AppendGrow(EntSld4, EntSld4N);
   e = TJwwEntSld4{};

@@ -35,6 +35,25 @@ inline bool BadRing(double r, double h, double ri) {
          Tiny(h);
 }
 
+// A four-corner solid with two coinciding corners is a triangle of the other
+// three, or nothing when the coinciding corners lie across the diagonal.
+// Gives how many corners are kept (4, 3 or 0) and, for 3, their numbers
+// (0-based) in `kept`; the pairs are tested in this order.
+inline int SolidCorners(const double x[4], const double y[4], int kept[3]) {
+  struct Rule {
+    int a, b, n, k0, k1, k2;
+  };
+  static constexpr Rule kRules[] = {{0, 1, 3, 0, 2, 3}, {0, 2, 0, 0, 0, 0},
+                                    {0, 3, 3, 0, 1, 2}, {1, 2, 3, 0, 1, 3},
+                                    {1, 3, 0, 0, 0, 0}, {2, 3, 3, 0, 1, 2}};
+  for (const Rule& r : kRules) {
+    if (!Near(x[r.a], y[r.a], x[r.b], y[r.b])) continue;
+    kept[0] = r.k0, kept[1] = r.k1, kept[2] = r.k2;
+    return r.n;
+  }
+  return 4;
+}
+
 // Empty, or nothing but spaces, full-width spaces and control characters.
 inline bool Blank(std::u16string_view m) { return StripSpaces(m).empty(); }
 
