@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -43,14 +44,10 @@ std::vector<std::string> DocLines() {
   const std::string doc =
       kxtest::ReadBytes(std::filesystem::path(KX29_TEST_DATA) / ".." / "docs" / "format.md");
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < doc.size()) {
-    size_t end = doc.find('\n', start);
-    if (end == std::string::npos) end = doc.size();
-    std::string l = doc.substr(start, end - start);
-    if (!l.empty() && l.back() == '\r') l.pop_back();
+  std::istringstream in(doc);
+  for (std::string l; std::getline(in, l);) {
+    if (l.ends_with('\r')) l.pop_back();
     lines.push_back(l);
-    start = end + 1;
   }
   return lines;
 }
