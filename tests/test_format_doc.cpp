@@ -197,33 +197,30 @@ using Check = void (*)(TJGdata&);
 // Keyed by the example's text, its lines joined by '\n'.
 const std::map<std::string, Check> kLands = {
     // Header records.
-    {R"(file=C:\jww\plan 1.jww)",
-     [](TJGdata& g) { EXPECT_EQ(U8(g.ZumenFile), R"(C:\jww\plan 1.jww)"); }},
-    {"hk 30", [](TJGdata& g) { EXPECT_EQ(g.Jikukaku, 30); }},
-    {"hs 100 100 50 1 1 1 1 1 1 1 1 1 1 1 1 1",
+    {"file=C:\\jww\\plan 1.jww\nhk 30\nhs 100 100 50 1 1 1 1 1 1 1 1 1 1 1 1 1\nhzs 420 297\n"
+     "hcw 2 2.5 3 3.5 4 5 6 7 8 10\nhch 2 2.5 3 3.5 4 5 6 7 8 10\n"
+     "hcd 0 0 0 0 0 0.5 0.5 0.5 1 1\nhcc 1 1 2 2 3 3 4 5 6 9\nbz\nhn 0 0 420 297\n"
+     "hrgb 255 65280 16711680 0 0 0 0 0",
      [](TJGdata& g) {
+       EXPECT_EQ(U8(g.ZumenFile), R"(C:\jww\plan 1.jww)");
+       EXPECT_EQ(g.Jikukaku, 30);
        EXPECT_EQ(tuple(g.LGrpScale[0], g.LGrpScale[1], g.LGrpScale[2], g.LGrpScale[15]),
                  tuple(100.0, 100.0, 50.0, 1.0));
-     }},
-    {"hzs 420 297",
-     [](TJGdata& g) { EXPECT_EQ(tuple(g.ZumenXsize, g.ZumenYsize), tuple(420.0, 297.0)); }},
-    {"hcw 2 2.5 3 3.5 4 5 6 7 8 10\nhch 2 2.5 3 3.5 4 5 6 7 8 10\n"
-     "hcd 0 0 0 0 0 0.5 0.5 0.5 1 1\nhcc 1 1 2 2 3 3 4 5 6 9",
-     [](TJGdata& g) {
+       EXPECT_EQ(tuple(g.ZumenXsize, g.ZumenYsize), tuple(420.0, 297.0));
        const TJwwTextKind& k2 = g.Mojisyu[2];
        const TJwwTextKind& k10 = g.Mojisyu[10];
        EXPECT_EQ(tuple(k2.W, k2.H, k2.D, k2.C), tuple(2.5, 2.5, 0.0, 1));
        EXPECT_EQ(tuple(k10.W, k10.H, k10.D, k10.C), tuple(10.0, 10.0, 1.0, 9));
+       EXPECT_TRUE(g.Zusun);
+       EXPECT_EQ(tuple(g.AreaX1, g.AreaY1, g.AreaX2, g.AreaY2), tuple(0.0, 0.0, 420.0, 297.0));
+       EXPECT_EQ(tuple(g.RGB[1], g.RGB[2], g.RGB[3], g.RGB[8]), tuple(255, 65280, 16711680, 0));
+       EXPECT_EQ(g.EntN, 0);
      }},
     {"bz", [](TJGdata& g) { EXPECT_TRUE(g.Zusun); }},
     {"hn 0 0 420 297",
      [](TJGdata& g) {
        EXPECT_EQ(tuple(g.AreaX1, g.AreaY1, g.AreaX2, g.AreaY2), tuple(0.0, 0.0, 420.0, 297.0));
        EXPECT_EQ(g.EntN, 0);
-     }},
-    {"hrgb 255 65280 16711680 0 0 0 0 0",
-     [](TJGdata& g) {
-       EXPECT_EQ(tuple(g.RGB[1], g.RGB[2], g.RGB[3], g.RGB[8]), tuple(255, 65280, 16711680, 0));
      }},
 
     // Layer names, layer groups and layers.
@@ -278,6 +275,15 @@ const std::map<std::string, Check> kLands = {
                  tuple(0, 2.5, 2.5, 0.5, 3));
      }},
     {"cc5", [](TJGdata& g) { EXPECT_EQ(A::w_Mbs(g), 5); }},
+    {"cn\"$<ＭＳ 明朝>\ncn3\ncc5\nch 0 0 1 0 \"A",
+     [](TJGdata& g) {
+       ASSERT_EQ(Kinds(g), std::vector<int32_t>{4});
+       const TJwwEntText& t = g.EntText[0];
+       EXPECT_EQ(U8(t.fo), "<ＭＳ 明朝>");
+       // Text kind 3 of the defaults, in its colour.
+       EXPECT_EQ(tuple(t.cn, t.mw, t.mh, t.md, t.att.Col, t.cc), tuple(3, 3.0, 3.0, 0.0, 2, 5));
+       EXPECT_EQ(tuple(U8(g.CurFont), g.CurMjs), tuple(std::string("<ＭＳ 明朝>"), 3));
+     }},
 
     // Attribute bits.
     {"z1\nz3", [](TJGdata& g) { EXPECT_EQ(A::w_Attr(g), 5); }},
