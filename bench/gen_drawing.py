@@ -189,7 +189,8 @@ class Drawing:
             return fnum(v)
         if r < 0.99925:
             return self.pick(NOISE)
-        return fnum(round(v) + (1e-11 if r < 0.9996 else -1.4e-12 * round(v)))
+        w = round(v)  # a whole value a few units of the 15th digit off
+        return fnum(w + w * (3e-14 if r < 0.9996 else -2e-14))
 
     def size(self, v):
         """A length that is never noise: radii, scales, text sizes."""
@@ -309,12 +310,12 @@ class Drawing:
         out("pl")
         x, y = self.x, self.y
         ux, uy = self.unit()
-        for _ in range(n):
+        for i in range(n):
             c, s = self.unit(0.6 * rnd() - 0.3)  # bends of up to 33 degrees
             ux, uy = ux * c - uy * s, ux * s + uy * c
             length = 80 + rnd() * 900
             x2, y2 = x + length * ux, y + length * uy
-            if rnd() < 0.01:
+            if i > 0 and rnd() < 0.01:  # the first line has had its flags
                 self.flags()
             t = (fnum(x), fnum(y), fnum(x2), fnum(y2))
             out(" ".join(t))
