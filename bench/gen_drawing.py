@@ -294,9 +294,11 @@ class Drawing:
 
     def bare_line(self):
         x1, y1, x2, y2 = self.step()
-        if not self.drawable and self.rnd() < 0.0003:
-            x2, y2 = x1, y1  # a leftover of zero length
-        t = self.point_pair(x1, y1, x2, y2)
+        if not self.drawable and self.rnd() < 0.0003:  # a leftover of zero length
+            t = (self.coord(x1), self.coord(y1))
+            t += t
+        else:
+            t = self.point_pair(x1, y1, x2, y2)
         self.out(" ".join(t))
         self.count_line(t)
         return 1
@@ -378,14 +380,16 @@ class Drawing:
             value = fixed(length, 1)
         if value in ("0", "0.0"):
             value = "1"
+        # The value sits beside the middle of the line, along it.
         mx, my = (x1 + x2) / 2, (y1 + y2) / 2
-        if abs(x2 - x1) >= abs(y2 - y1):
-            tx, ty, dx, dy = mx, my + 150, self.size(self.pick((750, 1000, 1500))), "0"
+        along = self.size(self.pick((750, 1000, 1500)))
+        if abs(dx) >= abs(dy):
+            tx, ty, vx, vy = mx, my + 150, along, "0"
         else:
-            tx, ty, dx, dy = mx - 150, my, "0", self.size(self.pick((750, 1000, 1500)))
+            tx, ty, vx, vy = mx - 150, my, "0", along
         out("msg")
         out(" ".join(t))
-        out('cs %s %s %s %s "%s' % (fnum(tx), fnum(ty), dx, dy, value))
+        out('cs %s %s %s %s "%s' % (fnum(tx), fnum(ty), vx, vy, value))
         self.counts["dim"] += 1
         return 1
 

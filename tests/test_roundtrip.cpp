@@ -12,11 +12,12 @@
 //   back as the same drawing, as far as the exchange file carries it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 
 #include "platform/Platform.h"
@@ -38,6 +39,29 @@ struct Generated {
   std::map<int, std::pair<std::string, std::string>> points;
 };
 
+// The generator's report as a list of tokens: strings (kept with their opening
+// quote to tell them from the rest), numbers and punctuation. Its strings hold
+// no quote or escape.
+std::vector<std::string> JsonTokens(const std::string& s) {
+  std::vector<std::string> t;
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == '"') {
+      const size_t end = std::min(s.find('"', i + 1), s.size());
+      t.push_back(s.substr(i, end - i));
+      i = end + 1;
+    } else if (std::isdigit(static_cast<unsigned char>(s[i]))) {
+      const size_t end = s.find_first_not_of("0123456789", i);
+      t.push_back(s.substr(i, end - i));
+      i = end;
+    } else if (std::isspace(static_cast<unsigned char>(s[i]))) {
+      ++i;
+    } else {
+      t.push_back(s.substr(i++, 1));
+    }
+  }
+  return t;
+}
+
 Generated Generate(const TempDir& dir, int64_t n, const std::string& mix,
                    const std::string& encoding, int seed) {
   Generated g;
@@ -50,18 +74,27 @@ Generated Generate(const TempDir& dir, int64_t n, const std::string& mix,
                           " --stats \"" + stats.string() + "\"";
   EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
 
-  // The report is flat JSON: every whole number is a count under its name.
+  // Every whole number of the report is a count under its name.
   const std::string json = ReadBytes(stats);
-  const std::regex number("\"(\\w+)\": (\\d+)");
-  for (std::sregex_iterator m(json.begin(), json.end(), number), end; m != end; ++m) {
-    g.counts[(*m)[1]] = std::stoll((*m)[2]);
+  const std::vector<std::string> t = JsonTokens(json);
+  auto isString = [](const std::string& s) { return s[0] == '"'; };
+  auto isNumber = [](const std::string& s) {
+    return std::isdigit(static_cast<unsigned char>(s[0])) != 0;
+  };
+  for (size_t i = 0; i + 2 < t.size(); ++i) {
+    if (isString(t[i]) && t[i + 1] == ":" && isNumber(t[i + 2])) {
+      g.counts[t[i].substr(1)] = std::stoll(t[i + 2]);
+    }
   }
-  std::smatch m;
-  const std::regex first(R"re("first_line": \[\s*"([^"]*)",\s*"([^"]*)",\s*"([^"]*)",\s*"([^"]*)")re");
-  if (std::regex_search(json, m, first)) g.firstLine = {m[1], m[2], m[3], m[4]};
-  const std::regex point(R"re("(\d+)": \[\s*"([^"]*)",\s*"([^"]*)"\s*\])re");
-  for (std::sregex_iterator p(json.begin(), json.end(), point), end; p != end; ++p) {
-    g.points[std::stoi((*p)[1])] = {(*p)[2], (*p)[3]};
+  // From "first_line" on, the strings are that key and its four tokens, then
+  // "indicated_points" and each point's number, x and y.
+  std::vector<std::string> s;
+  for (auto it = std::find(t.begin(), t.end(), "\"first_line"); it != t.end(); ++it) {
+    if (isString(*it)) s.push_back(it->substr(1));
+  }
+  if (s.size() >= 6 && s[5] == "indicated_points") {
+    g.firstLine.assign(s.begin() + 1, s.begin() + 5);
+    for (size_t k = 6; k + 2 < s.size(); k += 3) g.points[std::stoi(s[k])] = {s[k + 1], s[k + 2]};
   }
   EXPECT_EQ(g.counts["entities"], n) << json;
   return g;
@@ -269,7 +302,8 @@ fs::path ExpectSettles(const TempDir& dir, const fs::path& input, const std::str
   Pass(input, out1);
   Pass(out1, out2);
   Pass(out2, out3);
-  EXPECT_TRUE(ReadBytes(out2) == ReadBytes(out3)) << what << ": the second and third writings differ";
+  EXPECT_TRUE(ReadBytes(out2) == ReadBytes(out3))
+      << what << ": the second and third writings differ";
   return out1;
 }
 
