@@ -25,6 +25,7 @@ Mixes:
 
 import argparse
 import bisect
+import functools
 import json
 import math
 import random
@@ -163,15 +164,18 @@ class Drawing:
             acc += w / total
             self.cum.append(acc)
         self.cum[-1] = 1.0
+        # The writer of each kind but the curve, which needs to know how much
+        # room is left; those of several kinds are told which one.
         self.emit = {
-            "line": self.bare_line, "curve": self.curve, "text": self.text,
-            "dim": self.dimension, "arc": self.arc, "circle": self.circle,
-            "solid4": self.solid4, "solid3": self.solid3,
-            "solid2": self.solid2, "sc": self.round_solid,
-            "se": self.round_solid, "so": self.ring_solid,
-            "sg": self.ring_solid, "point": self.point,
+            "line": self.bare_line, "text": self.text, "dim": self.dimension,
+            "arc": self.arc, "circle": self.circle, "point": self.point,
             "marker": self.marker, "block": self.block,
         }
+        for kind, write in (("solid4", self.corner_solid), ("solid3", self.corner_solid),
+                            ("solid2", self.corner_solid), ("sc", self.round_solid),
+                            ("se", self.round_solid), ("so", self.ring_solid),
+                            ("sg", self.ring_solid)):
+            self.emit[kind] = functools.partial(write, kind)
 
     # --- numbers ---------------------------------------------------------
     def pick(self, seq):
@@ -455,25 +459,14 @@ class Drawing:
                 texts += (fnum(px), fnum(py))
         return texts
 
-    def solid4(self):
+    def corner_solid(self, kind):
+        """ "sl" with 4, 3 or 2 corners."""
         self.fill()
-        self.out("sl " + " ".join(self.corners(4)))
-        self.counts["solid4"] += 1
-        return 1
-
-    def solid3(self):
-        self.fill()
-        t = self.corners(3)
-        if self.rnd() < 0.3:
+        t = self.corners(int(kind[-1]))
+        if kind == "solid3" and self.rnd() < 0.3:
             t += t[4:6]  # a triangle as four corners, the last one repeated
         self.out("sl " + " ".join(t))
-        self.counts["solid3"] += 1
-        return 1
-
-    def solid2(self):
-        self.fill()
-        self.out("sl " + " ".join(self.corners(2)))
-        self.counts["solid2"] += 1
+        self.counts[kind] += 1
         return 1
 
     def round_parts(self):
@@ -588,8 +581,6 @@ class Drawing:
             self.flags()
             if kind == "curve":
                 done += self.curve(n - done)
-            elif kind in ("sc", "se", "so", "sg"):
-                done += emit[kind](kind)
             else:
                 done += emit[kind]()
 

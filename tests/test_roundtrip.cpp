@@ -307,50 +307,45 @@ fs::path ExpectSettles(const TempDir& dir, const fs::path& input, const std::str
   return out1;
 }
 
+// A generated drawing, read as it was written and read again after the first
+// writing; the reading and the writings checked on the way.
+struct Trip {
+  TempDir dir;
+  std::string what;
+  Generated gen;
+  TJGdata in, back;
+  Trip(int64_t n, const std::string& mix, const std::string& encoding, int seed)
+      : what(mix + " " + encoding + " seed " + std::to_string(seed)),
+        gen(Generate(dir, n, mix, encoding, seed)) {
+    in.OpenTempFile(U16(gen.file));
+    ExpectAsReported(in, gen, what);
+    back.OpenTempFile(U16(ExpectSettles(dir, gen.file, what)));
+  }
+};
+
 const char* const kEncodings[] = {"cp932", "utf8-bom", "utf16le-bom"};
 
 TEST(RoundTrip, RealisticDrawingsInEveryEncoding) {
   for (const char* enc : kEncodings) {
     for (int seed : {1, 2}) {
-      TempDir dir;
-      const std::string what = std::string(enc) + " seed " + std::to_string(seed);
-      const Generated gen = Generate(dir, 3000, "realistic", enc, seed);
-      TJGdata in;
-      in.OpenTempFile(U16(gen.file));
-      ExpectAsReported(in, gen, what);
-      const fs::path out1 = ExpectSettles(dir, gen.file, what);
-      TJGdata back;
-      back.OpenTempFile(U16(out1));
-      EXPECT_EQ(back.MojiCode, in.MojiCode) << what;
-      EXPECT_EQ(back.Zusun, in.Zusun) << what;
+      const Trip t(3000, "realistic", enc, seed);
+      EXPECT_EQ(t.back.MojiCode, t.in.MojiCode) << t.what;
+      EXPECT_EQ(t.back.Zusun, t.in.Zusun) << t.what;
     }
   }
 }
 
 TEST(RoundTrip, RealisticDrawingOfAHundredThousandEntities) {
-  TempDir dir;
-  const Generated gen = Generate(dir, 100000, "realistic", "utf8-bom", 5);
-  TJGdata in;
-  in.OpenTempFile(U16(gen.file));
-  ExpectAsReported(in, gen, "100,000 entities");
-  ExpectSettles(dir, gen.file, "100,000 entities");
+  const Trip t(100000, "realistic", "utf8-bom", 5);
 }
 
 // Every drawable entity comes back with everything the file carries for it.
 TEST(RoundTrip, DrawableGeometryReadsBackWhole) {
   for (const char* enc : kEncodings) {
     for (int seed : {3, 4}) {
-      TempDir dir;
-      const std::string what = std::string("drawable ") + enc + " seed " + std::to_string(seed);
-      const Generated gen = Generate(dir, 3000, "drawable", enc, seed);
-      TJGdata in;
-      in.OpenTempFile(U16(gen.file));
-      ExpectAsReported(in, gen, what);
-      const fs::path out1 = ExpectSettles(dir, gen.file, what);
-      TJGdata back;
-      back.OpenTempFile(U16(out1));
-      EXPECT_EQ(back.EntN, gen.counts.at("entities")) << what;
-      ExpectSameDrawing(Describe(in), Describe(back), what);
+      const Trip t(3000, "drawable", enc, seed);
+      EXPECT_EQ(t.back.EntN, t.gen.counts.at("entities")) << t.what;
+      ExpectSameDrawing(Describe(t.in), Describe(t.back), t.what);
     }
   }
 }
