@@ -10,6 +10,7 @@
 
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Records.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 
@@ -32,14 +33,6 @@ std::u16string OneLine(std::u16string_view s) {
   AppendOneLine(r, s);
   return r;
 }
-
-// Keyword of a text record by the record number the reader stores.
-const char16_t* TextKeyword(int32_t no) {
-  static const char16_t* const kKeywords[] = {u"ch", u"cv", u"cs", u"cr", u"co",
-                                              u"cp", u"ct", u"ck", u"cz", u"c2"};
-  return (no >= 1 && no <= 9) ? kKeywords[no] : kKeywords[0];
-}
-
 
 }  // namespace
 
