@@ -475,16 +475,21 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
   std::string bytes;
   if (!platform::ReadWholeFile(fn, bytes)) return false;
 
-  const std::string_view all(bytes);
-  if (all.starts_with("\xEF\xBB\xBF")) {
-    MojiCode = true;
-    ReadLines<1, false>(all.substr(3), platform::Utf8ToText);
-  } else if (all.starts_with("\xFF\xFE")) {
-    ReadLines<2, false>(all.substr(2), platform::Utf16LeToText);
-  } else if (all.starts_with("\xFE\xFF")) {
-    ReadLines<2, true>(all.substr(2), platform::Utf16BeToText);
-  } else {
-    ReadLines<1, false>(all, platform::AnsiToText);
+  std::string_view text(bytes);
+  switch (platform::TakeByteOrderMark(text)) {
+    case platform::TextEncoding::Utf8:
+      MojiCode = true;
+      ReadLines<1, false>(text, platform::Utf8ToText);
+      break;
+    case platform::TextEncoding::Utf16Le:
+      ReadLines<2, false>(text, platform::Utf16LeToText);
+      break;
+    case platform::TextEncoding::Utf16Be:
+      ReadLines<2, true>(text, platform::Utf16BeToText);
+      break;
+    case platform::TextEncoding::Ansi:
+      ReadLines<1, false>(text, platform::AnsiToText);
+      break;
   }
   return true;
 }

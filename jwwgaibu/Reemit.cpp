@@ -10,7 +10,7 @@
 #include "jwwgaibu/EscHook.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
-#include "myfunc/MyFunc.h"
+#include "platform/Platform.h"
 
 namespace {
 jwwgaibu::EscTest g_escTest = nullptr;
