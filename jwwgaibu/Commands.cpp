@@ -163,7 +163,7 @@ void TJGdata::S_PLineReset() {
 // The collected segments are held at exactly their number, one more per call.
 void TJGdata::S_PLineSet(double px1, double py1, double px2, double py2) {
   // The count is a public field; never let a stray value size the array.
-  const size_t n = t_PLineN > 0 ? static_cast<size_t>(t_PLineN) : 0;
+  const size_t n = std::min(t_PLineN > 0 ? static_cast<size_t>(t_PLineN) : 0, t_PLine.size());
   t_PLine.resize(n);
   t_PLine.push_back(TJwwPLine{px1, py1, px2, py2});
   t_PLineN = static_cast<int32_t>(n + 1);
