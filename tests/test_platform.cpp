@@ -166,8 +166,9 @@ TEST(ByteOrderMark, NamesTheEncodingAndIsTakenOff) {
   };
   for (const auto& row : rows) {
     std::string_view bytes = row.bytes;
-    EXPECT_EQ(platform::TakeByteOrderMark(bytes), row.encoding) << testing::PrintToString(row.bytes);
-    EXPECT_EQ(bytes, row.rest) << testing::PrintToString(row.bytes);
+    const std::string name = testing::PrintToString(row.bytes);
+    EXPECT_EQ(platform::TakeByteOrderMark(bytes), row.encoding) << name;
+    EXPECT_EQ(bytes, row.rest) << name;
   }
   std::u16string text;
   platform::DecodeByMark("\xFE\xFF\x88\x68", text);
