@@ -464,6 +464,8 @@ class TJGdata {
   void S_EntSldE(const TJwwEntSldC& e, const Overrides& o);
   void S_EntSldO(const TJwwEntSldD& e, const Overrides& o);
   void S_EntSldG(const TJwwEntSldD& e, const Overrides& o);
+  void S_EntLayer(const TJwwEntAttr& a, const Overrides& o);
+  void S_EntLinePen(const TJwwEntAttr& a, const Overrides& o);
   void S_EntTextSettings(const TJwwEntText& t, const Overrides& o);
 
   // Store internals: a new text's settings from the text state, as the reader

@@ -33,12 +33,21 @@ void jwwgaibu::SetEscTest(EscTest f) { g_escTest = f; }
 
 // --- per-kind writers -------------------------------------------------------
 
+void TJGdata::S_EntLayer(const TJwwEntAttr& a, const Overrides& o) {
+  S_LGrp(PickLayer(o.lgrp, a.LGrp));
+  S_Lay(PickLayer(o.lay, a.Lay));
+}
+
+// Colour, line type and width of what is drawn with a line.
+void TJGdata::S_EntLinePen(const TJwwEntAttr& a, const Overrides& o) {
+  S_Col(Pick(o.col, a.Col), 0);
+  S_Ltp(Pick(o.ltp, a.Ltp), 0);
+  S_Wid(Pick(o.wid, a.Wid));
+}
+
 void TJGdata::S_EntLine(const TJwwEntLine& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
-  S_Col(Pick(o.col, e.att.Col), 0);
-  S_Ltp(Pick(o.ltp, e.att.Ltp), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_EntLayer(e.att, o);
+  S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   S_Line(e.x1, e.y1, e.x2, e.y2);
 }
@@ -46,11 +55,8 @@ void TJGdata::S_EntLine(const TJwwEntLine& e, const Overrides& o) {
 void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const Overrides& o) {
   const int32_t c = e.CrvNo;
   // The pen commands come before the block opens: on reading they end a curve.
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
-  S_Col(Pick(o.col, e.att.Col), 0);
-  S_Ltp(Pick(o.ltp, e.att.Ltp), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_EntLayer(e.att, o);
+  S_EntLinePen(e.att, o);
   if (c > 0 && c != cur) {
     S_PLineStart();
     cur = c;
@@ -72,28 +78,21 @@ void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const 
 }
 
 void TJGdata::S_EntCirc(const TJwwEntCircle& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
-  S_Col(Pick(o.col, e.att.Col), 0);
-  S_Ltp(Pick(o.ltp, e.att.Ltp), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_EntLayer(e.att, o);
+  S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   S_Circle(e.cx, e.cy, e.cr);
 }
 
 void TJGdata::S_EntArc(const TJwwEntArc& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
-  S_Col(Pick(o.col, e.att.Col), 0);
-  S_Ltp(Pick(o.ltp, e.att.Ltp), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_EntLayer(e.att, o);
+  S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
 }
 
 void TJGdata::S_EntPnt(const TJwwEntPnt& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   S_PCol(Pick(o.col, e.att.Col), 0);
   S_Wid(Pick(o.wid, e.att.Wid));
   S_Attr(e.att.Attr);
@@ -101,8 +100,7 @@ void TJGdata::S_EntPnt(const TJwwEntPnt& e, const Overrides& o) {
 }
 
 void TJGdata::S_EntMark(const TJwwEntMark& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   S_PCol(Pick(o.col, e.att.Col), 0);
   S_Wid(Pick(o.wid, e.att.Wid));
   S_Attr(e.att.Attr);
@@ -123,8 +121,7 @@ void TJGdata::S_EntTextSettings(const TJwwEntText& t, const Overrides& o) {
 }
 
 void TJGdata::S_EntText(const TJwwEntText& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   S_EntTextSettings(e, o);
   S_Attr(e.att.Attr);
   S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st);
@@ -132,11 +129,8 @@ void TJGdata::S_EntText(const TJwwEntText& e, const Overrides& o) {
 
 void TJGdata::S_EntDim(const TJwwEntDim& e, const Overrides& o) {
   const TJwwEntText& t = e.txt;
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
-  S_Col(Pick(o.col, e.lin.att.Col), 0);
-  S_Ltp(Pick(o.ltp, e.lin.att.Ltp), 0);
-  S_Wid(Pick(o.wid, e.lin.att.Wid));
+  S_EntLayer(e.att, o);
+  S_EntLinePen(e.lin.att, o);
   S_EntTextSettings(t, o);
   // Flag lines before "msg" land on the dimension line when read back, so the
   // flags read from there are as much the dimension's as its own.
@@ -164,8 +158,7 @@ void FillColour(G& g, const TJwwEntAttr& att, int32_t color, int32_t col, int32_
 
 // Of the solids only those of two corners and of "se" carry a width.
 void TJGdata::S_EntSld2(const TJwwEntSld2& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Wid(Pick(o.wid, e.att.Wid));
   S_Attr(e.att.Attr);
@@ -173,32 +166,28 @@ void TJGdata::S_EntSld2(const TJwwEntSld2& e, const Overrides& o) {
 }
 
 void TJGdata::S_EntSld3(const TJwwEntSld3& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Attr(e.att.Attr);
   S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
 }
 
 void TJGdata::S_EntSld4(const TJwwEntSld4& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Attr(e.att.Attr);
   S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
 }
 
 void TJGdata::S_EntSldC(const TJwwEntSldC& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Attr(e.att.Attr);
   S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
 }
 
 void TJGdata::S_EntSldE(const TJwwEntSldC& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Wid(Pick(o.wid, e.att.Wid));
   S_Attr(e.att.Attr);
@@ -206,16 +195,14 @@ void TJGdata::S_EntSldE(const TJwwEntSldC& e, const Overrides& o) {
 }
 
 void TJGdata::S_EntSldO(const TJwwEntSldD& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Attr(e.att.Attr);
   S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
 }
 
 void TJGdata::S_EntSldG(const TJwwEntSldD& e, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, e.att.LGrp));
-  S_Lay(PickLayer(o.lay, e.att.Lay));
+  S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o.col, o.scol);
   S_Attr(e.att.Attr);
   S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
