@@ -65,14 +65,18 @@ struct TJGdata::Kinds {
     std::apply([&](auto... row) { (f(row), ...); }, Table{});
   }
 
-  // The stored record that index number no of kind K names: nullptr unless
-  // no lies below both the kind's count and its array's length. Counts and
-  // index entries are public fields a caller may set to anything.
+  // The stored record of kind K that an index entry names: nullptr unless the
+  // entry is of kind K and its number lies below both the kind's count and
+  // its array's length. Counts and index entries are public fields a caller
+  // may set to anything.
   template <TJwwKind K>
-  static const typename Of<K>::Record* Find(const TJGdata& g, int32_t no) {
+  static const typename Of<K>::Record* Find(const TJGdata& g, const TJwwEntNo& en) {
     const auto& a = Of<K>::Array(g);
-    if (no < 0 || no >= Of<K>::Count(g) || static_cast<size_t>(no) >= a.size()) return nullptr;
-    return &a[static_cast<size_t>(no)];
+    if (en.yn != K || en.no < 0 || en.no >= Of<K>::Count(g) ||
+        static_cast<size_t>(en.no) >= a.size()) {
+      return nullptr;
+    }
+    return &a[static_cast<size_t>(en.no)];
   }
 
   // Appends a record of kind K and its index entry; the record starts empty

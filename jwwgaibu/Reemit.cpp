@@ -67,8 +67,7 @@ void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const 
   bool goesOn = false;
   const int64_t nx = static_cast<int64_t>(pos) + 1;
   if (cur > 0 && nx >= 0 && nx < IndexLen(*this)) {
-    const TJwwEntNo& en = EntNo[static_cast<size_t>(nx)];
-    const TJwwEntLine* next = en.yn == jkLine ? Kinds::Find<jkLine>(*this, en.no) : nullptr;
+    const TJwwEntLine* next = Kinds::Find<jkLine>(*this, EntNo[static_cast<size_t>(nx)]);
     goesOn = next != nullptr && next->CrvNo == cur;
   }
   if (!goesOn) {
@@ -211,20 +210,20 @@ void TJGdata::S_EntSldG(const TJwwEntSldD& e, const Overrides& o) {
 // --- whole store --------------------------------------------------------------
 
 void TJGdata::Kinds::Write(TJGdata& g, const TJwwEntNo& en, const Overrides& o) {
-  using Writer = void (*)(TJGdata&, int32_t, const Overrides&);
+  using Writer = void (*)(TJGdata&, const TJwwEntNo&, const Overrides&);
   // Entry k writes kind k; entry 0 and the kinds without a writer do nothing.
   static constexpr auto kWriters = []<size_t... k>(std::index_sequence<k...>) {
     return std::array<Writer, kRows + 1>{
-        [](TJGdata&, int32_t, const Overrides&) {},
-        [](TJGdata& g, int32_t no, const Overrides& o) {
+        [](TJGdata&, const TJwwEntNo&, const Overrides&) {},
+        [](TJGdata& g, const TJwwEntNo& en, const Overrides& o) {
           using R = std::tuple_element_t<k, Table>;
           if constexpr (R::kWriter != nullptr) {
-            if (const auto* e = Find<R::kCode>(g, no)) (g.*R::kWriter)(*e, o);
+            if (const auto* e = Find<R::kCode>(g, en)) (g.*R::kWriter)(*e, o);
           }
         }...};
   }(std::make_index_sequence<kRows>());
   if (en.yn >= 0 && static_cast<size_t>(en.yn) < kWriters.size()) {
-    kWriters[static_cast<size_t>(en.yn)](g, en.no, o);
+    kWriters[static_cast<size_t>(en.yn)](g, en, o);
   }
 }
 
@@ -260,7 +259,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
     const TJwwEntNo& en = EntNo[i];
     if (en.yn != jkLine) {
       Kinds::Write(*this, en, o);
-    } else if (const TJwwEntLine* l = Kinds::Find<jkLine>(*this, en.no)) {
+    } else if (const TJwwEntLine* l = Kinds::Find<jkLine>(*this, en)) {
       if (l->CrvNo > 0) {
         maxCrv = std::max(maxCrv, l->CrvNo);  // written with its curve, after everything else
       } else {
@@ -274,8 +273,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
     // numbers that no segment carries write nothing and are not visited.
     std::vector<std::pair<int32_t, int32_t>> segs;  // (curve number, index position)
     for (int32_t i = 0; i < n; ++i) {
-      const TJwwEntNo& en = EntNo[i];
-      const TJwwEntLine* l = en.yn == jkLine ? Kinds::Find<jkLine>(*this, en.no) : nullptr;
+      const TJwwEntLine* l = Kinds::Find<jkLine>(*this, EntNo[i]);
       if (l != nullptr && l->CrvNo > 0) segs.emplace_back(l->CrvNo, i);
     }
     std::sort(segs.begin(), segs.end());
@@ -291,7 +289,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
         // Past the last segment the position points beyond the index.
         const int32_t pos = more ? segs[s + 1].second - 1
                                  : static_cast<int32_t>(static_cast<uint32_t>(EntN) + 1u);
-        S_EntLinep(*Kinds::Find<jkLine>(*this, EntNo[segs[s].second].no), pos, cur, o);
+        S_EntLinep(*Kinds::Find<jkLine>(*this, EntNo[segs[s].second]), pos, cur, o);
       }
     }
   }
