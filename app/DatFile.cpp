@@ -9,22 +9,6 @@
 #include "platform/Platform.h"
 
 namespace {
-// The text of a file by its byte-order mark, without the mark; without one,
-// in the system's ANSI code page.
-std::u16string DecodeByMark(std::string_view b) {
-  std::u16string text;
-  if (b.starts_with("\xEF\xBB\xBF")) {
-    platform::Utf8ToText(b.substr(3), text);
-  } else if (b.starts_with("\xFF\xFE")) {
-    platform::Utf16LeToText(b.substr(2), text);
-  } else if (b.starts_with("\xFE\xFF")) {
-    platform::Utf16BeToText(b.substr(2), text);
-  } else {
-    platform::AnsiToText(b, text);
-  }
-  return text;
-}
-
 // Lines end at CR LF, LF or CR; a final break does not make an empty line.
 std::vector<std::u16string> SplitLines(const std::u16string& text) {
   std::vector<std::u16string> lines;
@@ -48,7 +32,9 @@ void TForm1::OpenDatFile() {
   if (!FileThere(DatFile)) return;
   std::string bytes;
   if (!platform::ReadWholeFile(DatFile, bytes)) return;
-  const std::vector<std::u16string> lines = SplitLines(DecodeByMark(bytes));
+  std::u16string text;
+  platform::DecodeByMark(bytes, text);  // without a mark, the ANSI code page
+  const std::vector<std::u16string> lines = SplitLines(text);
   int32_t* const ints[] = {&Fmx, &Fmy, &lgrp, &lay, &col, &ten, &typ};
   for (size_t k = 0; k < lines.size() && k < 8; ++k) {
     if (k < 7) {

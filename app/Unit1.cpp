@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "myfunc/MyFunc.h"
+#include "platform/Platform.h"
 
 namespace {
 const std::u16string kExchangeFile = u"JWC_TEMP.TXT";
@@ -21,14 +22,6 @@ int32_t DivisionCount(double p) {
   if (!(p > 2)) return 2;  // NaN too
   if (p >= 1000) return 1000;
   return static_cast<int32_t>(std::nearbyint(p));
-}
-
-bool IsPathSeparator(char16_t c) {
-#ifdef _WIN32
-  return c == u'\\' || c == u'/';
-#else
-  return c == u'/';
-#endif
 }
 }  // namespace
 
@@ -70,12 +63,10 @@ void TForm1::FormShow() {
   if (Args.size() >= 2) t2 = Args[1];
   if (Args.size() >= 3) t3 = Args[2];
 
-  size_t slash = ProgramPath.size();
-  while (slash > 0 && !IsPathSeparator(ProgramPath[slash - 1])) --slash;
-  AppFolder = ProgramPath.substr(0, slash);
+  AppFolder = platform::FolderOf(ProgramPath);
   const size_t dot = ProgramPath.rfind(u'.');
-  DatFile = (dot != std::u16string::npos && dot >= slash ? ProgramPath.substr(0, dot)
-                                                          : ProgramPath) +
+  DatFile = (dot != std::u16string::npos && dot >= AppFolder.size() ? ProgramPath.substr(0, dot)
+                                                                     : ProgramPath) +
             u".dat";
 
   OpenDatFile();

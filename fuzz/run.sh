@@ -1,27 +1,29 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and libFuzzer and runs each for a bounded
 # time: fuzz/run.sh [SECONDS per target, default 30] [TARGET ...].
-# New inputs go to build-fuzz/corpus/<target> (seeded from fuzz/corpus); a
-# crash or a failed check stops with the input saved in build-fuzz/found/.
-# The seed is fixed (FUZZ_SEED, default 1) so that a test run explores the
-# same inputs each time; a longer campaign sets its own.
+# New inputs go to build-fuzz/corpus/<target>, emptied at the start of each
+# run, so that with the fixed seed (FUZZ_SEED, default 1) a run starts from
+# the committed seeds in fuzz/corpus alone and explores the same inputs each
+# time; a longer campaign sets its own seed. A crash or a failed check stops
+# with the input saved in build-fuzz/found/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(reader runmode settings numbers roundtrip)
+((${#targets[@]})) || targets=(reader runmode settings numbers roundtrip api)
 
 CXX=${CXX_FUZZ:-clang++-14} cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}"
 
 mkdir -p build-fuzz/found
-# Every run writes files and the save flushes them to disk: a memory file
-# system keeps that from being the bottleneck.
+# Every execution writes, renames and reads files: a memory file system keeps
+# the disk out of the measure.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 for t in "${targets[@]}"; do
   dict=()
   case $t in reader|roundtrip|runmode) dict=(-dict=fuzz/exchange.dict) ;; esac
+  rm -rf "build-fuzz/corpus/$t"
   mkdir -p "build-fuzz/corpus/$t"
   echo "== fuzz_$t for ${seconds} s"
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

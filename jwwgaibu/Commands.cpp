@@ -10,6 +10,7 @@
 
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Records.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 
@@ -32,14 +33,6 @@ std::u16string OneLine(std::u16string_view s) {
   AppendOneLine(r, s);
   return r;
 }
-
-// Keyword of a text record by the record number the reader stores.
-const char16_t* TextKeyword(int32_t no) {
-  static const char16_t* const kKeywords[] = {u"ch", u"cv", u"cs", u"cr", u"co",
-                                              u"cp", u"ct", u"ck", u"cz", u"c2"};
-  return (no >= 1 && no <= 9) ? kKeywords[no] : kKeywords[0];
-}
-
 
 }  // namespace
 
@@ -170,7 +163,7 @@ void TJGdata::S_PLineReset() {
 // The collected segments are held at exactly their number, one more per call.
 void TJGdata::S_PLineSet(double px1, double py1, double px2, double py2) {
   // The count is a public field; never let a stray value size the array.
-  const size_t n = t_PLineN > 0 ? static_cast<size_t>(t_PLineN) : 0;
+  const size_t n = std::min(t_PLineN > 0 ? static_cast<size_t>(t_PLineN) : 0, t_PLine.size());
   t_PLine.resize(n);
   t_PLine.push_back(TJwwPLine{px1, py1, px2, py2});
   t_PLineN = static_cast<int32_t>(n + 1);

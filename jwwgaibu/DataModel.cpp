@@ -1,10 +1,9 @@
 // The drawing data object: defaults, release, and the entity index.
 #include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Kinds.h"
 
 namespace {
-const std::u16string kDefaultFont = u"<ＭＳ ゴシック>";
-
 template <class T>
 void Release(std::vector<T>& a) {
   std::vector<T>().swap(a);
@@ -17,13 +16,9 @@ TJGdata::~TJGdata() { DataFree(); }
 
 void TJGdata::DataInit() {
   DataFree();
-  w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
-  w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
-  w_IPNo = w_LGrp = w_Lay = w_Wid = w_Mbs = w_Attr = w_CrvNo = w_SlCol = 0;
-  w_Col = w_Ltp = w_Mjs = w_MjsC = w_PtCol = 1;
-  w_MjsW = w_MjsH = 2.0;
-  w_MjsD = 0.0;
-  w_Font = kDefaultFont;
+  // The attributes start as the pen state does before the first command.
+  S_Init();
+  w_IPNo = w_Attr = w_CrvNo = 0;
   w_CrvFl = w_DimFl = false;
 
   MojiCode = Zusun = WidF = false;
@@ -52,8 +47,8 @@ void TJGdata::DataInit() {
   EntSunLine.att.Ltp = 1;
   EntSunLine.x2 = 1.0;
 
-  EntN = EntLineN = EntCircN = EntArcN = EntTextN = EntPntN = EntMarkN = EntDimN = 0;
-  EntBlkN = EntSld2N = EntSld3N = EntSld4N = EntSldCN = EntSldEN = EntSldON = EntSldGN = 0;
+  EntN = 0;
+  Kinds::ForEach([this](auto kind) { kind.Count(*this) = 0; });
   t_MemN = t_PLineN = 0;
   aCol = aSCol = 0;
 }
@@ -65,21 +60,7 @@ void TJGdata::DataFree() {
   Release(LayName);
   Release(IPoints);
   Release(EntNo);
-  Release(EntLine);
-  Release(EntCirc);
-  Release(EntArc);
-  Release(EntText);
-  Release(EntPnt);
-  Release(EntMark);
-  Release(EntDim);
-  Release(EntBlk);
-  Release(EntSld2);
-  Release(EntSld3);
-  Release(EntSld4);
-  Release(EntSldC);
-  Release(EntSldE);
-  Release(EntSldO);
-  Release(EntSldG);
+  Kinds::ForEach([this](auto kind) { Release(kind.Array(*this)); });
   Release(t_Mem);
   Release(t_PLine);
 }
@@ -104,3 +85,31 @@ void TJGdata::SetEntAttr(TJwwEntAttr& at) {
 }
 
 void TJGdata::CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2) { a1 = a2; }
+
+// A text takes the attributes in force, and its size and colour from its text
+// kind: kinds 1-10 from the drawing's table, any other the free size in force.
+void TJGdata::FillText(TJwwEntText& t, int32_t no, double x1, double y1, double x2, double y2,
+                       std::u16string_view st) {
+  SetEntAttr(t.att);
+  t.no = no;
+  t.cc = w_Mbs;
+  t.cn = w_Mjs;
+  if (t.cn >= 1 && t.cn <= 10) {
+    const TJwwTextKind& k = Mojisyu[static_cast<size_t>(t.cn)];
+    t.mw = k.W;
+    t.mh = k.H;
+    t.md = k.D;
+    t.att.Col = k.C;
+  } else {
+    t.mw = w_MjsW;
+    t.mh = w_MjsH;
+    t.md = w_MjsD;
+    t.att.Col = w_MjsC;
+  }
+  t.x1 = x1;
+  t.y1 = y1;
+  t.x2 = x2;
+  t.y2 = y2;
+  t.fo = w_Font;
+  t.st = st;
+}

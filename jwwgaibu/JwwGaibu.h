@@ -30,8 +30,28 @@ struct TJwwIndPoint {
   int32_t sta = 0;  // marker after the number: 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch"
 };
 
+// Entity kind codes, the yn of an entity index entry: one per entity array,
+// named after it (jkCirc for EntCirc).
+enum TJwwKind : int32_t {
+  jkLine = 1,   // line segments, EntLine
+  jkCirc = 2,   // circles, EntCirc
+  jkArc = 3,    // arcs and ellipses, EntArc
+  jkText = 4,   // texts, EntText
+  jkPnt = 5,    // points, EntPnt
+  jkMark = 6,   // point markers, EntMark
+  jkDim = 7,    // dimensions, EntDim
+  jkBlk = 8,    // block inserts, EntBlk (never written back)
+  jkSld2 = 9,   // solids of two corners, EntSld2
+  jkSld3 = 10,  // solids of three corners, EntSld3
+  jkSld4 = 11,  // solids of four corners, EntSld4
+  jkSldC = 12,  // circular solids of "sc", EntSldC
+  jkSldE = 13,  // circular solids of "se", EntSldE
+  jkSldO = 14,  // circular solids of "so", EntSldO
+  jkSldG = 15,  // circular solids of "sg", EntSldG
+};
+
 struct TJwwEntNo {
-  int32_t yn = 0;  // kind code 1..15
+  int32_t yn = 0;  // kind code, a TJwwKind
   int32_t no = 0;  // 0-based index in that kind's array
 };
 
@@ -376,7 +396,6 @@ class TJGdata {
   template <size_t Width, bool BigEndian, class Decode>
   void ReadLines(std::string_view text, Decode decode);
   void R_EntityDone();
-  void R_FillText(TJwwEntText& x, int32_t no, const ReadTokens& tk);
   void R_File(const ReadTokens& tk);
   void R_Jikukaku(const ReadTokens& tk);
   void R_LGrpScale(const ReadTokens& tk);
@@ -424,24 +443,33 @@ class TJGdata {
   int32_t ColCode(int32_t a);
   int32_t LtpCode(int32_t a);
 
-  // Re-emission internals: per-kind writers.
-  void S_EntLine(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t ltp, int32_t wid);
-  void S_EntLinep(int32_t i, int32_t pos, int32_t& cur, int32_t lgrp, int32_t lay,
-                  int32_t col, int32_t ltp, int32_t wid);
-  void S_EntCirc(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t ltp, int32_t wid);
-  void S_EntArc(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t ltp, int32_t wid);
-  void S_EntPnt(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t wid);
-  void S_EntMark(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t wid);
-  void S_EntText(int32_t i, int32_t lgrp, int32_t lay, int32_t tcol, int32_t mbs);
-  void S_EntDim(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t ltp, int32_t wid,
-                int32_t tcol, int32_t mbs);
-  void S_EntSld2(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol, int32_t wid);
-  void S_EntSldE(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol, int32_t wid);
-  void S_EntSld3(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol);
-  void S_EntSld4(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol);
-  void S_EntSldC(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol);
-  void S_EntSldO(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol);
-  void S_EntSldG(int32_t i, int32_t lgrp, int32_t lay, int32_t col, int32_t scol);
+  // The entity kinds as one table (jwwgaibu/Kinds.h), and the overrides of a
+  // writing back.
+  struct Kinds;
+  struct Overrides;
 
-  // Store-building internals.
+  // Re-emission internals: per-kind writers, each given a stored record.
+  void S_EntLine(const TJwwEntLine& e, const Overrides& o);
+  void S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const Overrides& o);
+  void S_EntCirc(const TJwwEntCircle& e, const Overrides& o);
+  void S_EntArc(const TJwwEntArc& e, const Overrides& o);
+  void S_EntPnt(const TJwwEntPnt& e, const Overrides& o);
+  void S_EntMark(const TJwwEntMark& e, const Overrides& o);
+  void S_EntText(const TJwwEntText& e, const Overrides& o);
+  void S_EntDim(const TJwwEntDim& e, const Overrides& o);
+  void S_EntSld2(const TJwwEntSld2& e, const Overrides& o);
+  void S_EntSld3(const TJwwEntSld3& e, const Overrides& o);
+  void S_EntSld4(const TJwwEntSld4& e, const Overrides& o);
+  void S_EntSldC(const TJwwEntSldC& e, const Overrides& o);
+  void S_EntSldE(const TJwwEntSldC& e, const Overrides& o);
+  void S_EntSldO(const TJwwEntSldD& e, const Overrides& o);
+  void S_EntSldG(const TJwwEntSldD& e, const Overrides& o);
+  void S_EntLayer(const TJwwEntAttr& a, const Overrides& o);
+  void S_EntLinePen(const TJwwEntAttr& a, const Overrides& o);
+  void S_EntTextSettings(const TJwwEntText& t, const Overrides& o);
+
+  // Store internals: a new text's settings from the text state, as the reader
+  // and the adders both give them.
+  void FillText(TJwwEntText& t, int32_t no, double x1, double y1, double x2, double y2,
+                std::u16string_view st);
 };

@@ -13,8 +13,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Kinds.h"
+#include "jwwgaibu/Records.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 
@@ -202,10 +203,6 @@ bool KeyMatches(Match how, std::u16string_view key, std::u16string_view t0) {
   return false;
 }
 
-// The text record keywords; a text's "no" is its keyword's place in this list.
-constexpr std::array<std::u16string_view, 10> kTextKeys = {u"ch", u"cv", u"cs", u"cr", u"co",
-                                                           u"cp", u"ct", u"ck", u"cz", u"c2"};
-
 // The one character at i read as a hexadecimal digit; 0 when missing or not one.
 int32_t HexDigitAt(std::u16string_view s, size_t i) {
   if (i >= s.size()) return 0;
@@ -230,16 +227,6 @@ void FirstValue(bool& first, int32_t& cur, int32_t v) {
 
 // Counters that hostile input could drive past the int32 range wrap around.
 void Bump(int32_t& v) { v = static_cast<int32_t>(static_cast<uint32_t>(v) + 1u); }
-
-// Appends one entity to the index and to its kind's array, attributes from the
-// attribute state.
-template <class T>
-T& StoreEnt(TJGdata& g, int32_t kind, std::vector<T>& a, int32_t& n) {
-  g.SetEntNo(kind, n);
-  T& e = AppendGrow(a, n);
-  g.SetEntAttr(e.att);
-  return e;
-}
 
 // Two corners of a solid are one when they differ by at most this much in
 // both x and y.
@@ -296,7 +283,7 @@ const TJGdata::ReadRule TJGdata::kReadRules[] = {
     {u"hhp",                             kStartsWith, kAnyN,       &TJGdata::R_NextIPoint},
     {u"ci",                              kEqual,      Exactly(4),  &TJGdata::R_Circle},
     {u"ci",                              kEqual,      AtLeast(8),  &TJGdata::R_Arc},
-    {u"ch cv cs cr co cp ct ck cz c2",   kOneOf,      AtLeast(6),  &TJGdata::R_Text},
+    {kTextKeywords,                      kOneOf,      AtLeast(6),  &TJGdata::R_Text},
     {u"pt",                              kEqual,      Exactly(3),  &TJGdata::R_Ten},
     {u"pt",                              kEqual,      AtLeast(6),  &TJGdata::R_Mark},
     {u"BL",                              kEqual,      AtLeast(4),  &TJGdata::R_Blk},
@@ -414,9 +401,10 @@ void CountLine(std::string_view s, EntityBounds& eb) {
   if ((c0 >= '0' && c0 <= '9') || c0 == '-' || c0 == '+' || c0 == '.') {
     if (len >= 7) ++eb.line;  // 0 0 0 0
   } else if (c0 == 'c') {
+    const char16_t key[2] = {static_cast<char16_t>(c0), static_cast<char16_t>(c1)};
     if (c1 == 'i') {
       if (len >= 8) ++eb.circ;  // ci 0 0 0
-    } else if (c1 > 0 && c1 < 128 && std::strchr("hvsropktz2", static_cast<int>(c1)) && len >= 11) {
+    } else if (TextRecordNo({key, 2}) >= 0 && len >= 11) {
       ++eb.text;  // ch 0 0 0 0 and a separator
       if (c1 == 's') ++eb.cs;
     }
@@ -487,16 +475,21 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
   std::string bytes;
   if (!platform::ReadWholeFile(fn, bytes)) return false;
 
-  const std::string_view all(bytes);
-  if (all.starts_with("\xEF\xBB\xBF")) {
-    MojiCode = true;
-    ReadLines<1, false>(all.substr(3), platform::Utf8ToText);
-  } else if (all.starts_with("\xFF\xFE")) {
-    ReadLines<2, false>(all.substr(2), platform::Utf16LeToText);
-  } else if (all.starts_with("\xFE\xFF")) {
-    ReadLines<2, true>(all.substr(2), platform::Utf16BeToText);
-  } else {
-    ReadLines<1, false>(all, platform::AnsiToText);
+  std::string_view text(bytes);
+  switch (platform::TakeByteOrderMark(text)) {
+    case platform::TextEncoding::Utf8:
+      MojiCode = true;
+      ReadLines<1, false>(text, platform::Utf8ToText);
+      break;
+    case platform::TextEncoding::Utf16Le:
+      ReadLines<2, false>(text, platform::Utf16LeToText);
+      break;
+    case platform::TextEncoding::Utf16Be:
+      ReadLines<2, true>(text, platform::Utf16BeToText);
+      break;
+    case platform::TextEncoding::Ansi:
+      ReadLines<1, false>(text, platform::AnsiToText);
+      break;
   }
   return true;
 }
@@ -791,7 +784,7 @@ void TJGdata::R_Line(const ReadTokens& tk) {
     SetEntAttr(l->att);
     l->CrvNo = 0;
   } else {
-    l = &StoreEnt(*this, 1, EntLine, EntLineN);
+    l = &Kinds::Append<jkLine>(*this);
     l->CrvNo = w_CrvFl ? w_CrvNo : 0;
   }
   l->x1 = tk.Real(0);
@@ -803,7 +796,7 @@ void TJGdata::R_Line(const ReadTokens& tk) {
 }
 
 void TJGdata::R_Circle(const ReadTokens& tk) {
-  TJwwEntCircle& c = StoreEnt(*this, 2, EntCirc, EntCircN);
+  TJwwEntCircle& c = Kinds::Append<jkCirc>(*this);
   c.cx = tk.Real(1);
   c.cy = tk.Real(2);
   c.cr = tk.Real(3);
@@ -811,7 +804,7 @@ void TJGdata::R_Circle(const ReadTokens& tk) {
 }
 
 void TJGdata::R_Arc(const ReadTokens& tk) {
-  TJwwEntArc& a = StoreEnt(*this, 3, EntArc, EntArcN);
+  TJwwEntArc& a = Kinds::Append<jkArc>(*this);
   a.cx = tk.Real(1);
   a.cy = tk.Real(2);
   a.cr = tk.Real(3);
@@ -822,52 +815,24 @@ void TJGdata::R_Arc(const ReadTokens& tk) {
   R_EntityDone();
 }
 
-// A text takes its size and colour from its text kind, never the line colour.
-void TJGdata::R_FillText(TJwwEntText& x, int32_t no, const ReadTokens& tk) {
-  SetEntAttr(x.att);
-  x.no = no;
-  x.cc = w_Mbs;
-  x.cn = w_Mjs;
-  if (x.cn >= 1 && x.cn <= 10) {
-    const TJwwTextKind& k = Mojisyu[static_cast<size_t>(x.cn)];
-    x.mw = k.W;
-    x.mh = k.H;
-    x.md = k.D;
-    x.att.Col = k.C;
-  } else {
-    x.mw = w_MjsW;
-    x.mh = w_MjsH;
-    x.md = w_MjsD;
-    x.att.Col = w_MjsC;
-  }
-  x.x1 = tk.Real(1);
-  x.y1 = tk.Real(2);
-  x.x2 = tk.Real(3);
-  x.y2 = tk.Real(4);
-  x.fo = w_Font;
-  x.st = tk[5];
-}
-
 // A "cs" text while a dimension is open is that dimension's text: the
 // dimension is stored with the line read since "msg".
 void TJGdata::R_Text(const ReadTokens& tk) {
   const std::u16string_view t0 = tk[0];
   if (w_DimFl && t0 == u"cs") {
-    TJwwEntDim& d = StoreEnt(*this, 7, EntDim, EntDimN);
+    TJwwEntDim& d = Kinds::Append<jkDim>(*this);
     d.lin = EntSunLine;
     d.lin.CrvNo = 0;
-    R_FillText(d.txt, 2, tk);
+    FillText(d.txt, 2, tk.Real(1), tk.Real(2), tk.Real(3), tk.Real(4), tk[5]);
   } else {
-    int32_t no = 0;
-    while (no < 9 && kTextKeys[static_cast<size_t>(no)] != t0) ++no;
-    TJwwEntText& x = StoreEnt(*this, 4, EntText, EntTextN);
-    R_FillText(x, no, tk);
+    FillText(Kinds::Append<jkText>(*this), TextRecordNo(t0), tk.Real(1), tk.Real(2), tk.Real(3),
+             tk.Real(4), tk[5]);
   }
   R_EntityDone();
 }
 
 void TJGdata::R_Ten(const ReadTokens& tk) {
-  TJwwEntPnt& p = StoreEnt(*this, 5, EntPnt, EntPntN);
+  TJwwEntPnt& p = Kinds::Append<jkPnt>(*this);
   p.px = tk.Real(1);
   p.py = tk.Real(2);
   p.att.Col = w_PtCol;
@@ -875,7 +840,7 @@ void TJGdata::R_Ten(const ReadTokens& tk) {
 }
 
 void TJGdata::R_Mark(const ReadTokens& tk) {
-  TJwwEntMark& m = StoreEnt(*this, 6, EntMark, EntMarkN);
+  TJwwEntMark& m = Kinds::Append<jkMark>(*this);
   m.px = tk.Real(1);
   m.py = tk.Real(2);
   m.att.Col = w_PtCol;
@@ -886,7 +851,7 @@ void TJGdata::R_Mark(const ReadTokens& tk) {
 }
 
 void TJGdata::R_Blk(const ReadTokens& tk) {
-  TJwwEntBlk& b = StoreEnt(*this, 8, EntBlk, EntBlkN);
+  TJwwEntBlk& b = Kinds::Append<jkBlk>(*this);
   b.px = tk.Real(1);
   b.py = tk.Real(2);
   b.nam = tk[3];
@@ -899,8 +864,7 @@ void TJGdata::R_Blk(const ReadTokens& tk) {
 
 namespace {
 
-void PutSolid2(TJGdata& g, int32_t color, Corner a, Corner b) {
-  TJwwEntSld2& s = StoreEnt(g, 9, g.EntSld2, g.EntSld2N);
+void Corners(TJwwEntSld2& s, int32_t color, Corner a, Corner b) {
   s.Color = color;
   s.x1 = a.x;
   s.y1 = a.y;
@@ -908,8 +872,7 @@ void PutSolid2(TJGdata& g, int32_t color, Corner a, Corner b) {
   s.y2 = b.y;
 }
 
-void PutSolid3(TJGdata& g, int32_t color, Corner a, Corner b, Corner c) {
-  TJwwEntSld3& s = StoreEnt(g, 10, g.EntSld3, g.EntSld3N);
+void Corners(TJwwEntSld3& s, int32_t color, Corner a, Corner b, Corner c) {
   s.Color = color;
   s.x1 = a.x;
   s.y1 = a.y;
@@ -919,8 +882,7 @@ void PutSolid3(TJGdata& g, int32_t color, Corner a, Corner b, Corner c) {
   s.y3 = c.y;
 }
 
-void PutSolid4(TJGdata& g, int32_t color, Corner a, Corner b, Corner c, Corner d) {
-  TJwwEntSld4& s = StoreEnt(g, 11, g.EntSld4, g.EntSld4N);
+void Corners(TJwwEntSld4& s, int32_t color, Corner a, Corner b, Corner c, Corner d) {
   s.Color = color;
   s.x1 = a.x;
   s.y1 = a.y;
@@ -937,7 +899,8 @@ bool Same(Corner a, Corner b) { return SameCorner(a.x, a.y, b.x, b.y); }
 }  // namespace
 
 void TJGdata::R_Solid2(const ReadTokens& tk) {
-  PutSolid2(*this, w_SlCol, {tk.Real(1), tk.Real(2)}, {tk.Real(3), tk.Real(4)});
+  const Corner p1{tk.Real(1), tk.Real(2)}, p2{tk.Real(3), tk.Real(4)};
+  Corners(Kinds::Append<jkSld2>(*this), w_SlCol, p1, p2);
   R_EntityDone();
 }
 
@@ -945,11 +908,11 @@ void TJGdata::R_Solid2(const ReadTokens& tk) {
 void TJGdata::R_Solid3(const ReadTokens& tk) {
   const Corner p1{tk.Real(1), tk.Real(2)}, p2{tk.Real(3), tk.Real(4)}, p3{tk.Real(5), tk.Real(6)};
   if (Same(p1, p2)) {
-    PutSolid2(*this, w_SlCol, p1, p3);
+    Corners(Kinds::Append<jkSld2>(*this), w_SlCol, p1, p3);
   } else if (Same(p2, p3)) {
-    PutSolid2(*this, w_SlCol, p1, p2);
+    Corners(Kinds::Append<jkSld2>(*this), w_SlCol, p1, p2);
   } else {
-    PutSolid3(*this, w_SlCol, p1, p2, p3);
+    Corners(Kinds::Append<jkSld3>(*this), w_SlCol, p1, p2, p3);
   }
   R_EntityDone();
 }
@@ -959,19 +922,19 @@ void TJGdata::R_Solid4(const ReadTokens& tk) {
       p3{tk.Real(5), tk.Real(6)}, p4{tk.Real(7), tk.Real(8)};
   const int32_t c = w_SlCol;
   if (Same(p1, p2) && Same(p1, p3)) {
-    PutSolid2(*this, c, p1, p4);
+    Corners(Kinds::Append<jkSld2>(*this), c, p1, p4);
   } else if (Same(p2, p3) && Same(p2, p4)) {
-    PutSolid2(*this, c, p1, p2);
+    Corners(Kinds::Append<jkSld2>(*this), c, p1, p2);
   } else if (Same(p1, p2) && Same(p3, p4)) {
-    PutSolid2(*this, c, p1, p3);
+    Corners(Kinds::Append<jkSld2>(*this), c, p1, p3);
   } else if (Same(p4, p1) || Same(p4, p2) || Same(p4, p3)) {
-    PutSolid3(*this, c, p1, p2, p3);
+    Corners(Kinds::Append<jkSld3>(*this), c, p1, p2, p3);
   } else if (Same(p3, p1) || Same(p3, p2)) {
-    PutSolid3(*this, c, p1, p2, p4);
+    Corners(Kinds::Append<jkSld3>(*this), c, p1, p2, p4);
   } else if (Same(p2, p1)) {
-    PutSolid3(*this, c, p1, p3, p4);
+    Corners(Kinds::Append<jkSld3>(*this), c, p1, p3, p4);
   } else {
-    PutSolid4(*this, c, p1, p2, p3, p4);
+    Corners(Kinds::Append<jkSld4>(*this), c, p1, p2, p3, p4);
   }
   R_EntityDone();
 }
@@ -981,45 +944,38 @@ void TJGdata::R_Solid4(const ReadTokens& tk) {
 // ("sc", "se") or a second radius ("so", "sg").
 
 namespace {
-
+// The first seven numbers of a circular solid; the eighth differs by kind.
 template <class T>
-void FillRound(T& s, int32_t color, const auto& tk) {
-  s.Color = color;
-  s.cx = tk.Real(1);
-  s.cy = tk.Real(2);
-  s.cr = tk.Real(3);
-  s.he = tk.Real(4);
-  s.ka = tk.Real(5);
-  s.sa = tk.Real(6);
-  s.da = tk.Real(7);
+void FillRoundFrom(T& s, int32_t color, const auto& tk) {
+  FillRound(s, color, tk.Real(1), tk.Real(2), tk.Real(3), tk.Real(4), tk.Real(5), tk.Real(6),
+            tk.Real(7));
 }
-
 }  // namespace
 
 void TJGdata::R_SolidC(const ReadTokens& tk) {
-  TJwwEntSldC& s = StoreEnt(*this, 12, EntSldC, EntSldCN);
-  FillRound(s, w_SlCol, tk);
+  TJwwEntSldC& s = Kinds::Append<jkSldC>(*this);
+  FillRoundFrom(s, w_SlCol, tk);
   s.fl = tk.Int(8);
   R_EntityDone();
 }
 
 void TJGdata::R_SolidE(const ReadTokens& tk) {
-  TJwwEntSldC& s = StoreEnt(*this, 13, EntSldE, EntSldEN);
-  FillRound(s, w_SlCol, tk);
+  TJwwEntSldC& s = Kinds::Append<jkSldE>(*this);
+  FillRoundFrom(s, w_SlCol, tk);
   s.fl = tk.Int(8);
   R_EntityDone();
 }
 
 void TJGdata::R_SolidO(const ReadTokens& tk) {
-  TJwwEntSldD& s = StoreEnt(*this, 14, EntSldO, EntSldON);
-  FillRound(s, w_SlCol, tk);
+  TJwwEntSldD& s = Kinds::Append<jkSldO>(*this);
+  FillRoundFrom(s, w_SlCol, tk);
   s.ri = tk.Real(8);
   R_EntityDone();
 }
 
 void TJGdata::R_SolidG(const ReadTokens& tk) {
-  TJwwEntSldD& s = StoreEnt(*this, 15, EntSldG, EntSldGN);
-  FillRound(s, w_SlCol, tk);
+  TJwwEntSldD& s = Kinds::Append<jkSldG>(*this);
+  FillRoundFrom(s, w_SlCol, tk);
   s.ri = tk.Real(8);
   R_EntityDone();
 }

@@ -4,63 +4,13 @@
 // written back like one.
 #include <cmath>
 
-#include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
+#include "jwwgaibu/Kinds.h"
+#include "jwwgaibu/Records.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 
 using namespace jwwtol;
-
-namespace {
-constexpr int32_t kLine = 1, kCirc = 2, kArc = 3, kText = 4, kPnt = 5, kMark = 6, kDim = 7,
-                  kSld2 = 9, kSld3 = 10, kSld4 = 11, kSldC = 12, kSldE = 13, kSldO = 14,
-                  kSldG = 15;
-
-// The settings every new text takes: kinds 1-10 take size and colour from the
-// drawing's text-kind table, any other kind the free size in force.
-struct TextSettings {
-  int32_t mjs, mbs;
-  double mw, mh, md;
-  int32_t mc;
-  const std::u16string& font;
-  const std::array<TJwwTextKind, 11>& kinds;
-};
-
-void FillText(TJwwEntText& t, const TextSettings& ts, int32_t no, double x1, double y1,
-              double x2, double y2, const std::u16string& st) {
-  t.no = no;
-  t.cc = ts.mbs;
-  t.cn = ts.mjs;
-  if (t.cn >= 1 && t.cn <= 10) {
-    const TJwwTextKind& k = ts.kinds[static_cast<size_t>(t.cn)];
-    t.mw = k.W;
-    t.mh = k.H;
-    t.md = k.D;
-    t.att.Col = k.C;
-  } else {
-    t.mw = ts.mw;
-    t.mh = ts.mh;
-    t.md = ts.md;
-    t.att.Col = ts.mc;
-  }
-  t.x1 = x1;
-  t.y1 = y1;
-  t.x2 = x2;
-  t.y2 = y2;
-  t.fo = ts.font;
-  t.st = st;
-}
-
-// Runs the plain adder, then gives the record it appended (if any) the caller's
-// attributes. at is copied first: it may be a record of the very array that grows.
-template <class T, class Add>
-void WithAttr(const TJwwEntAttr& at, std::vector<T>& a, const int32_t& n, Add add) {
-  const TJwwEntAttr keep = at;
-  const int32_t before = n;
-  add();
-  if (n != before) a[static_cast<size_t>(n) - 1].att = keep;
-}
-}  // namespace
 
 // --- attribute setters ----------------------------------------------------------
 
@@ -143,10 +93,7 @@ void TJGdata::A_Attr(int32_t att) {
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
   if (Near(ax1, ay1, ax2, ay2)) return;
-  SetEntNo(kLine, EntLineN);
-  TJwwEntLine& e = AppendGrow(EntLine, EntLineN);
-  e = TJwwEntLine{};
-  SetEntAttr(e.att);
+  TJwwEntLine& e = Kinds::Append<jkLine>(*this);
   e.x1 = ax1;
   e.y1 = ay1;
   e.x2 = ax2;
@@ -154,30 +101,24 @@ void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Line(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2) {
-  WithAttr(at, EntLine, EntLineN, [&] { A_Line(ax1, ay1, ax2, ay2); });
+  Kinds::AddWith<jkLine>(*this, at, [&] { A_Line(ax1, ay1, ax2, ay2); });
 }
 
 void TJGdata::A_Ten(double ax, double ay) {
-  SetEntNo(kPnt, EntPntN);
-  TJwwEntPnt& e = AppendGrow(EntPnt, EntPntN);
-  e = TJwwEntPnt{};
-  SetEntAttr(e.att);
+  TJwwEntPnt& e = Kinds::Append<jkPnt>(*this);
   e.att.Col = w_PtCol;
   e.px = ax;
   e.py = ay;
 }
 
 void TJGdata::A_Ten(const TJwwEntAttr& at, double ax, double ay) {
-  WithAttr(at, EntPnt, EntPntN, [&] { A_Ten(ax, ay); });
+  Kinds::AddWith<jkPnt>(*this, at, [&] { A_Ten(ax, ay); });
 }
 
 void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int32_t acod) {
   if (acod < -7 || acod > 11) acod = -3;
   if (Tiny(abai)) abai = 1.0;
-  SetEntNo(kMark, EntMarkN);
-  TJwwEntMark& e = AppendGrow(EntMark, EntMarkN);
-  e = TJwwEntMark{};
-  SetEntAttr(e.att);
+  TJwwEntMark& e = Kinds::Append<jkMark>(*this);
   e.att.Col = w_PtCol;
   e.px = ax;
   e.py = ay;
@@ -188,32 +129,26 @@ void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int32_t aco
 
 void TJGdata::A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, double aang,
                      int32_t acod) {
-  WithAttr(at, EntMark, EntMarkN, [&] { A_Mark(ax, ay, abai, aang, acod); });
+  Kinds::AddWith<jkMark>(*this, at, [&] { A_Mark(ax, ay, abai, aang, acod); });
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
   if (NotPositive(ar)) return;
-  SetEntNo(kCirc, EntCircN);
-  TJwwEntCircle& e = AppendGrow(EntCirc, EntCircN);
-  e = TJwwEntCircle{};
-  SetEntAttr(e.att);
+  TJwwEntCircle& e = Kinds::Append<jkCirc>(*this);
   e.cx = ax;
   e.cy = ay;
   e.cr = ar;
 }
 
 void TJGdata::A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar) {
-  WithAttr(at, EntCirc, EntCircN, [&] { A_Circle(ax, ay, ar); });
+  Kinds::AddWith<jkCirc>(*this, at, [&] { A_Circle(ax, ay, ar); });
 }
 
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
   if (NotPositive(ar)) return;
   if (Tiny(ah)) ah = 1.0;  // a flat ellipse would draw nothing; a circle arc is meant
-  SetEntNo(kArc, EntArcN);
-  TJwwEntArc& e = AppendGrow(EntArc, EntArcN);
-  e = TJwwEntArc{};
-  SetEntAttr(e.att);
+  TJwwEntArc& e = Kinds::Append<jkArc>(*this);
   e.cx = ax;
   e.cy = ay;
   e.cr = ar;
@@ -225,7 +160,7 @@ void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, dou
 
 void TJGdata::A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, double asa,
                     double aea, double ah, double aka) {
-  WithAttr(at, EntArc, EntArcN, [&] { A_Arc(ax, ay, ar, asa, aea, ah, aka); });
+  Kinds::AddWith<jkArc>(*this, at, [&] { A_Arc(ax, ay, ar, asa, aea, ah, aka); });
 }
 
 void TJGdata::A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
@@ -234,17 +169,12 @@ void TJGdata::A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2
   if (Blank(am)) return;
   if (ano < 0 || ano > 9) ano = 0;
   const std::u16string st = am;  // am may live in the array that is about to grow
-  SetEntNo(kText, EntTextN);
-  TJwwEntText& e = AppendGrow(EntText, EntTextN);
-  e = TJwwEntText{};
-  SetEntAttr(e.att);
-  FillText(e, TextSettings{w_Mjs, w_Mbs, w_MjsW, w_MjsH, w_MjsD, w_MjsC, w_Font, Mojisyu},
-           ano, ax1, ay1, ax2, ay2, st);
+  FillText(Kinds::Append<jkText>(*this), ano, ax1, ay1, ax2, ay2, st);
 }
 
 void TJGdata::A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1, double ax2,
                      double ay2, const std::u16string& am) {
-  WithAttr(at, EntText, EntTextN, [&] { A_Text(ano, ax1, ay1, ax2, ay2, am); });
+  Kinds::AddWith<jkText>(*this, at, [&] { A_Text(ano, ax1, ay1, ax2, ay2, am); });
 }
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
@@ -255,41 +185,30 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
   if (Blank(m)) {
     s = FloatStr(DimLength(lx1, ly1, lx2, ly2));  // as the dimension command writes it
   }
-  SetEntNo(kDim, EntDimN);
-  TJwwEntDim& e = AppendGrow(EntDim, EntDimN);
-  e = TJwwEntDim{};
-  SetEntAttr(e.att);
+  TJwwEntDim& e = Kinds::Append<jkDim>(*this);
   SetEntAttr(e.lin.att);
   e.lin.CrvNo = 0;
   e.lin.x1 = lx1;
   e.lin.y1 = ly1;
   e.lin.x2 = lx2;
   e.lin.y2 = ly2;
-  SetEntAttr(e.txt.att);
-  FillText(e.txt, TextSettings{w_Mjs, w_Mbs, w_MjsW, w_MjsH, w_MjsD, w_MjsC, w_Font, Mojisyu},
-           2, tx1, ty1, tx2, ty2, s);
+  FillText(e.txt, 2, tx1, ty1, tx2, ty2, s);
 }
 
 void TJGdata::A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, double ly2,
                     double tx1, double ty1, double tx2, double ty2, const std::u16string& m) {
-  const TJwwEntAttr keep = at;
-  const int32_t before = EntDimN;
-  A_Dim(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2, m);
-  if (EntDimN == before) return;
-  TJwwEntDim& e = EntDim[static_cast<size_t>(EntDimN) - 1];
-  e.att = keep;
-  e.lin.att = keep;
-  e.txt.att = keep;
+  TJwwEntDim* e =
+      Kinds::AddWith<jkDim>(*this, at, [&] { A_Dim(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2, m); });
+  if (e == nullptr) return;
+  e->lin.att = e->att;
+  e->txt.att = e->att;
   // A text of kinds 1-10 is drawn in its kind's colour, whatever the caller gave.
-  if (e.txt.cn >= 1 && e.txt.cn <= 10) e.txt.att.Col = Mojisyu[static_cast<size_t>(e.txt.cn)].C;
+  if (e->txt.cn >= 1 && e->txt.cn <= 10) e->txt.att.Col = Mojisyu[static_cast<size_t>(e->txt.cn)].C;
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
   if (Near(ax1, ay1, ax2, ay2)) return;
-  SetEntNo(kSld2, EntSld2N);
-  TJwwEntSld2& e = AppendGrow(EntSld2, EntSld2N);
-  e = TJwwEntSld2{};
-  SetEntAttr(e.att);
+  TJwwEntSld2& e = Kinds::Append<jkSld2>(*this);
   e.Color = w_SlCol;
   e.x1 = ax1;
   e.y1 = ay1;
@@ -298,7 +217,7 @@ void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2) {
-  WithAttr(at, EntSld2, EntSld2N, [&] { A_Solid2(ax1, ay1, ax2, ay2); });
+  Kinds::AddWith<jkSld2>(*this, at, [&] { A_Solid2(ax1, ay1, ax2, ay2); });
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
@@ -306,10 +225,7 @@ void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax
       Near(ax3, ay3, ax1, ay1)) {
     return;
   }
-  SetEntNo(kSld3, EntSld3N);
-  TJwwEntSld3& e = AppendGrow(EntSld3, EntSld3N);
-  e = TJwwEntSld3{};
-  SetEntAttr(e.att);
+  TJwwEntSld3& e = Kinds::Append<jkSld3>(*this);
   e.Color = w_SlCol;
   e.x1 = ax1;
   e.y1 = ay1;
@@ -321,7 +237,7 @@ void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax
 
 void TJGdata::A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                        double ax3, double ay3) {
-  WithAttr(at, EntSld3, EntSld3N, [&] { A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3); });
+  Kinds::AddWith<jkSld3>(*this, at, [&] { A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3); });
 }
 
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
@@ -334,10 +250,7 @@ void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax
     case 3:
       return A_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
   }
-  SetEntNo(kSld4, EntSld4N);
-  TJwwEntSld4& e = AppendGrow(EntSld4, EntSld4N);
-  e = TJwwEntSld4{};
-  SetEntAttr(e.att);
+  TJwwEntSld4& e = Kinds::Append<jkSld4>(*this);
   e.Color = w_SlCol;
   e.x1 = ax1;
   e.y1 = ay1;
@@ -354,93 +267,65 @@ void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax
 void TJGdata::A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                        double ax3, double ay3, double ax4, double ay4) {
   const TJwwEntAttr keep = at;
-  const int32_t n3 = EntSld3N, n4 = EntSld4N;
+  const int32_t n3 = Kinds::CountBefore<jkSld3>(*this), n4 = Kinds::CountBefore<jkSld4>(*this);
   A_Solid4(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4);
-  if (EntSld4N != n4) {
-    EntSld4[static_cast<size_t>(EntSld4N) - 1].att = keep;
-  } else if (EntSld3N != n3) {
-    EntSld3[static_cast<size_t>(EntSld3N) - 1].att = keep;
+  if (TJwwEntSld4* e4 = Kinds::Appended<jkSld4>(*this, n4)) {
+    e4->att = keep;
+  } else if (TJwwEntSld3* e3 = Kinds::Appended<jkSld3>(*this, n3)) {
+    e3->att = keep;
   }
 }
-
-namespace {
-template <class T>
-void FillRound(T& e, int32_t color, double ax, double ay, double ar, double ah, double aka,
-               double asa, double ada) {
-  e.Color = color;
-  e.cx = ax;
-  e.cy = ay;
-  e.cr = ar;
-  e.he = ah;
-  e.ka = aka;
-  e.sa = asa;
-  e.da = ada;
-}
-
-}  // namespace
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
   if (NotPositive(ar) || Tiny(ah)) return;
   if (acod != 100 && acod != 5 && acod != 0 && acod != -1) return;
-  SetEntNo(kSldC, EntSldCN);
-  TJwwEntSldC& e = AppendGrow(EntSldC, EntSldCN);
-  e = TJwwEntSldC{};
-  SetEntAttr(e.att);
+  TJwwEntSldC& e = Kinds::Append<jkSldC>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
 }
 
 void TJGdata::A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                        double aka, double asa, double ada, int32_t acod) {
-  WithAttr(at, EntSldC, EntSldCN, [&] { A_SolidC(ax, ay, ar, ah, aka, asa, ada, acod); });
+  Kinds::AddWith<jkSldC>(*this, at, [&] { A_SolidC(ax, ay, ar, ah, aka, asa, ada, acod); });
 }
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
   if (NotPositive(ar) || Tiny(ah)) return;
   if (acod != 100 && acod != 0) return;
-  SetEntNo(kSldE, EntSldEN);
-  TJwwEntSldC& e = AppendGrow(EntSldE, EntSldEN);
-  e = TJwwEntSldC{};
-  SetEntAttr(e.att);
+  TJwwEntSldC& e = Kinds::Append<jkSldE>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
 }
 
 void TJGdata::A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                        double aka, double asa, double ada, int32_t acod) {
-  WithAttr(at, EntSldE, EntSldEN, [&] { A_SolidD(ax, ay, ar, ah, aka, asa, ada, acod); });
+  Kinds::AddWith<jkSldE>(*this, at, [&] { A_SolidD(ax, ay, ar, ah, aka, asa, ada, acod); });
 }
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
   if (BadRing(ar, ah, ari)) return;
-  SetEntNo(kSldO, EntSldON);
-  TJwwEntSldD& e = AppendGrow(EntSldO, EntSldON);
-  e = TJwwEntSldD{};
-  SetEntAttr(e.att);
+  TJwwEntSldD& e = Kinds::Append<jkSldO>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;
 }
 
 void TJGdata::A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                        double aka, double asa, double ada, double ari) {
-  WithAttr(at, EntSldO, EntSldON, [&] { A_SolidO(ax, ay, ar, ah, aka, asa, ada, ari); });
+  Kinds::AddWith<jkSldO>(*this, at, [&] { A_SolidO(ax, ay, ar, ah, aka, asa, ada, ari); });
 }
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
   if (BadRing(ar, ah, ari)) return;
-  SetEntNo(kSldG, EntSldGN);
-  TJwwEntSldD& e = AppendGrow(EntSldG, EntSldGN);
-  e = TJwwEntSldD{};
-  SetEntAttr(e.att);
+  TJwwEntSldD& e = Kinds::Append<jkSldG>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;
 }
 
 void TJGdata::A_SolidG(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                        double aka, double asa, double ada, double ari) {
-  WithAttr(at, EntSldG, EntSldGN, [&] { A_SolidG(ax, ay, ar, ah, aka, asa, ada, ari); });
+  Kinds::AddWith<jkSldG>(*this, at, [&] { A_SolidG(ax, ay, ar, ah, aka, asa, ada, ari); });
 }

@@ -1,17 +1,18 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <string_view>
 
 #include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 
 namespace {
+// The font of the pen state's reset, which is also the drawing's default.
 const std::u16string kDefaultFont = u"<ＭＳ ゴシック>";
 
 // Layer groups and layers are written as one uppercase hexadecimal digit or
@@ -181,7 +182,7 @@ void TJGdata::S_Ten(double x, double y) {
 
 void TJGdata::S_Mark(double x, double y, double bai, double ang, int32_t cod) {
   if (cod < -7 || cod > 11) cod = -3;
-  if (std::fabs(static_cast<long double>(bai)) <= 1e-10L) bai = 1.0;
+  if (jwwtol::Tiny(bai)) bai = 1.0;
   std::u16string& line = NumberLine(u"pt", {x, y, bai, ang});
   line += u' ';
   line += IntStr(cod);

@@ -7,8 +7,6 @@
 #include <limits>
 #include <system_error>
 
-#include "platform/Platform.h"
-
 namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -317,22 +315,6 @@ std::u16string StripSpaces(std::u16string_view s) {
   }
   return r;
 }
-
-bool FileThere(const std::u16string& name) {
-  if (name.empty()) return false;
-  return platform::IsFile(name);
-}
-
-bool FileRemove(const std::u16string& name) {
-  if (name.empty()) return false;
-  try {
-    return platform::RemoveFile(name);
-  } catch (...) {
-    return false;
-  }
-}
-
-bool EscPressed() { return platform::EscapeKeyDown(); }
 
 int32_t RgbValue(int32_t r, int32_t g, int32_t b) {
   const uint32_t v = static_cast<uint32_t>(r) + static_cast<uint32_t>(g) * 256u +

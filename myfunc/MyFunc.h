@@ -1,5 +1,6 @@
-// Shared routines: number texts, plane geometry, texts as UTF-16 code units,
-// and the few questions put to the system (files, keyboard).
+// Shared routines: number texts, plane geometry and texts as UTF-16 code
+// units. Pure: they ask nothing of the system; the routines that do (FileThere,
+// FileRemove, EscPressed) are in platform/Platform.h.
 // Texts are UTF-16; a character is one code unit; indexes are 0-based.
 #pragma once
 
@@ -24,9 +25,6 @@ double DirAngle(double dx, double dy);
 double Dist2P(double x1, double y1, double x2, double y2);
 
 std::u16string StripSpaces(std::u16string_view s);
-bool FileThere(const std::u16string& name);
-bool FileRemove(const std::u16string& name);
-bool EscPressed();
 int32_t RgbValue(int32_t r, int32_t g, int32_t b);
 
 int32_t TextLen(std::u16string_view s);

@@ -1,7 +1,8 @@
 // What the operating system gives the tool: files, the process, text
 // conversion and the keyboard. One declaration for both sides; the portable
 // side (portable/) and the Win32 side (win32/) each define all of it but
-// UTF-8 and UTF-16, which both take from common/.
+// UTF-8, UTF-16, the byte-order marks and the shared unit's routines, which
+// both take from common/.
 // Names avoid those that <windows.h> turns into macros (DeleteFile, ReplaceFile).
 #pragma once
 
@@ -13,9 +14,15 @@ namespace platform {
 
 // Files. Paths are UTF-16 and converted to the system's form inside.
 bool ReadWholeFile(const std::u16string& path, std::string& bytes);
-// Writes bytes to a temporary file beside path and renames it over path, so a
-// half-written file never stands under that name. False on any failure, with
-// the temporary file removed and whatever stood at path left as it was.
+// Replaces the file at path with bytes, whole or not at all: the bytes go to
+// a temporary file beside path, which is then renamed over it, so whoever
+// reads path sees the old content or the new one, never a part. False on any
+// failure, with the temporary file removed and whatever stood at path left as
+// it was. Nothing is forced to the disk: true means every reader from now on
+// sees the new content, not that it would survive a crash of the system or a
+// power cut in the moments after. The files saved here need no more: the
+// exchange file is read back by the CAD program as soon as the tool ends, and
+// the settings file only keeps the last choices.
 bool WriteWholeFile(const std::u16string& path, std::string_view bytes);
 bool IsFile(const std::u16string& path);  // a file, not a folder; links followed
 bool RemoveFile(const std::u16string& path);
@@ -23,6 +30,9 @@ bool RemoveFile(const std::u16string& path);
 // Process.
 std::u16string ProgramPath();                   // full path of the running program
 std::vector<std::u16string> CommandLineArgs();  // without the program itself
+// The folder part of path: up to and including its last path separator ("/";
+// on Windows "\" or "/"); empty when it has none.
+std::u16string_view FolderOf(std::u16string_view path);
 
 // Text conversion. Each decoder replaces the content of out; undecodable input
 // becomes U+FFFD; nothing throws. The out form lets a caller reuse one buffer.
@@ -35,9 +45,26 @@ void AnsiToText(std::string_view bytes, std::u16string& out);
 std::string TextToUtf8(std::u16string_view text);
 // Characters the code page cannot hold become its default character "?".
 std::string TextToAnsi(std::u16string_view text);
+// How a file's text is encoded, as its byte-order mark says: UTF-8, UTF-16 of
+// either byte order, or, without a mark, the ANSI code page.
+enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
+// The encoding the mark at the start of bytes names; the mark is taken off.
+TextEncoding TakeByteOrderMark(std::string_view& bytes);
+// bytes decoded as their byte-order mark says, without the mark.
+void DecodeByMark(std::string_view bytes, std::u16string& out);
 
 // Keyboard: the Escape key is down at this moment. Always false where there is
 // no keyboard to ask.
 bool EscapeKeyDown();
 
 }  // namespace platform
+
+// The routines of the tool's shared unit that ask the system (the pure ones
+// are in myfunc/MyFunc.h).
+// False for an empty name; otherwise whether a file (not a folder) is there,
+// links followed.
+bool FileThere(const std::u16string& name);
+// False for an empty name; otherwise whether the file was deleted. Never throws.
+bool FileRemove(const std::u16string& name);
+// The Escape key is held down at this moment: the live state, not a queued press.
+bool EscPressed();

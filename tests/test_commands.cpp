@@ -319,6 +319,10 @@ TEST(Polyline, CollectedSegmentsAreWrittenAsOneCurve) {
   h.t_PLineN = -3;
   h.S_PLineSet(0, 0, 1, 1);
   EXPECT_EQ(h.t_PLineN, 1);
+  h.t_PLineN = INT32_MAX;  // beyond the one segment there is
+  h.S_PLineSet(1, 1, 2, 2);
+  EXPECT_EQ(h.t_PLineN, 2);
+  EXPECT_EQ(h.t_PLine.size(), 2u);
   EXPECT_EQ(Written(h), Lines{});
 }
 

@@ -10,7 +10,6 @@
 #include <random>
 #include <string>
 
-#include "tests/TestUtil.h"
 #include "myfunc/MyFunc.h"
 
 namespace {
@@ -410,23 +409,6 @@ TEST(RgbValue, PartsAreNotMasked) {
   EXPECT_EQ(RgbValue(0, 0, 32768), INT32_MIN);  // wraps, as 32-bit arithmetic does
   EXPECT_EQ(RgbValue(INT32_MAX, INT32_MAX, INT32_MAX),
             static_cast<int32_t>(0x7FFFFFFFu * 65793u));
-}
-
-// ------------------------------------------------------------------- files
-
-TEST(FileThere, AndFileRemove) {
-  kxtest::TempDir dir;
-  const auto file = dir / "a.txt";
-  EXPECT_FALSE(FileThere(u""));
-  EXPECT_FALSE(FileRemove(u""));
-  EXPECT_FALSE(FileThere(kxtest::U16(file)));
-  EXPECT_FALSE(FileRemove(kxtest::U16(file)));
-  EXPECT_FALSE(FileThere(kxtest::U16(dir.path())));
-
-  kxtest::WriteBytes(file, "x");
-  EXPECT_TRUE(FileThere(kxtest::U16(file)));
-  EXPECT_TRUE(FileRemove(kxtest::U16(file)));
-  EXPECT_FALSE(FileThere(kxtest::U16(file)));
 }
 
 }  // namespace

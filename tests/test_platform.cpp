@@ -146,6 +146,37 @@ TEST(Utf16, DecodesBothByteOrders) {
   }
 }
 
+// ---------------------------------------------------------------- byte-order marks
+
+TEST(ByteOrderMark, NamesTheEncodingAndIsTakenOff) {
+  using E = platform::TextEncoding;
+  const struct {
+    std::string bytes;
+    E encoding;
+    std::string rest;
+  } rows[] = {
+      {"\xEF\xBB\xBF" "ab", E::Utf8, "ab"},
+      {std::string("\xFF\xFE" "a\0", 4), E::Utf16Le, std::string("a\0", 2)},
+      {std::string("\xFE\xFF\0" "a", 4), E::Utf16Be, std::string("\0" "a", 2)},
+      {"\xEF\xBB\xBF", E::Utf8, ""},
+      {"\xEF\xBB" "a", E::Ansi, "\xEF\xBB" "a"},  // part of a mark is text
+      {"\xFF", E::Ansi, "\xFF"},
+      {"a\xEF\xBB\xBF", E::Ansi, "a\xEF\xBB\xBF"},  // a mark counts only at the start
+      {"", E::Ansi, ""},
+  };
+  for (const auto& row : rows) {
+    std::string_view bytes = row.bytes;
+    const std::string name = testing::PrintToString(row.bytes);
+    EXPECT_EQ(platform::TakeByteOrderMark(bytes), row.encoding) << name;
+    EXPECT_EQ(bytes, row.rest) << name;
+  }
+  std::u16string text;
+  platform::DecodeByMark("\xFE\xFF\x88\x68", text);
+  EXPECT_EQ(text, u"\u8868");
+  platform::DecodeByMark("\x95\x5C", text);  // no mark: code page 932
+  EXPECT_EQ(text, u"\u8868");
+}
+
 // ---------------------------------------------------------------- code page 932
 
 struct AnsiRow {
@@ -334,6 +365,21 @@ TEST(Files, OnlyRegularFilesCountAsFiles) {
   EXPECT_FALSE(fs::exists(dir / "a.txt"));
 }
 
+TEST(Files, FileThereAndFileRemove) {
+  TempDir dir;
+  const auto file = dir / "a.txt";
+  EXPECT_FALSE(FileThere(u""));
+  EXPECT_FALSE(FileRemove(u""));
+  EXPECT_FALSE(FileThere(U16(file)));
+  EXPECT_FALSE(FileRemove(U16(file)));
+  EXPECT_FALSE(FileThere(U16(dir.path())));
+
+  WriteBytes(file, "x");
+  EXPECT_TRUE(FileThere(U16(file)));
+  EXPECT_TRUE(FileRemove(U16(file)));
+  EXPECT_FALSE(FileThere(U16(file)));
+}
+
 // ---------------------------------------------------------------- process
 
 TEST(Process, ProgramPathIsTheRunningProgram) {
@@ -360,6 +406,21 @@ TEST(Process, ArgumentsComeWithoutTheProgramAndDecodedAsUtf8) {
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(ReadBytes(echo), "2\n表 ソ\n\na\xEF\xBF\xBD" "b\n");
+}
+
+// Only "/" separates folders here; a backslash is part of a name.
+TEST(Process, FolderOfAPath) {
+  const std::pair<std::u16string_view, std::u16string_view> rows[] = {
+      {u"/opt/kx29/kx29", u"/opt/kx29/"},
+      {u"/kx29", u"/"},
+      {u"kx29", u""},
+      {u"", u""},
+      {u"/a b/表/", u"/a b/表/"},
+      {u"/a\\b\\kx29.exe", u"/"},
+  };
+  for (const auto& [path, folder] : rows) {
+    EXPECT_EQ(platform::FolderOf(path), folder) << platform::TextToUtf8(path);
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // off with the Escape key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "jwwgaibu/EscHook.h"
 #include "jwwgaibu/Grow.h"
@@ -229,6 +231,53 @@ TEST(Reemit, OddStoreIsWrittenSafely) {
   AllP(g, kKeep);
   EXPECT_EQ(Written(g), (Lines{u"lg0", u"ly0", u"lc1", u"lt1", u"0 0 2 0", u"pl", u"0 0 1 0",
                                u"1 0 1 1", u"#"}));
+}
+
+// An index entry that names no stored record of its kind (below 0, at the
+// count, at the array's length, far past it) is passed over by both writers,
+// for every kind: the drawing is written as if the entry were not there.
+TEST(Reemit, IndexEntryNamingNoRecordIsPassedOver) {
+  // One record of every kind, the line a curve of one segment.
+  constexpr std::u16string_view kDrawing =
+      u"pl\n0 0 1 1\n#\nci 0 0 5\nci 0 0 5 10 80 0.5 30\nch 0 0 1 0 \"t\npt 1 1\n"
+      u"pt 1 1 2 0 -3\nmsg\n0 0 10 0\ncs 0 1 1 0 \"10\nBL 0 0 blk\nsl 0 0 1 1\n"
+      u"sl 0 0 1 0 1 1\nsl 0 0 1 0 1 1 0 1\nsc 0 0 5 1 0 0 360 0\nse 0 0 5 1 0 0 360 0\n"
+      u"so 0 0 5 1 0 0 360 2\nsg 0 0 5 1 0 0 360 2";
+  auto read = [&](TJGdata& g) {
+    for (size_t i = 0; i < kDrawing.size();) {
+      const size_t e = std::min(kDrawing.find(u'\n', i), kDrawing.size());
+      TJGdataAccess::ParseLine(g, kDrawing.substr(i, e - i));
+      i = e + 1;
+    }
+  };
+  auto written = [&](bool polylines, int32_t yn, int32_t no) {
+    TJGdata g;
+    read(g);
+    if (yn != 0) g.SetEntNo(yn, no);
+    g.S_Init();
+    polylines ? AllP(g, kKeep) : All(g, kKeep);
+    return Written(g);
+  };
+  {
+    TJGdata g;
+    read(g);
+    ASSERT_EQ(g.EntN, 15);
+    for (int32_t k = 0; k < 15; ++k) ASSERT_EQ(g.EntNo[k].no, 0);
+  }
+  const struct {
+    const char* name;
+    int32_t no;
+  } bad[] = {{"lowest", INT32_MIN}, {"below 0", -1}, {"at the count", 1},
+             {"at the length", 1000}, {"far past", 5000000}, {"highest", INT32_MAX}};
+  for (bool polylines : {false, true}) {
+    const Lines want = written(polylines, 0, 0);
+    for (int32_t yn = 1; yn <= 15; ++yn) {
+      for (const auto& b : bad) {
+        EXPECT_EQ(written(polylines, yn, b.no), want)
+            << "kind " << yn << ", " << b.name << (polylines ? ", polylines" : "");
+      }
+    }
+  }
 }
 
 TEST(Reemit, EmptyStoreWritesTheMarkerAndTheClosingLayer) {

@@ -3,7 +3,9 @@
 // attributes of the second form, block growth, and writing the result back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 #include "tests/TestUtil.h"
 
@@ -338,6 +340,40 @@ TEST(Store, ArraysGrowInBlocksOfAThousand) {
   EXPECT_EQ(g.EntLine[1000].x2, 2);
   EXPECT_EQ(g.EntNo[1000].no, 1000);
   EXPECT_EQ(g.EntLine[1001].x2, 0);  // spare records stay empty
+}
+
+// A count set outside its array (below 0, beyond the records there are) is
+// brought back before an entity is added, so that the new index entry names
+// the record added, the given attributes go to that record, and it is
+// written back.
+TEST(Store, AddingAfterACountSetOutsideItsArray) {
+  const TJwwEntAttr at{0, 1, 2, 7, 1, 0, 0};
+  for (const int32_t n : {-5, 1, 5000}) {
+    for (const bool given : {false, true}) {
+      TJGdata g;
+      g.EntLineN = n;
+      g.EntDimN = n;
+      if (given) {
+        g.A_Line(at, 0, 0, 3, 4);
+        g.A_Dim(at, 0, 0, 1, 0, 0, 1, 1, 0, u"d");
+      } else {
+        g.A_Line(0, 0, 3, 4);
+        g.A_Dim(0, 0, 1, 0, 0, 1, 1, 0, u"d");
+      }
+      const std::string name = std::to_string(n) + (given ? ", attributes given" : "");
+      ASSERT_EQ(g.EntLineN, 1) << name;
+      ASSERT_EQ(g.EntDimN, 1) << name;
+      EXPECT_EQ(g.EntNo[0].no, 0) << name;
+      EXPECT_EQ(g.EntNo[1].no, 0) << name;
+      EXPECT_EQ(g.EntLine[0].att.Col, given ? 7 : 1) << name;
+      EXPECT_EQ(g.EntDim[0].lin.att.Col, given ? 7 : 1) << name;
+      g.S_Init();
+      g.S_EntAll(-1, -1, -1, -1, -1, -1, -1, 0);
+      const Lines w = Written(g);
+      EXPECT_NE(std::find(w.begin(), w.end(), u"0 0 3 4"), w.end()) << name;
+      EXPECT_NE(std::find(w.begin(), w.end(), u"cs 0 1 1 0 \"d"), w.end()) << name;
+    }
+  }
 }
 
 // A drawing built in memory is written back like a read one.

@@ -1,4 +1,5 @@
-// UTF-8 and UTF-16, converted by hand: the same on every system.
+// UTF-8 and UTF-16, converted by hand, and the byte-order marks that name
+// them: the same on every system.
 //
 // The exchange-file reader decodes one line at a time over files of millions
 // of lines, nearly all plain ASCII, and the writer encodes the whole file at
@@ -154,6 +155,36 @@ std::string TextToUtf8(std::u16string_view text) {
     }
   }
   return out;
+}
+
+TextEncoding TakeByteOrderMark(std::string_view& bytes) {
+  static constexpr struct {
+    std::string_view mark;
+    TextEncoding encoding;
+  } kMarks[] = {{"\xEF\xBB\xBF", TextEncoding::Utf8},
+                {"\xFF\xFE", TextEncoding::Utf16Le},
+                {"\xFE\xFF", TextEncoding::Utf16Be}};
+  for (const auto& m : kMarks) {
+    if (bytes.starts_with(m.mark)) {
+      bytes.remove_prefix(m.mark.size());
+      return m.encoding;
+    }
+  }
+  return TextEncoding::Ansi;
+}
+
+void DecodeByMark(std::string_view bytes, std::u16string& out) {
+  switch (TakeByteOrderMark(bytes)) {
+    case TextEncoding::Utf8:
+      return Utf8ToText(bytes, out);
+    case TextEncoding::Utf16Le:
+      return Utf16LeToText(bytes, out);
+    case TextEncoding::Utf16Be:
+      return Utf16BeToText(bytes, out);
+    case TextEncoding::Ansi:
+      break;
+  }
+  AnsiToText(bytes, out);
 }
 
 }  // namespace platform

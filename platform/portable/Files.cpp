@@ -111,17 +111,9 @@ bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
   bool ok = WriteAll(fd, bytes);
   // The replaced file keeps its rights.
   if (ok && keepMode) ok = fchmod(fd, st.st_mode & 07777) == 0;
-  // No fsync of the file nor of its folder. What a save must promise is that
-  // the target is replaced whole or not at all, and the rename over it does
-  // that for every reader, since readers only ever see the old file or the
-  // complete new one. The exchange file is read back by the CAD program
-  // within milliseconds of our exit and the settings file is a convenience;
-  // neither has to survive a power cut at that instant. Flushing cost about
-  // 1 ms a save on a quiet disk and tens of ms under load, most of a run's
-  // time. Against a crash of the whole system, ext4 (auto_da_alloc, on by
-  // default) and btrfs write a file's data out with a rename that replaces an
-  // existing file, so even then the outcome there is the old file or the new
-  // one, not an empty one; other file systems may lose the new data.
+  // No fsync of the file nor of its folder (see the promise in Platform.h):
+  // it cost about 1 ms a save on a quiet disk and tens of ms under load, most
+  // of a run's time.
   if (close(fd) != 0) ok = false;
   if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {

@@ -1,4 +1,5 @@
-// The running program and its arguments, as the kernel reports them.
+// The running program and its arguments, as the kernel reports them, and the folder
+// part of a path.
 #include <unistd.h>
 
 #include <string>
@@ -43,6 +44,11 @@ std::vector<std::u16string> CommandLineArgs() {
     start = end + 1;
   }
   return args;
+}
+
+// Paths separate folders with "/" alone.
+std::u16string_view FolderOf(std::u16string_view path) {
+  return path.substr(0, path.find_last_of(u"/") + 1);  // npos + 1 is 0: no folder
 }
 
 }  // namespace platform

@@ -109,14 +109,8 @@ bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
   const HANDLE h = CreateTemporary(target, temp);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(h, bytes);
-  // The data must be on disk before the name points at it, or a crash could
-  // leave an empty file where the old one stood.
-  if (ok) ok = FlushFileBuffers(h) != 0;
   if (!CloseHandle(h)) ok = false;
-  if (ok) {
-    ok = MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  }
+  if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
 }

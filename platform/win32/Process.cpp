@@ -1,4 +1,5 @@
-// The running program and its arguments, as Windows reports them.
+// The running program and its arguments, as Windows reports them, and the folder
+// part of a path.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -39,6 +40,11 @@ std::vector<std::u16string> CommandLineArgs() {
   }
   LocalFree(argv);
   return args;
+}
+
+// Windows takes "\" and "/" alike between folders.
+std::u16string_view FolderOf(std::u16string_view path) {
+  return path.substr(0, path.find_last_of(u"\\/") + 1);  // npos + 1 is 0: no folder
 }
 
 }  // namespace platform

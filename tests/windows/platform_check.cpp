@@ -2,13 +2,15 @@
 // on a Japanese system (code page 932). No test framework: each check prints
 // one line, and the exit code is the number of failures.
 //
-//   platform_check <empty folder>   text conversion and files, in that folder
+//   platform_check <empty folder>   text conversion, folders of paths, and files in that folder
 //   platform_check --path           prints the program's full path (UTF-8)
 //   platform_check --args ...       prints each argument on a line (UTF-8)
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -182,6 +184,20 @@ void Files(const std::u16string& dir) {
   Check(!platform::IsFile(longName), "removed");
 }
 
+// Both "\" and "/" separate folders on Windows.
+void Folders() {
+  const std::pair<std::u16string_view, std::u16string_view> rows[] = {
+      {u"C:\\Jw_cad\\kx29.exe", u"C:\\Jw_cad\\"},
+      {u"C:/a b/表/kx29.exe", u"C:/a b/表/"},
+      {u"C:\\a/b\\kx29.exe", u"C:\\a/b\\"},
+      {u"\\\\server\\share\\kx29.exe", u"\\\\server\\share\\"},
+      {u"kx29.exe", u""},
+  };
+  for (const auto& [path, folder] : rows) {
+    Check(platform::FolderOf(path) == folder, "folder of " + platform::TextToUtf8(path));
+  }
+}
+
 void PrintUtf8(const std::u16string& s) {
   const std::string u = platform::TextToUtf8(s);
   std::fwrite(u.data(), 1, u.size(), stdout);
@@ -205,6 +221,7 @@ int main() {
     return 2;
   }
   Ansi();
+  Folders();
   Files(args[0]);
   std::printf("platform: %d failed\n", failures);
   return failures;

@@ -1,0 +1,1 @@
+// Compiled with a forbidden header forced in first: see tests/CMakeLists.txt.
