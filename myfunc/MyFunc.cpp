@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -267,8 +269,9 @@ void Round15Slow(double v, uint64_t& digits, int& exp10) {
   std::from_chars(p + 1 + (p[1] == '+'), end, exp10);
 }
 
-// The last `count` (3 or 4) decimal digits of v < 10000 at o.
-void PutDigits(char16_t* o, uint32_t v, int count) {
+// The decimal digits of v written so that they end just before end; gives
+// where they begin.
+char16_t* DigitsBefore(char16_t* end, uint64_t v) {
   static constexpr auto kPairs = [] {
     std::array<char16_t, 200> t{};
     for (size_t k = 0; k < 100; ++k) {
@@ -277,13 +280,31 @@ void PutDigits(char16_t* o, uint32_t v, int count) {
     }
     return t;
   }();
-  const uint32_t hi = v / 100, lo = v % 100;
-  if (count == 4) {
-    *o++ = kPairs[2 * hi];
+  while (v >= 100) {
+    const size_t r = static_cast<size_t>(v % 100);
+    v /= 100;
+    *--end = kPairs[2 * r + 1];
+    *--end = kPairs[2 * r];
   }
-  *o++ = kPairs[2 * hi + 1];
-  o[0] = kPairs[2 * lo];
-  o[1] = kPairs[2 * lo + 1];
+  if (v >= 10) {
+    *--end = kPairs[2 * v + 1];
+    *--end = kPairs[2 * v];
+  } else {
+    *--end = static_cast<char16_t>(u'0' + v);
+  }
+  return end;
+}
+
+// Drops the trailing zeros of d and gives how many digits are left of its
+// `count`.
+int DropTrailingZeros(uint64_t& d, int count) {
+  for (const auto& [pow, k] : {std::pair<uint64_t, int>{100'000'000, 8}, {10'000, 4}, {100, 2}, {10, 1}}) {
+    if (d % pow == 0) {
+      d /= pow;
+      count -= k;
+    }
+  }
+  return count;
 }
 
 }  // namespace
@@ -301,58 +322,60 @@ void AppendFloat(std::u16string& out, double v) {
     out += u'0';
     return;
   }
+  char16_t text[32];
+  char16_t* o = text;
+  if (v < 0) *o++ = u'-';
+  const double a = std::fabs(v);
   // Whole numbers below 1E15, a third of a drawing's coordinates, have at most
   // 15 digits and are written as they are: no rounding to do.
-  if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
-    char whole[20];
-    const char* wEnd = std::to_chars(whole, whole + sizeof whole, static_cast<long long>(v)).ptr;
-    char16_t text[20];
-    const size_t n = static_cast<size_t>(wEnd - whole);
-    std::copy(static_cast<const char*>(whole), wEnd, text);
-    out.append(text, n);
+  if (a < 1e15 && a == std::trunc(a)) {
+    char16_t whole[16];
+    const char16_t* first = DigitsBefore(std::end(whole), static_cast<uint64_t>(a));
+    out.append(text, static_cast<size_t>(o - text));
+    out.append(first, static_cast<size_t>(std::end(whole) - first));
     return;
   }
 
   uint64_t d;
   int exp10;  // the value is d.dddd x 10^exp10
   if (!Round15(v, d, exp10)) Round15Slow(v, d, exp10);
-  char16_t digits[15];
-  const uint64_t high = d / 100'000'000;  // seven digits, then eight
-  PutDigits(digits, static_cast<uint32_t>(high / 10'000), 3);
-  PutDigits(digits + 3, static_cast<uint32_t>(high % 10'000), 4);
-  const uint32_t low = static_cast<uint32_t>(d - high * 100'000'000);
-  PutDigits(digits + 7, low / 10'000, 4);
-  PutDigits(digits + 11, low % 10'000, 4);
-  size_t n = 15;
-  while (n > 1 && digits[n - 1] == u'0') --n;
-
-  char16_t text[32];
-  char16_t* o = text;
-  if (v < 0) *o++ = u'-';
+  const int n = DropTrailingZeros(d, 15);
   if (exp10 >= -4 && exp10 <= 14) {
     if (exp10 < 0) {
       *o++ = u'0';
       *o++ = u'.';
       for (int k = -1; k > exp10; --k) *o++ = u'0';
-      for (size_t k = 0; k < n; ++k) *o++ = digits[k];
+      o += n;
+      DigitsBefore(o, d);
     } else {
-      const size_t whole = static_cast<size_t>(exp10) + 1;
-      for (size_t k = 0; k < whole; ++k) *o++ = k < n ? digits[k] : u'0';
+      // The digits, then the fraction's moved one place on for the point,
+      // or zeros up to the units.
+      const int whole = exp10 + 1;
+      DigitsBefore(o + n, d);
       if (n > whole) {
-        *o++ = u'.';
-        for (size_t k = whole; k < n; ++k) *o++ = digits[k];
+        std::copy_backward(o + whole, o + n, o + n + 1);
+        o[whole] = u'.';
+        o += n + 1;
+      } else {
+        o += n;
+        for (int k = n; k < whole; ++k) *o++ = u'0';
       }
     }
   } else {
-    *o++ = digits[0];
+    DigitsBefore(o + n, d);
     if (n > 1) {
-      *o++ = u'.';
-      for (size_t k = 1; k < n; ++k) *o++ = digits[k];
+      std::copy_backward(o + 1, o + n, o + n + 1);
+      o[1] = u'.';
+      o += n + 1;
+    } else {
+      o += 1;
     }
     *o++ = u'E';
-    char e[8];
-    const char* eEnd = std::to_chars(e, e + sizeof e, exp10).ptr;
-    for (const char* q = e; q < eEnd; ++q) *o++ = static_cast<char16_t>(*q);
+    if (exp10 < 0) *o++ = u'-';
+    const uint64_t e = static_cast<uint64_t>(exp10 < 0 ? -exp10 : exp10);
+    char16_t digits[4];
+    const char16_t* first = DigitsBefore(std::end(digits), e);
+    o = std::copy(first, static_cast<const char16_t*>(std::end(digits)), o);
   }
   out.append(text, static_cast<size_t>(o - text));
 }
