@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,15 @@ int32_t Pick(int32_t over, int32_t own) { return over == -1 ? own : over; }
 int32_t IndexLen(const TJGdata& g) {
   const size_t len = g.EntNo.size();
   return g.EntN < 0 ? 0 : static_cast<size_t>(g.EntN) <= len ? g.EntN : static_cast<int32_t>(len);
+}
+
+// Writing back gives about one and a half lines an entity: room for two
+// each up front spares the buffer the copies of growing step by step.
+void ReserveLines(std::vector<std::u16string>& mem, int32_t used, int32_t entities) {
+  const size_t want = (static_cast<size_t>(std::max(used, 0)) + 2 * static_cast<size_t>(entities) + 999) / 1000 * 1000;
+  if (mem.capacity() >= want) return;
+  mem.reserve(want);
+  platform::PreferLargePages(mem.data(), mem.capacity() * sizeof(std::u16string));
 }
 }  // namespace
 
@@ -232,6 +242,7 @@ void TJGdata::S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a
   const Overrides o{a1, a2, a3, a4, a5, a6, a7, a8};
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
+  ReserveLines(t_Mem, t_MemN, n);
   for (int32_t i = 0; i < n; ++i) {
     if (i % 100 == 0 && EscDown()) {
       StopJwwGaibu();
@@ -251,6 +262,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
   int32_t maxCrv = 0;
   bool aborted = false;
   const int32_t n = IndexLen(*this);
+  ReserveLines(t_Mem, t_MemN, n);
   for (int32_t i = 0; i < n; ++i) {
     if (i % 100 == 0 && EscDown()) {
       aborted = true;

@@ -1,6 +1,7 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,61 +31,74 @@ std::u16string HexStr(int32_t v) {
   return s;
 }
 
-// Writes one line of the file and its CR LF at bytes[pos] in the file's
-// encoding and returns the end. Nearly every line is ASCII, which code page
-// 932 and UTF-8 both keep byte for byte; only the others go through the
-// converter. bytes must have room for this line and the ones after it as if
-// they were ASCII, one byte a code unit; a line that takes more bytes makes
-// that much more room, so the room is still there for the next.
-size_t PutLine(std::string& bytes, size_t pos, std::u16string_view line, bool utf8) {
+// The file's bytes go out a piece at a time through one buffer of a fixed
+// size, so that a save of any size needs no more memory than that.
+class Pieces {
+ public:
+  static constexpr size_t kSize = size_t{1} << 18;
+  explicit Pieces(platform::FileReplacement& file) : file_(file), buf_(new char[kSize]) {}
+  // Room for n more bytes, or nullptr when n exceeds a piece.
+  char* Room(size_t n) {
+    if (pos_ + n > kSize) Flush();
+    return n <= kSize ? buf_.get() + pos_ : nullptr;
+  }
+  void Took(size_t n) { pos_ += n; }
+  void Put(std::string_view b) {
+    if (char* o = Room(b.size())) {
+      b.copy(o, b.size());
+      Took(b.size());
+    } else {
+      file_.Write(b);
+    }
+  }
+  void Flush() {
+    if (pos_ > 0) file_.Write({buf_.get(), pos_});
+    pos_ = 0;
+  }
+
+ private:
+  platform::FileReplacement& file_;
+  std::unique_ptr<char[]> buf_;
+  size_t pos_ = 0;
+};
+
+// One line of the file and its CR LF, in the file's encoding. Nearly every
+// line is ASCII, which code page 932 and UTF-8 both keep byte for byte; only
+// the others go through the converter.
+void PutLine(Pieces& out, std::u16string_view line, bool utf8) {
   const size_t n = line.size();
   char16_t bits = 0;  // a line is ASCII when no code unit has a bit above 0x7F
   for (char16_t c : line) bits |= c;
   if (bits < 0x80) {
-    char* o = bytes.data() + pos;
-    for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
-    pos += n;
-  } else {
-    const std::string enc = utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
-    if (enc.size() > n) bytes.resize(bytes.size() + (enc.size() - n));
-    enc.copy(bytes.data() + pos, enc.size());
-    pos += enc.size();
+    if (char* o = out.Room(n + 2)) {
+      for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
+      o[n] = '\r';
+      o[n + 1] = '\n';
+      out.Took(n + 2);
+      return;
+    }
   }
-  bytes[pos++] = '\r';
-  bytes[pos++] = '\n';
-  return pos;
+  std::string enc = utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
+  enc += "\r\n";
+  out.Put(enc);
 }
 }  // namespace
 
 void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
-  // The lines are encoded one by one straight into the file's bytes, sized
-  // for all of them as ASCII. The capacity has an eighth to spare for lines
-  // that take more bytes (pages not yet written cost no memory), so that they
-  // rarely move the whole text.
-  const std::u16string_view kEmpty = u"hq";  // the file of a run that wrote nothing
-  const std::string_view bom = MojiCode ? "\xEF\xBB\xBF" : "";
   // The count is public: never read past the lines that exist.
   const int32_t n = static_cast<int32_t>(
       std::min<size_t>(static_cast<size_t>(std::max<int32_t>(t_MemN, 0)), t_Mem.size()));
-  size_t len = bom.size();
-  if (n == 0) {
-    len += kEmpty.size() + 2;
-  } else {
-    for (int32_t i = 0; i < n; ++i) len += t_Mem[i].size() + 2;
+  platform::FileReplacement file(fn);
+  {
+    Pieces out(file);
+    if (MojiCode) out.Put("\xEF\xBB\xBF");
+    if (n == 0) PutLine(out, u"hq", MojiCode);  // the file of a run that wrote nothing
+    for (int32_t i = 0; i < n; ++i) PutLine(out, t_Mem[i], MojiCode);
+    out.Flush();
   }
-  std::string bytes;
-  bytes.reserve(len + len / 8);
-  bytes.resize(len);
-  size_t pos = bom.copy(bytes.data(), bom.size());
-  if (n == 0) {
-    pos = PutLine(bytes, pos, kEmpty, MojiCode);
-  } else {
-    for (int32_t i = 0; i < n; ++i) pos = PutLine(bytes, pos, t_Mem[i], MojiCode);
-  }
-  bytes.resize(pos);
-  if (platform::WriteWholeFile(fn, bytes)) return true;
+  if (file.Commit()) return true;
   // The host must never read a stale or partial result as if it were ours.
   if (FileThere(fn)) FileRemove(fn);
   return false;
