@@ -13,6 +13,10 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class FileBuffer;
+}
+
 struct TJwwEntAttr {
   int32_t IPNo = 0;  // indicated point the entity refers to; 0 = none
   int32_t LGrp = 0;
@@ -387,14 +391,18 @@ class TJGdata {
 
  private:
   // Reader internals.
-  struct ReadTokens;  // the tokens of one line, in buffers reused line after line
+  struct ReadTokens;  // the tokens of one line as a record sees them
+  struct ReadBatch;   // lines of a piece of the file, split and classified
   struct ReadRule;    // one record kind: keyword, how it matches, token count, handler
   static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
-  void ParseLine(std::u16string_view line, ReadTokens& tk);
-  void ReadTokensOfLine(const ReadTokens& tk);
+  static int32_t RuleFor(std::u16string_view t0, int32_t n);
+  static void Classify(ReadBatch& b);
+  void TakeBatch(const ReadBatch& b);
   template <size_t Width, bool BigEndian, class Decode>
-  void ReadLines(std::string_view text, Decode decode);
+  static void PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode);
+  template <size_t Width, bool BigEndian, class Decode>
+  void ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode);
   void R_EntityDone();
   void R_File(const ReadTokens& tk);
   void R_Jikukaku(const ReadTokens& tk);
