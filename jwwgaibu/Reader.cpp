@@ -266,20 +266,32 @@ constexpr Match kContains = Match::Contains;
 constexpr Match kOneOf = Match::OneOf;  // equal to one of the space-separated keywords
 constexpr Match kAnything = Match::Anything;
 
+// Keywords are a few characters long: compared in place, character by character.
+bool SameChars(const char16_t* a, const char16_t* b, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
 bool KeyMatches(Match how, std::u16string_view key, std::u16string_view t0) {
+  const size_t n = key.size();
   switch (how) {
     case Match::Equal:
-      return t0 == key;
+      return t0.size() == n && SameChars(t0.data(), key.data(), n);
     case Match::StartsWith:
-      return t0.starts_with(key);
+      return t0.size() >= n && SameChars(t0.data(), key.data(), n);
     case Match::Contains:
-      return t0.find(key) != std::u16string_view::npos;
+      // By its last character, which is rare in a first token ("=").
+      for (size_t i = n; i <= t0.size(); ++i) {
+        if (t0[i - 1] == key[n - 1] && SameChars(t0.data() + i - n, key.data(), n - 1)) return true;
+      }
+      return false;
     case Match::OneOf:
       while (!key.empty()) {
-        const size_t sp = key.find(u' ');
-        if (t0 == key.substr(0, sp)) return true;
-        if (sp == std::u16string_view::npos) break;
-        key.remove_prefix(sp + 1);
+        const size_t len = std::min(key.find(u' '), key.size());
+        if (t0.size() == len && SameChars(t0.data(), key.data(), len)) return true;
+        key.remove_prefix(std::min(len + 1, key.size()));
       }
       return false;
     case Match::Anything:
