@@ -484,6 +484,11 @@ struct EntityBounds {
   size_t sc = 0, se = 0, so = 0, sg = 0;
   size_t Dim() const { return std::min(msg, cs); }
   size_t All() const { return line + circ + text + Dim() + pnt + blk + sl + sc + se + so + sg; }
+  EntityBounds& operator+=(const EntityBounds& o) {
+    line += o.line, circ += o.circ, text += o.text, msg += o.msg, cs += o.cs, pnt += o.pnt;
+    blk += o.blk, sl += o.sl, sc += o.sc, se += o.se, so += o.so, sg += o.sg;
+    return *this;
+  }
 };
 
 template <size_t Width, bool BigEndian>
@@ -647,8 +652,24 @@ void TJGdata::PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode) 
 template <size_t Width, bool BigEndian, class Decode>
 void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode) {
   text = UpToNul<Width, BigEndian>(text);
-  EntityBounds eb;
-  ForEachLine<Width, BigEndian>(text, [&eb](std::string_view s) { CountLine<Width, BigEndian>(s, eb); });
+  const jwwgaibu::ReadSplit split = jwwgaibu::CurrentReadSplit();
+  const bool helper = text.size() >= split.helperFrom;
+  const std::vector<size_t> ends =
+      PieceEnds<Width, BigEndian>(text, helper ? split.helperPieceBytes : split.pieceBytes);
+
+  // The bounds, the two halves of the pieces counted at once when a second
+  // thread helps.
+  const size_t cut = ends[(ends.size() - 1) / 2];
+  std::array<EntityBounds, 2> half{};
+  PrepareAheadInOrder(
+      2, 2, helper,
+      [&](size_t, size_t i) {
+        ForEachLine<Width, BigEndian>(i == 0 ? text.substr(0, cut) : text.substr(cut),
+                                      [&](std::string_view s) { CountLine<Width, BigEndian>(s, half[i]); });
+      },
+      [](size_t, size_t) {});
+  EntityBounds eb = half[0];
+  eb += half[1];
   Reserve(EntNo, EntN, eb.All());
   Reserve(EntLine, EntLineN, eb.line);
   Reserve(EntCirc, EntCircN, eb.circ);
@@ -666,9 +687,6 @@ void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decod
   Reserve(EntSldO, EntSldON, eb.so);
   Reserve(EntSldG, EntSldGN, eb.sg);
 
-  const jwwgaibu::ReadSplit split = jwwgaibu::CurrentReadSplit();
-  const std::vector<size_t> ends = PieceEnds<Width, BigEndian>(text, split.pieceBytes);
-  const bool helper = split.helper && text.size() >= split.helperFrom;
   // A few pieces under way at once: enough for both threads to keep busy.
   constexpr size_t kSlots = 4;
   std::array<ReadBatch, kSlots> batches;

@@ -430,15 +430,16 @@ TEST(ReadingInPieces, GivesWhatOnePieceOnOneThreadGives) {
   kxtest::WriteBytes(dir / "mixed.txt", mixed);
   files.emplace_back("cp932, mixed breaks", dir / "mixed.txt");
 
-  const std::string plain = ReadWith(files[0].second, {size_t{1} << 30, false, 0});
+  constexpr size_t kWhole = size_t{1} << 30, kNever = ~size_t{0};
+  const std::string plain = ReadWith(files[0].second, {kWhole, kWhole, kNever});
   for (const auto& [what, file] : files) {
-    const std::string want = ReadWith(file, {size_t{1} << 30, false, 0});
+    const std::string want = ReadWith(file, {kWhole, kWhole, kNever});
     if (what != "utf8-bom") {  // the one that is saved back as UTF-8
       EXPECT_EQ(want, plain) << what << ": not the same drawing";
     }
     for (const size_t piece : {1, 2, 3, 61, 4096}) {
       for (const bool helper : {false, true}) {
-        EXPECT_EQ(ReadWith(file, {piece, helper, 0}), want)
+        EXPECT_EQ(ReadWith(file, {piece, piece, helper ? 0 : kNever}), want)
             << what << ", pieces of " << piece << " bytes, " << (helper ? "two threads" : "one");
       }
     }
