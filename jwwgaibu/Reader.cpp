@@ -60,7 +60,6 @@ double ReadReal(std::u16string_view s) {
   return negative ? -v : v;
 }
 
-
 // Whether a token may be a number: it begins like one. Only these are read
 // ahead; any other token is read when a record asks for it, which gives the
 // same value.
@@ -87,9 +86,6 @@ struct TJGdata::ReadBatch {
     int32_t n;       // token count
     uint32_t first;  // index of its first token
   };
-  // A token takes a character and a separator, all but the line's last, so
-  // a piece of u code units holds at most u + 1 tokens; a line takes at
-  // least one code unit.
   template <class T>
   struct Array {
     std::unique_ptr<T[]> data;
@@ -111,7 +107,11 @@ struct TJGdata::ReadBatch {
   Array<Line> lines;
   std::u16string decoded;  // a line beyond ASCII, decoded
 
-  // Empty, with room for the lines of `units` code units.
+  // Empty, with room for the lines of `units` code units. A line takes at
+  // least one code unit and holds at most as many tokens as code units:
+  // every token but the last takes a character and a separator, and an empty
+  // last one follows a separator. Decoding never makes more code units of a
+  // line than it has bytes.
   void Clear(size_t units) {
     if (chars.size() < units) chars.resize(units);
     used = 0;
@@ -536,10 +536,6 @@ void Reserve(std::vector<T>& a, int32_t n, size_t more) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // For each first character of a keyword, the rules that may take it: bit k
 // stands for rule k. The rules without a keyword test (contains, anything)
 // are in every set. Entry 128 serves every character beyond ASCII.
@@ -623,10 +619,8 @@ std::vector<size_t> PieceEnds(std::string_view text, size_t target) {
   return ends;
 }
 
-}  // namespace
-
-namespace {
 jwwgaibu::ReadSplit g_readSplit = jwwgaibu::kDefaultReadSplit;
+
 }  // namespace
 
 void jwwgaibu::SetReadSplit(const ReadSplit& s) { g_readSplit = s; }

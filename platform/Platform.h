@@ -25,6 +25,7 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes);
 // the settings file only keeps the last choices.
 bool WriteWholeFile(const std::u16string& path, std::string_view bytes);
 bool IsFile(const std::u16string& path);  // a file, not a folder; links followed
+bool RemoveFile(const std::u16string& path);
 
 // A file read whole into memory of its own, for files of any size. Its
 // reader goes through it front to back and hands back what lies behind it
@@ -78,7 +79,6 @@ class FileReplacement {
 // page costs the kernel (and a virtual machine even more) a fault on first
 // use. Only a hint; it changes nothing the program can see.
 void PreferLargePages(const void* p, size_t bytes);
-bool RemoveFile(const std::u16string& path);
 
 // Process.
 std::u16string ProgramPath();                   // full path of the running program
