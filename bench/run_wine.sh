@@ -48,7 +48,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   timeout 60 wineserver -w
 fi
 # One server for all runs, as on a desktop where Windows is already up.
-wineserver -p
+wineserver -p || true  # already running: that one serves
 wine "$build/bench/bench_trivial.exe" >/dev/null 2>&1 || true
 
 median_of() { "$python" -c "import json,sys; r=json.load(open(sys.argv[1]))['results']; print(' '.join(str(x['median']) for x in r))" "$1"; }

@@ -10,7 +10,8 @@
 #include <vector>
 
 // Runs prepare(slot, i) for every piece i in [0, count), and use(slot, i) for
-// each piece in ascending order on the calling thread. With a helper, a
+// each piece in ascending order on the calling thread, until a use gives
+// false: no piece after that one is used. With a helper, a
 // second thread prepares pieces ahead of the caller, so the two share the
 // preparing however their speeds differ. A piece lives in slot
 // i % slots from its preparing to the end of its use, and at most `slots`
@@ -23,7 +24,7 @@ void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepar
   if (!helper || count < 2 || slots < 2) {
     for (size_t i = 0; i < count; ++i) {
       prepare(size_t{0}, i);
-      use(size_t{0}, i);
+      if (!use(size_t{0}, i)) return;
     }
     return;
   }
@@ -88,7 +89,7 @@ void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepar
     }
     if (failed[slot]) std::rethrow_exception(failed[slot]);
     lock.unlock();
-    use(slot, i);
+    if (!use(slot, i)) return;
     lock.lock();
     ++used;
     lock.unlock();

@@ -456,6 +456,17 @@ class TJGdata {
   struct Kinds;
   struct Overrides;
 
+  // Re-emission internals: the drawing command of a stored entity, run here
+  // or ahead on another object; the entries written in order, with their
+  // commands run ahead on a second thread for a big store.
+  struct Ahead;
+  const Ahead* r_Ahead = nullptr;  // lines made ahead for the entry being written
+  template <TJwwKind K, class T>
+  void EntityCommand(const T& e);
+  template <TJwwKind K, class T>
+  void Command(const T& e);
+  template <class Write>
+  void WriteInOrder(int32_t n, bool skipCurves, Write write);
   // Re-emission internals: per-kind writers, each given a stored record.
   void S_EntLine(const TJwwEntLine& e, const Overrides& o);
   void S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const Overrides& o);

@@ -22,7 +22,7 @@
 #include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
-#include "jwwgaibu/ReadHook.h"
+#include "jwwgaibu/Pieces.h"
 #include "jwwgaibu/Records.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
@@ -619,12 +619,8 @@ std::vector<size_t> PieceEnds(std::string_view text, size_t target) {
   return ends;
 }
 
-jwwgaibu::ReadSplit g_readSplit = jwwgaibu::kDefaultReadSplit;
-
 }  // namespace
 
-void jwwgaibu::SetReadSplit(const ReadSplit& s) { g_readSplit = s; }
-jwwgaibu::ReadSplit jwwgaibu::CurrentReadSplit() { return g_readSplit; }
 
 template <size_t Width, bool BigEndian, class Decode>
 void TJGdata::PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode) {
@@ -661,7 +657,7 @@ void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decod
         ForEachLine<Width, BigEndian>(i == 0 ? text.substr(0, cut) : text.substr(cut),
                                       [&](std::string_view s) { CountLine<Width, BigEndian>(s, half[i]); });
       },
-      [](size_t, size_t) {});
+      [](size_t, size_t) { return true; });
   EntityBounds eb = half[0];
   eb += half[1];
   Reserve(EntNo, EntN, eb.All());
@@ -695,6 +691,7 @@ void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decod
         TakeBatch(batches[slot]);
         // Nothing before the next piece is looked at again.
         file.Release(offset + ends[i]);
+        return true;
       });
 }
 

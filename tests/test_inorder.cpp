@@ -32,6 +32,7 @@ TEST(PrepareAheadInOrder, UsesEveryPieceInOrderWithItsOwnSlot) {
           [&](size_t s, size_t i) {
             EXPECT_EQ(slot[s], i);
             usedOrder.push_back(i);
+            return true;
           });
       ASSERT_EQ(usedOrder.size(), kCount);
       for (size_t i = 0; i < kCount; ++i) {
@@ -57,6 +58,7 @@ TEST(PrepareAheadInOrder, AFailureReachesTheCaller) {
             [&](size_t, size_t i) {
               if (inUse && i == failing) throw std::runtime_error("use");
               ++used;
+              return true;
             });
       };
       EXPECT_THROW(run(), std::runtime_error) << "piece " << failing;

@@ -14,13 +14,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
 
-#include "jwwgaibu/ReadHook.h"
+#include "jwwgaibu/EscHook.h"
+#include "jwwgaibu/Pieces.h"
 #include "platform/Platform.h"
 #include "tests/TestUtil.h"
 
@@ -441,6 +443,56 @@ TEST(ReadingInPieces, GivesWhatOnePieceOnOneThreadGives) {
       for (const bool helper : {false, true}) {
         EXPECT_EQ(ReadWith(file, {piece, piece, helper ? 0 : kNever}), want)
             << what << ", pieces of " << piece << " bytes, " << (helper ? "two threads" : "one");
+      }
+    }
+  }
+}
+
+// --- writing back with the entity commands run ahead ------------------------
+
+int g_escAfter = -1;  // Escape is down from this question on; -1: never
+int g_escAsked = 0;
+bool EscAfter() { return g_escAsked++ >= g_escAfter && g_escAfter >= 0; }
+
+// The output buffer after S_EntAll (or S_EntAllp) of the drawing in file,
+// with the write-back cut into pieces of `entries` index entries, on one
+// thread or two, and Escape pressed at its k-th question (-1: never).
+std::vector<std::u16string> WriteBack(const fs::path& file, bool curves, int32_t entries, bool helper,
+                                      int esc, int32_t col) {
+  TJGdata g;
+  g.OpenTempFile(U16(file));
+  jwwgaibu::SetWriteSplit({entries, helper ? 0 : INT32_MAX});
+  g_escAfter = esc;
+  g_escAsked = 0;
+  jwwgaibu::SetEscTest(EscAfter);
+  g.S_Init();
+  if (curves) {
+    g.S_EntAllp(-1, -1, col, -1, -1, -1, -1, 0);
+  } else {
+    g.S_EntAll(-1, -1, col, -1, -1, -1, -1, 0);
+  }
+  jwwgaibu::SetEscTest(nullptr);
+  jwwgaibu::SetWriteSplit(jwwgaibu::kDefaultWriteSplit);
+  return {g.t_Mem.begin(), g.t_Mem.begin() + g.t_MemN};
+}
+
+// The entity commands of a big store run ahead on a second thread, in pieces
+// of index entries, while the pen commands run in order; the buffer must be
+// the same as one thread writes, line for line, with curves written at the
+// end, with an override, and when Escape breaks the writing off anywhere.
+TEST(WritingBackAhead, GivesWhatOneThreadWrites) {
+  TempDir dir;
+  const fs::path file = Generate(dir, 777, "realistic", "cp932", 8).file;
+  for (const bool curves : {false, true}) {
+    for (const int esc : {-1, 0, 3, 7}) {
+      for (const int32_t col : {-1, 5}) {
+        const auto want = WriteBack(file, curves, 1 << 30, false, esc, col);
+        ASSERT_GT(want.size(), esc < 0 ? 900u : 0u);
+        for (const int32_t entries : {1, 2, 3, 61, 100000}) {
+          EXPECT_TRUE(WriteBack(file, curves, entries, true, esc, col) == want)
+              << (curves ? "S_EntAllp" : "S_EntAll") << ", Escape at question " << esc
+              << ", colour " << col << ", pieces of " << entries << " entries";
+        }
       }
     }
   }
