@@ -20,15 +20,16 @@ struct ReadSplit {
 };
 
 struct WriteSplit {
-  int32_t pieceEntries;  // index entries a piece
+  int32_t pieceEntries;  // index entries a piece of a writing back
+  int32_t pieceLines;    // output lines a piece of a save
   // A second thread runs the entity commands ahead for stores of at least
-  // this many index entries.
+  // this many index entries, and encodes saves of at least this many lines.
   int32_t helperFrom;
 };
 
 // The library's choices.
 constexpr ReadSplit kDefaultReadSplit{size_t{16} << 10, size_t{128} << 10, size_t{1} << 20};
-constexpr WriteSplit kDefaultWriteSplit{2048, 20000};
+constexpr WriteSplit kDefaultWriteSplit{2048, 8192, 20000};
 
 // The reader and the writing back use these from now on.
 void SetReadSplit(const ReadSplit& s);

@@ -1,13 +1,15 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
 #include <algorithm>
-#include <memory>
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "jwwgaibu/Grow.h"
+#include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Pieces.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
@@ -31,56 +33,24 @@ std::u16string HexStr(int32_t v) {
   return s;
 }
 
-// The file's bytes go out a piece at a time through one buffer of a fixed
-// size, so that a save of any size needs no more memory than that.
-class Pieces {
- public:
-  static constexpr size_t kSize = size_t{1} << 18;
-  explicit Pieces(platform::FileReplacement& file) : file_(file), buf_(new char[kSize]) {}
-  // Room for n more bytes, or nullptr when n exceeds a piece.
-  char* Room(size_t n) {
-    if (pos_ + n > kSize) Flush();
-    return n <= kSize ? buf_.get() + pos_ : nullptr;
-  }
-  void Took(size_t n) { pos_ += n; }
-  void Put(std::string_view b) {
-    if (char* o = Room(b.size())) {
-      b.copy(o, b.size());
-      Took(b.size());
-    } else {
-      file_.Write(b);
-    }
-  }
-  void Flush() {
-    if (pos_ > 0) file_.Write({buf_.get(), pos_});
-    pos_ = 0;
-  }
-
- private:
-  platform::FileReplacement& file_;
-  std::unique_ptr<char[]> buf_;
-  size_t pos_ = 0;
-};
-
-// One line of the file and its CR LF, in the file's encoding. Nearly every
-// line is ASCII, which code page 932 and UTF-8 both keep byte for byte; only
-// the others go through the converter.
-void PutLine(Pieces& out, std::u16string_view line, bool utf8) {
+// One line of the file and its CR LF, in the file's encoding, appended to
+// bytes. Nearly every line is ASCII, which code page 932 and UTF-8 both keep
+// byte for byte; only the others go through the converter.
+void PutLine(std::string& bytes, std::u16string_view line, bool utf8) {
   const size_t n = line.size();
   char16_t bits = 0;  // a line is ASCII when no code unit has a bit above 0x7F
   for (char16_t c : line) bits |= c;
   if (bits < 0x80) {
-    if (char* o = out.Room(n + 2)) {
-      for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
-      o[n] = '\r';
-      o[n + 1] = '\n';
-      out.Took(n + 2);
-      return;
-    }
+    const size_t at = bytes.size();
+    bytes.resize(at + n + 2);
+    char* o = bytes.data() + at;
+    for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
+    o[n] = '\r';
+    o[n + 1] = '\n';
+    return;
   }
-  std::string enc = utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
-  enc += "\r\n";
-  out.Put(enc);
+  bytes += utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
+  bytes += "\r\n";
 }
 }  // namespace
 
@@ -91,13 +61,25 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
   const int32_t n = static_cast<int32_t>(
       std::min<size_t>(static_cast<size_t>(std::max<int32_t>(t_MemN, 0)), t_Mem.size()));
   platform::FileReplacement file(fn);
-  {
-    Pieces out(file);
-    if (MojiCode) out.Put("\xEF\xBB\xBF");
-    if (n == 0) PutLine(out, u"hq", MojiCode);  // the file of a run that wrote nothing
-    for (int32_t i = 0; i < n; ++i) PutLine(out, t_Mem[i], MojiCode);
-    out.Flush();
+  if (MojiCode) file.Write("\xEF\xBB\xBF");
+  if (n == 0) {
+    std::string bytes;
+    PutLine(bytes, u"hq", MojiCode);  // the file of a run that wrote nothing
+    file.Write(bytes);
   }
+  // The lines are encoded a piece at a time into buffers used again and
+  // again, a big buffer's pieces on two threads, and written in order.
+  const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
+  const int32_t per = std::max<int32_t>(split.pieceLines, 1);
+  std::array<std::string, 4> bytes;
+  PrepareAheadInOrder(
+      static_cast<size_t>((n + per - 1) / per), bytes.size(), n >= split.helperFrom,
+      [&](size_t s, size_t k) {
+        bytes[s].clear();
+        const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
+        for (int32_t i = from; i < end; ++i) PutLine(bytes[s], t_Mem[static_cast<size_t>(i)], MojiCode);
+      },
+      [&](size_t s, size_t) { return file.Write(bytes[s]); });
   if (file.Commit()) return true;
   // The host must never read a stale or partial result as if it were ours.
   if (FileThere(fn)) FileRemove(fn);

@@ -455,13 +455,15 @@ int g_escAsked = 0;
 bool EscAfter() { return g_escAsked++ >= g_escAfter && g_escAfter >= 0; }
 
 // The output buffer after S_EntAll (or S_EntAllp) of the drawing in file,
-// with the write-back cut into pieces of `entries` index entries, on one
-// thread or two, and Escape pressed at its k-th question (-1: never).
-std::vector<std::u16string> WriteBack(const fs::path& file, bool curves, int32_t entries, bool helper,
-                                      int esc, int32_t col) {
+// and the file it saves, with the writing back and the save cut into pieces
+// of `piece` index entries and lines, on one thread or two, and Escape
+// pressed at its k-th question (-1: never).
+std::pair<std::vector<std::u16string>, std::string> WriteBack(const fs::path& file, bool curves,
+                                                              int32_t piece, bool helper, int esc,
+                                                              int32_t col) {
   TJGdata g;
   g.OpenTempFile(U16(file));
-  jwwgaibu::SetWriteSplit({entries, helper ? 0 : INT32_MAX});
+  jwwgaibu::SetWriteSplit({piece, piece, helper ? 0 : INT32_MAX});
   g_escAfter = esc;
   g_escAsked = 0;
   jwwgaibu::SetEscTest(EscAfter);
@@ -472,14 +474,17 @@ std::vector<std::u16string> WriteBack(const fs::path& file, bool curves, int32_t
     g.S_EntAll(-1, -1, col, -1, -1, -1, -1, 0);
   }
   jwwgaibu::SetEscTest(nullptr);
+  const fs::path saved = file.parent_path() / "saved.txt";
+  EXPECT_TRUE(g.SaveTempFile(U16(saved)));
   jwwgaibu::SetWriteSplit(jwwgaibu::kDefaultWriteSplit);
-  return {g.t_Mem.begin(), g.t_Mem.begin() + g.t_MemN};
+  return {{g.t_Mem.begin(), g.t_Mem.begin() + g.t_MemN}, ReadBytes(saved)};
 }
 
 // The entity commands of a big store run ahead on a second thread, in pieces
-// of index entries, while the pen commands run in order; the buffer must be
-// the same as one thread writes, line for line, with curves written at the
-// end, with an override, and when Escape breaks the writing off anywhere.
+// of index entries, while the pen commands run in order, and a big save is
+// encoded in pieces on two threads; the buffer and the file must be what one
+// thread writes, line for line, with curves written at the end, with an
+// override, and when Escape breaks the writing off anywhere.
 TEST(WritingBackAhead, GivesWhatOneThreadWrites) {
   TempDir dir;
   const fs::path file = Generate(dir, 777, "realistic", "cp932", 8).file;
@@ -487,11 +492,11 @@ TEST(WritingBackAhead, GivesWhatOneThreadWrites) {
     for (const int esc : {-1, 0, 3, 7}) {
       for (const int32_t col : {-1, 5}) {
         const auto want = WriteBack(file, curves, 1 << 30, false, esc, col);
-        ASSERT_GT(want.size(), esc < 0 ? 900u : 0u);
-        for (const int32_t entries : {1, 2, 3, 61, 100000}) {
-          EXPECT_TRUE(WriteBack(file, curves, entries, true, esc, col) == want)
+        ASSERT_GT(want.first.size(), esc < 0 ? 900u : 0u);
+        for (const int32_t piece : {1, 2, 3, 61, 100000}) {
+          EXPECT_TRUE(WriteBack(file, curves, piece, true, esc, col) == want)
               << (curves ? "S_EntAllp" : "S_EntAll") << ", Escape at question " << esc
-              << ", colour " << col << ", pieces of " << entries << " entries";
+              << ", colour " << col << ", pieces of " << piece;
         }
       }
     }
