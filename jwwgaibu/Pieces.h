@@ -28,7 +28,7 @@ struct WriteSplit {
 };
 
 // The library's choices.
-constexpr ReadSplit kDefaultReadSplit{size_t{16} << 10, size_t{128} << 10, size_t{1} << 20};
+constexpr ReadSplit kDefaultReadSplit{size_t{4} << 10, size_t{128} << 10, size_t{1} << 20};
 constexpr WriteSplit kDefaultWriteSplit{2048, 8192, 20000};
 
 // The reader and the writing back use these from now on.

@@ -115,8 +115,28 @@ void PreferLargePages(const void* p, size_t bytes) {
 
 FileBuffer::~FileBuffer() { Free(); }
 
+namespace {
+// A big buffer is a mapping of its own, starting on a large page so that all
+// of it can have them, and handing pages back as it goes; a small one comes
+// from the heap, which a short run has ready.
+void* NewBlock(size_t len, bool big) {
+  if (!big) return ::operator new(len, std::nothrow);
+  void* block = mmap(nullptr, len, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return block == MAP_FAILED ? nullptr : block;
+}
+
+void FreeBlock(void* block, size_t len, bool big) {
+  if (block == nullptr) return;
+  if (big) {
+    munmap(block, len);
+  } else {
+    ::operator delete(block);
+  }
+}
+}  // namespace
+
 void FileBuffer::Free() {
-  if (block_ != nullptr) munmap(block_, blockSize_);
+  FreeBlock(block_, blockSize_, capacity_ >= kLargePage);
   block_ = nullptr;
   data_ = nullptr;
   blockSize_ = size_ = capacity_ = released_ = 0;
@@ -134,21 +154,20 @@ bool FileBuffer::Read(const std::u16string& path) {
     size_t want = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
     for (;;) {
       if (size_ == capacity_) {
-        // A big buffer starts on a large page, so that all of it can have them.
         const size_t cap = size_ == 0 ? want : 2 * capacity_;
+        const bool big = cap >= kLargePage;
         const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        const size_t len = RoundUp(cap, page) + (cap >= kLargePage ? kLargePage : 0);
-        void* block = mmap(nullptr, len, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (block == MAP_FAILED) {
+        const size_t len = big ? RoundUp(cap, page) + kLargePage : cap;
+        void* block = NewBlock(len, big);
+        if (block == nullptr) {
           ok = false;
           break;
         }
-        char* data = reinterpret_cast<char*>(
-            cap >= kLargePage ? RoundUp(reinterpret_cast<uintptr_t>(block), kLargePage)
-                              : reinterpret_cast<uintptr_t>(block));
-        PreferLargePages(data, cap);
+        char* data = reinterpret_cast<char*>(big ? RoundUp(reinterpret_cast<uintptr_t>(block), kLargePage)
+                                                 : reinterpret_cast<uintptr_t>(block));
+        if (big) PreferLargePages(data, cap);
         if (size_ > 0) std::memcpy(data, data_, size_);
-        if (block_ != nullptr) munmap(block_, blockSize_);
+        FreeBlock(block_, blockSize_, capacity_ >= kLargePage);
         block_ = block;
         blockSize_ = len;
         data_ = data;
