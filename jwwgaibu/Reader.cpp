@@ -42,21 +42,26 @@ double ReadReal(std::u16string_view s) {
   const char16_t* const end = p + s.size();
   const bool negative = p != end && *p == u'-';
   if (negative) ++p;
-  const char16_t* const first = p;
-  const char16_t* dot = nullptr;
-  uint64_t m = 0;  // wraps harmlessly past 19 digits: those go to StrToFloatZ
-  for (; p != end; ++p) {
-    const unsigned d = static_cast<unsigned>(*p) - u'0';
-    if (d > 9) {
-      if (*p != u'.' || dot) break;
-      dot = p;
-      continue;
-    }
+  // m wraps harmlessly past 19 digits: those go to StrToFloatZ.
+  uint64_t m = 0;
+  unsigned d;
+  const char16_t* const whole = p;
+  while (p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9) {
     m = m * 10 + d;
+    ++p;
   }
-  const ptrdiff_t digits = (p - first) - (dot ? 1 : 0);
+  ptrdiff_t digits = p - whole, fraction = 0;
+  if (p != end && *p == u'.') {
+    const char16_t* const first = ++p;
+    while (p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9) {
+      m = m * 10 + d;
+      ++p;
+    }
+    fraction = p - first;
+    digits += fraction;
+  }
   if (p != end || digits == 0 || digits > 15) return StrToFloatZ(s);
-  const double v = static_cast<double>(m) / kPow10[dot ? end - dot - 1 : 0];
+  const double v = static_cast<double>(m) / kPow10[fraction];
   return negative ? -v : v;
 }
 
