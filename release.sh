@@ -6,6 +6,7 @@
 # has the commit's time, a fixed place in the zip and fixed permissions.
 #
 #   ./release.sh [build folder]   (default: build-release)
+# Prints the path of the zip.
 set -euo pipefail
 cd "$(dirname "$0")"
 build=${1:-build-release}
@@ -59,4 +60,5 @@ with zipfile.ZipFile(tmp, 'w') as z:
         z.writestr(info, data, compresslevel=9)
 tmp.replace(out)
 EOF
-echo "release: $zip ($(stat -c %s "$zip") bytes)"
+echo "release: $(stat -c %s "$zip") bytes" >&2
+echo "$zip"
