@@ -71,8 +71,9 @@ def matches(root, e, want):
             got = e.get(key)
             if got is None or not close(float(got), value):
                 return False
-        elif key == 'points':
-            if not all(close(a, b) for a, b in zip(numbers(e.get(key)), value)):
+        elif key == 'points':  # every point of a path
+            got = numbers(e.get('d'))
+            if len(got) != len(value) or not all(close(a, b) for a, b in zip(got, value)):
                 return False
         elif e.get(key) != value:
             return False
@@ -114,8 +115,8 @@ CASES = [
      [exchange('lc10 255', 'sl 0 0 10 0 10 10 0 10', 'lc4', 'sl 20 0 30 0 30 10',
                'sl 40 0 50 10', 'lc10 65280', 'sc 0 50 10 1 0 0 90 100',
                'so 50 50 10 1 0 0 360 5')],
-     [('after', 'polygon', {'points': (0, 0, 10, 0, 10, -10, 0, -10), 'fill': '#ff0000'}),
-      ('after', 'polygon', {'points': (20, 0, 30, 0, 30, -10), 'fill': '#c0c000'}),
+     [('after', 'path', {'points': (0, 0, 10, 0, 10, -10, 0, -10), 'fill': '#ff0000'}),
+      ('after', 'path', {'points': (20, 0, 30, 0, 30, -10), 'fill': '#c0c000'}),
       ('after', 'line', {'class': 'solid', 'x1': 40, 'y1': 0, 'x2': 50, 'y2': -10,
                          'stroke': '#c0c000'}),
       ('after', 'path', {'class': 'solid', 'start': (10, -50), 'end': (0, -50),
