@@ -12,7 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build-bench}" && pwd)
 runs=${2:-10}
-gen=${GEN_EXCHANGE:-$here/gen_exchange.py}
+gen=$here/gen_drawing.py
 
 if ! command -v hyperfine > /dev/null; then
   if [ "$(id -u)" = 0 ]; then

@@ -5,15 +5,15 @@
 #
 #   bench/run_reader.sh [BUILD_DIR] [RUNS]     (defaults: build, 5)
 #
-# BUILD_DIR must hold kx29 and bench/bench_reader. GEN_EXCHANGE may name the
-# generator (by default the copy beside this script), ENTITIES the size of the
-# drawing (default 1e6), and HYPERFINE=no makes the timing use a plain loop.
+# BUILD_DIR must hold kx29 and bench/bench_reader. The drawing comes from
+# gen_drawing.py beside this script; ENTITIES sets its size (default 1e6), and
+# HYPERFINE=no makes the timing use a plain loop.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 runs=${2:-5}
-gen=${GEN_EXCHANGE:-$here/gen_exchange.py}
+gen=$here/gen_drawing.py
 kx29=$build/kx29
 bench=$build/bench/bench_reader
 for f in "$kx29" "$bench" "$gen"; do
