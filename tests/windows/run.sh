@@ -5,15 +5,18 @@
 #     system's, icon, version information and manifest;
 #   - every end-to-end case under tests/golden/, from a folder whose name has
 #     Japanese characters and a space, byte for byte;
+#   - every launcher in launchers/: its bytes, and a run by cmd.exe;
+#   - with a release zip, one launcher run from the unpacked release;
 #   - the settings dialog in a real window under Xvfb, driven by keys.
 # Installs what is missing with apt-get (as root). Outside CI a missing tool
 # skips these tests with a note; under CI=true it fails them.
 #
-#   tests/windows/run.sh [build folder]   (default: build-win)
+#   tests/windows/run.sh [build folder] [release zip]   (default: build-win)
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
 build=$(realpath -m "${1:-build-win}")
+release_zip=${2:+$(realpath -m "$2")}
 
 ci=false
 [ "${CI:-}" = true ] && ci=true
@@ -205,12 +208,13 @@ press() {
   done
 }
 
-# Runs kx29.exe in folder $1 with the further arguments. A dialog, if one
-# shows, is closed with Escape. Sets $code to the exit code.
+# Runs a program in folder $1 under Wine: kx29.exe with the further arguments,
+# or with "cmd /c" a batch file. A dialog, if one shows, gets the key $KEY
+# (default Escape, which closes it without saving). Sets $code to the exit code.
 run_closing_dialog() {
   local dir=$1
   shift
-  (cd "$dir" && exec timeout 60 wine kx29.exe "$@" >/dev/null 2>&1) &
+  (cd "$dir" && exec timeout 60 wine "$@" >/dev/null 2>&1) &
   local pid=$!
   for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
@@ -218,7 +222,7 @@ run_closing_dialog() {
     id=$(xdotool search --name '^kx29' 2>/dev/null | head -1)
     if [ -n "$id" ]; then
       sleep 0.3
-      press "$id" Escape
+      press "$id" "${KEY:-Escape}"
       break
     fi
     sleep 0.1
@@ -227,20 +231,24 @@ run_closing_dialog() {
   code=$?
 }
 
-# --- end-to-end cases --------------------------------------------------------
-echo "== end-to-end cases under Wine"
-for src in "$root"/tests/golden/*/; do
-  name=$(basename "$src")
-  dir="$work/作図 テスト/$name"
+# Folder $2 made ready for the end-to-end case $1: kx29.exe (unless it holds
+# one) with the case's exchange file and settings; its arguments in $case_args.
+prepare_case() {
+  local src=$1 dir=$2
   mkdir -p "$dir"
-  cp "$exe" "$dir/kx29.exe"
+  [ -f "$dir/kx29.exe" ] || cp "$exe" "$dir/kx29.exe"
   [ -f "$src/JWC_TEMP.TXT" ] && cp "$src/JWC_TEMP.TXT" "$dir/"
   [ -f "$src/kx29.dat" ] && cp "$src/kx29.dat" "$dir/"
-  args=()
+  case_args=()
   if [ -f "$src/args.txt" ]; then
-    while IFS= read -r a || [ -n "$a" ]; do args+=("${a%$'\r'}"); done <"$src/args.txt"
+    while IFS= read -r a || [ -n "$a" ]; do case_args+=("${a%$'\r'}"); done <"$src/args.txt"
   fi
-  run_closing_dialog "$dir" "${args[@]}"
+}
+
+# What folder $2 holds after a run that differs from what case $1 expects, in
+# $problems (empty when nothing).
+check_case() {
+  local src=$1 dir=$2
   problems=()
   [ "$code" = 0 ] || problems+=("exit code $code")
   if [ -f "$src/expected.TXT" ]; then
@@ -253,8 +261,73 @@ for src in "$root"/tests/golden/*/; do
   if [ -f "$src/expected.dat" ]; then
     cmp -s "$dir/kx29.dat" "$src/expected.dat" || problems+=("kx29.dat differs from expected.dat")
   fi
+}
+
+# --- end-to-end cases --------------------------------------------------------
+echo "== end-to-end cases under Wine"
+for src in "$root"/tests/golden/*/; do
+  name=$(basename "$src")
+  dir="$work/作図 テスト/$name"
+  prepare_case "$src" "$dir"
+  run_closing_dialog "$dir" kx29.exe "${case_args[@]}"
+  check_case "$src" "$dir"
   if ((${#problems[@]})); then fail "golden $name: ${problems[*]}"; else pass "golden $name"; fi
 done
+
+# --- launchers ------------------------------------------------------------------
+# What the CAD program reads from each launcher, byte by byte; then each one run
+# by cmd.exe as the CAD program runs it once the user has clicked and typed: in
+# a folder holding kx29.exe, the launcher and the exchange file of the scene of
+# its run mode, with the typed values as its parameters. The settings launcher
+# opens the dialog, and Enter saves the settings.
+echo "== launchers"
+if python3 "$root/tests/windows/launchers.py" "$root/launchers" | sed 's/^/  /'; then
+  pass "launcher bytes"
+else
+  fail "launcher bytes"
+fi
+defaults="$build/default-settings.dat"
+printf '\xEF\xBB\xBF50\r\n50\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' >"$defaults"
+
+# Runs launcher $1 (a path) in folder $2 (with kx29.exe there, or a copy of
+# the one built) on the scene of its run mode; reports as $3.
+run_launcher() {
+  local bat=$1 dir=$2 what=$3 name mode
+  name=$(basename "$bat")
+  mode=${name#kx29_}
+  mode=${mode%%_*}
+  mkdir -p "$dir"
+  [ -f "$dir/kx29.exe" ] || cp "$exe" "$dir/kx29.exe"
+  [ -f "$dir/$name" ] || cp "$bat" "$dir/"
+  if [ "$mode" = 0 ]; then
+    KEY=Return run_closing_dialog "$dir" cmd /c "$name"
+    problems=()
+    [ "$code" = 0 ] || problems+=("exit code $code")
+    cmp -s "$dir/kx29.dat" "$defaults" || problems+=("Enter did not save the default settings")
+  else
+    local scene=("$root"/tests/golden/scene_mode"$mode"_*/)
+    prepare_case "${scene[0]}" "$dir"
+    run_closing_dialog "$dir" cmd /c "$name" "${case_args[@]:1}"
+    check_case "${scene[0]}" "$dir"
+    [ -f "$dir/kx29.dat" ] || problems+=("no settings file")
+  fi
+  if ((${#problems[@]})); then fail "$what: ${problems[*]}"; else pass "$what"; fi
+}
+for bat in "$root"/launchers/kx29_*.bat; do
+  run_launcher "$bat" "$work/外部変形 テスト/$(basename "$bat" .bat)" "cmd.exe runs $(basename "$bat")"
+done
+
+# The release as a user unpacks it: one of its launchers, run in its folder.
+if [ -n "$release_zip" ]; then
+  unpacked="$work/ダウンロード 展開"
+  if python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+      "$release_zip" "$unpacked"; then
+    found=("$unpacked"/kx29/kx29_5_*.bat)
+    run_launcher "${found[0]}" "$unpacked/kx29" "release $(basename "$release_zip"): ${found[0]##*/}"
+  else
+    fail "release $release_zip cannot be unpacked"
+  fi
+fi
 
 # --- the settings dialog in a real window ------------------------------------
 echo "== the settings dialog under Xvfb"
@@ -406,7 +479,7 @@ fi
 
 # A run mode saves the window's normal position, never a minimised one.
 printf '%s300\r\n200\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' "$bom" >"$dat"
-run_closing_dialog "$gui" 2
+run_closing_dialog "$gui" kx29.exe 2
 if [ "$code" = 0 ] && [ "$(sed -n 1,2p "$dat" | tr -d '\r\n')" = "${bom}300200" ]; then
   pass "a run mode keeps the window position 300, 200"
 else
