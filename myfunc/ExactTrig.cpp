@@ -2,23 +2,22 @@
 //
 // A drawing must come out the same whichever system computed it, so the
 // result is defined as the double nearest the true value, and it is
-// computed with nothing whose last bit depends on the processor or the C
-// library: integer arithmetic, and double additions and multiplications
-// (correctly rounded everywhere; the build forbids contracting them into
-// fused multiply-adds).
+// computed in integer arithmetic alone, whose every bit is the same on
+// every processor; no C library function and no floating-point operation
+// but exact scalings by powers of two comes near it.
 //
-// 1. The argument is reduced exactly: x = (4k + q + f) pi/2 with |f| <= 1/2,
-//    from enough bits of 2/pi that even the largest doubles, and those that
-//    come closest to a multiple of pi/2 (about 2^-61 away), keep over 120
-//    correct bits of f.
-// 2. sin or cos of r = f pi/2 is evaluated as a pair of doubles (about 106
-//    bits) with a proven error below 2^-100 of the value. When every value
-//    within 2^-95 of the result (the bound with a wide margin) rounds to the
-//    same double, that double is the answer.
-// 3. Otherwise (about once in 2^41 arguments) the reduction and the series
-//    are done again in fixed point with 256 bits, then 512, then 1024, until
-//    both ends of the error interval round alike. Neither sine nor cosine of
-//    a nonzero double ever equals a rounding boundary, so this ends.
+// 1. The argument is reduced exactly: |x| = (4k + q + f) pi/2 with
+//    |f| <= 1/2, from enough bits of 2/pi that even the largest doubles,
+//    and those that come closest to a multiple of pi/2 (about 2^-61 away),
+//    keep over 120 correct bits of f.
+// 2. sin or cos of r = f pi/2 is evaluated in 128-bit fixed point, with an
+//    error below 2^-103 of the value. When every value within 2^-96 of the
+//    result (the bound with room to spare) rounds to the same double, that
+//    double is the answer.
+// 3. Otherwise (about once in 2^42 arguments) the reduction and the series
+//    are done again with 256 bits, then 512, then 1024, until both ends of
+//    the error interval round alike. Neither sine nor cosine of a nonzero
+//    double ever equals a rounding boundary, so this ends.
 #include "myfunc/ExactTrig.h"
 
 #include <bit>
@@ -33,7 +32,6 @@ namespace {
 
 using u64 = uint64_t;
 using u128 = unsigned __int128;
-using trigtables::Pair;
 
 // 2^k for the normal range.
 double Pow2(int k) { return std::bit_cast<double>(static_cast<u64>(1023 + k) << 52); }
@@ -108,108 +106,98 @@ bool Negative(Branch br, bool rNegative, bool cosine, double x) {
   return (br.negative != (!br.cosOfR && rNegative)) != (!cosine && x < 0);
 }
 
-// ---- Pairs of doubles -------------------------------------------------------
-// hi + lo with |lo| at most half an ulp of hi: about 106 bits. Products are
-// made exact by Dekker's splitting.
+// ---- Quick evaluation: 128-bit fixed point ---------------------------------
+// A u128 v stands for v 2^-128 where nothing else is said.
 
-Pair FastTwoSum(double a, double b) {  // |a| >= |b|
-  const double s = a + b;
-  return {s, b - (s - a)};
+// a b, short by less than 3 units.
+u128 MulHi(u128 a, u128 b) {
+  const u64 a1 = static_cast<u64>(a >> 64), a0 = static_cast<u64>(a);
+  const u64 b1 = static_cast<u64>(b >> 64), b0 = static_cast<u64>(b);
+  return static_cast<u128>(a1) * b1 + (static_cast<u128>(a1) * b0 >> 64) +
+         (static_cast<u128>(a0) * b1 >> 64);
 }
 
-Pair TwoSum(double a, double b) {
-  const double s = a + b;
-  const double bb = s - a;
-  return {s, (a - (s - bb)) + (b - bb)};
+// A positive value m 2^-(128 + s), m with its top bit set.
+struct Mantissa {
+  u128 m;
+  int s;
+};
+
+// |x| <= pi/4 (and >= 2^-27) as it is.
+Mantissa FromDouble(double ax) {
+  const u64 bits = std::bit_cast<u64>(ax);
+  const u64 m = (bits & ((u64{1} << 52) - 1)) | u64{1} << 52;
+  return {static_cast<u128>(m) << 75, -53 - (static_cast<int>(bits >> 52) - 1075)};
 }
 
-Pair Split(double a) {
-  const double t = 134217729.0 * a;  // 2^27 + 1
-  const double hi = t - (t - a);
-  return {hi, a - hi};
-}
-
-Pair TwoProduct(double a, double b) {
-  const double p = a * b;
-  const Pair x = Split(a), y = Split(b);
-  return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
-}
-
-Pair Mul(Pair a, Pair b) {
-  Pair p = TwoProduct(a.hi, b.hi);
-  p.lo += a.hi * b.lo + a.lo * b.hi;
-  return FastTwoSum(p.hi, p.lo);
-}
-
-// a + b for b well below a (here never above a third of it): no cancellation.
-Pair Add(Pair a, Pair b) {
-  Pair s = TwoSum(a.hi, b.hi);
-  s.lo += a.lo + b.lo;
-  return FastTwoSum(s.hi, s.lo);
-}
-
-// S(z) or C(z) by Horner's rule: the far terms, below 2^-44 of the sum, in
-// doubles, the rest in pairs.
-template <size_t NP, size_t NR>
-Pair Series(const Pair (&paired)[NP], const double (&rest)[NR], Pair z) {
-  double t = rest[NR - 1];
-  for (size_t j = NR - 1; j-- > 0;) t = rest[j] + z.hi * t;
-  Pair p{t, 0};
-  for (size_t j = NP; j-- > 0;) p = Add(paired[j], Mul(z, p));
-  return p;
-}
-
-// sin r or cos r for 0 <= r <= pi/4 (to rounding). Each operation on pairs
-// errs by at most 2^-103 of its result, the tables by 2^-106, the cut
-// series by 2^-110; all of it stays below 2^-100 of the value.
-Pair SinCosOfReduced(Pair r, bool cosOfR) {
-  Pair z = TwoProduct(r.hi, r.hi);
-  z.lo += 2 * r.hi * r.lo;
-  z = FastTwoSum(z.hi, z.lo);
-  if (cosOfR) {
-    const Pair c = Series(trigtables::kCosPaired, trigtables::kCosRest, z);
-    return Add({1, 0}, Mul(z, c));
-  }
-  const Pair s = Series(trigtables::kSinPaired, trigtables::kSinRest, z);
-  return Add(r, Mul(r, Mul(z, s)));
-}
-
-// |x| >= pi/4 reduced to (quadrant, |r| as a pair, r < 0); false when f is
-// below 2^-72, which no double comes near (its relative error could then
-// grow past the bound of SinCosOfReduced).
-bool ReduceQuick(double ax, Turns& t, Pair& r) {
+// |r| = |f| pi/2 for |x| > pi/4, to 2^-123 of it; false when |f| is below
+// 2^-72, which no double comes near (the bits of f after the window would
+// then weigh too much).
+bool ReduceQuick(double ax, Turns& t, Mantissa& r) {
   u64 w[4];
   t = QuarterTurns(ax, w, 4);
-  // f = w 2^-254; its first 128 bits from the leading one, A then B.
   const int lead = w[0] != 0 ? std::countl_zero(w[0]) : 64 + std::countl_zero(w[1]);
   if (lead > 74) return false;
-  const int i = lead / 64, s = lead % 64;
-  const u64 a = s != 0 ? w[i] << s | w[i + 1] >> (64 - s) : w[i];
-  const u64 b = s != 0 ? w[i + 1] << s | w[i + 2] >> (64 - s) : w[i + 1];
-  // f = (a 2^64 + b) 2^(-126 - lead) and the cut bits: 53 bits exactly, then
-  // the next 64 rounded, 2^-105 of f.
-  const double hi = static_cast<double>(a >> 11) * Pow2(-51 - lead);
-  const double lo = static_cast<double>(a << 53 | b >> 11) * Pow2(-115 - lead);
-  r = Mul(FastTwoSum(hi, lo), trigtables::kPiOver2Pair[0]);
+  // |f| = w 2^-254; its first 128 bits from the leading one: f = F 2^(-126 - lead).
+  const int i = lead / 64, sh = lead % 64;
+  u128 f = (static_cast<u128>(w[i]) << 64 | w[i + 1]) << sh;
+  if (sh != 0) f |= w[i + 2] >> (64 - sh);
+  // pi/2 = P 2^-127; F P 2^-128 lies in [2^126.6, 2^128).
+  const u128 p = static_cast<u128>(trigtables::kPiOver2[0]) << 127 |
+                 static_cast<u128>(trigtables::kPiOver2[1]) << 63 | trigtables::kPiOver2[2] >> 1;
+  r = {MulHi(f, p), lead - 3};
+  if (r.m >> 127 == 0) {
+    r.m <<= 1;
+    ++r.s;
+  }
   return true;
 }
 
-// The double that hi + lo rounds to, if every value within 2^-bits of it
-// rounds to the same: the distance to the half-way point on either side
-// must exceed the error. (The bound has room to spare for the rounding of
-// the two sums that test it.)
-bool RoundsSafely(Pair y, int bits, double& out) {
-  const double a = y.hi < 0 ? -y.hi : y.hi;
-  const double l = y.hi < 0 ? -y.lo : y.lo;
-  const u64 ab = std::bit_cast<u64>(a);
-  const double up = std::bit_cast<double>(ab + 1) - a;
-  const double down = a - std::bit_cast<double>(ab - 1);
-  const double err = a * Pow2(-bits);
-  if (l + err < up / 2 && err - l < down / 2) {
-    out = y.hi;
-    return true;
+// z S(z) or z C(z) by Horner's rule, every partial sum positive: the terms
+// from the small ones on in 64-bit words (units of 2^-scale), the rest in
+// 128 bits.
+template <size_t NW, size_t NS>
+u128 Series(const uint64_t (&wide)[NW][2], const uint64_t (&small)[NS], int scale, u128 z) {
+  const u64 z64 = static_cast<u64>(z >> 64);
+  u64 v = small[NS - 1];
+  for (size_t j = NS - 1; j-- > 0;) v = small[j] - static_cast<u64>(static_cast<u128>(z64) * v >> 64);
+  u128 t = static_cast<u128>(v) << (128 - scale);
+  for (size_t j = NW; j-- > 0;) t = (static_cast<u128>(wide[j][0]) << 64 | wide[j][1]) - MulHi(z, t);
+  return MulHi(z, t);
+}
+
+// sin r or cos r for 2^-27 <= r <= pi/4, within 2^-103 of the value: every
+// product and term is cut by a few units of 2^-128, the small terms by a
+// few units of 2^-103 which the powers of z they stand behind shrink below
+// 2^-105, and the series stop at terms below 2^-109.
+Mantissa SinCosQuick(Mantissa r, bool cosOfR) {
+  const u128 z = 2 * r.s >= 128 ? 0 : MulHi(r.m, r.m) >> 2 * r.s;
+  if (cosOfR) {
+    // 1 - z C(z), with z C(z) in (0, 0.31].
+    const u128 t = Series(trigtables::kCosWide, trigtables::kCosSmall, trigtables::kCosSmallScale, z);
+    return {~t + 1, 0};
   }
-  return false;
+  // r (1 - z S(z)), with z S(z) in [0, 0.103].
+  const u128 t = Series(trigtables::kSinWide, trigtables::kSinSmall, trigtables::kSinSmallScale, z);
+  Mantissa y{r.m - MulHi(r.m, t), r.s};
+  if (y.m >> 127 == 0) {
+    y.m <<= 1;
+    ++y.s;
+  }
+  return y;
+}
+
+// The double nearest y, if every value within 2^-bits of y (bits >= 55)
+// rounds to it too: the 75 bits below the double's 53 must stay clear of
+// the half-way point.
+bool RoundsSafely(Mantissa y, int bits, double& out) {
+  const u128 rest = y.m & ((u128{1} << 75) - 1);
+  const u128 half = u128{1} << 74;
+  const u128 err = y.m >> bits;
+  if ((rest > half ? rest - half : half - rest) <= err) return false;
+  const u64 mant = static_cast<u64>(y.m >> 75) + (rest > half ? 1 : 0);  // 2^53 at most: exact
+  out = static_cast<double>(mant) * Pow2(-53 - y.s);
+  return true;
 }
 
 // ---- Wide fixed point -------------------------------------------------------
@@ -386,10 +374,18 @@ double SinOrCos(double x, bool cosine, int quickBits) {
   if (Trivial(x, cosine, out)) return out;
   const double ax = x < 0 ? -x : x;
   Turns turns{0, false};
-  Pair r{ax, 0};
-  if (ax > kQuarterPi && !ReduceQuick(ax, turns, r)) return WideResult(x, cosine);
+  Mantissa r;
+  if (ax <= kQuarterPi) {
+    r = FromDouble(ax);
+  } else if (!ReduceQuick(ax, turns, r)) {
+    return WideResult(x, cosine);
+  }
   const Branch br = Choose(turns.quadrant, cosine);
-  if (!RoundsSafely(SinCosOfReduced(r, br.cosOfR), quickBits, out)) return WideResult(x, cosine);
+  if (br.cosOfR && r.s >= 27) {
+    out = 1;  // r < 2^-27: as for x itself in Trivial
+  } else if (!RoundsSafely(SinCosQuick(r, br.cosOfR), quickBits, out)) {
+    return WideResult(x, cosine);
+  }
   return Negative(br, turns.negative, cosine, x) ? -out : out;
 }
 

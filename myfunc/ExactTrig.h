@@ -1,13 +1,13 @@
 // How ExactSin and ExactCos (MyFunc.h) get their result, open to the tests:
-// a quick evaluation in pairs of doubles whose result is taken only when
+// a quick evaluation in 128-bit fixed point whose result is taken only when
 // its error bound leaves no doubt about the rounding, and a wide evaluation
-// in integer words that it falls back on.
+// with up to 1024 bits that it falls back on.
 #pragma once
 
 namespace exacttrig {
 
 // The error bound of the quick evaluation, in bits below the value.
-constexpr int kQuickBits = 95;
+constexpr int kQuickBits = 96;
 
 // The sine (cosine false) or cosine of x rounded to the nearest double,
 // trusting the quick result to quickBits bits; a smaller quickBits sends

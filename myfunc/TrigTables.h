@@ -5,10 +5,6 @@
 
 namespace trigtables {
 
-struct Pair {
-  double hi, lo;
-};
-
 // 2/pi in bits, most significant first; word 0 holds the 63 bits before the binary point and the units bit (all zero).
 constexpr uint64_t kTwoOverPi[36] = {
     0x0000000000000000ull, 0xa2f9836e4e441529ull, 0xfc2757d1f534ddc0ull,
@@ -35,52 +31,47 @@ constexpr uint64_t kPiOver2[18] = {
     0x8400f97142c77e0bull, 0x31b4906c38aba734ull, 0xd22c7f51fa499ebfull,
 };
 
-// pi/2 as the sum of two doubles.
-constexpr Pair kPiOver2Pair[1] = {
-    {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54},
-};
-
-// sin(r) = r + r z S(z), z = r^2, S(z) = sum of -1^(j+1) z^j / (2j+3)!: its first terms as pairs,
-constexpr Pair kSinPaired[7] = {
-    {-0x1.5555555555555p-3, -0x1.5555555555555p-57},
-    {0x1.1111111111111p-7, 0x1.1111111111111p-63},
-    {-0x1.a01a01a01a01ap-13, -0x1.a01a01a01a01ap-73},
-    {0x1.71de3a556c734p-19, -0x1.c154f8ddc6c00p-73},
-    {-0x1.ae64567f544e4p-26, 0x1.c062e06d1f209p-80},
-    {0x1.6124613a86d09p-33, 0x1.f28e0cc748ebep-87},
-    {-0x1.ae7f3e733b81fp-41, -0x1.1d8656b0ee8cbp-97},
-};
-// and the rest, too small to need more than a double.
-constexpr double kSinRest[7] = {
-    0x1.952c77030ad4ap-49,
-    -0x1.2f49b46814157p-57,
-    0x1.71b8ef6dcf572p-66,
-    -0x1.761b41316381ap-75,
-    0x1.3f3ccdd165fa9p-84,
-    -0x1.d1ab1c2dccea3p-94,
-    0x1.259f98b4358adp-103,
-};
-
-// cos(r) = 1 + z C(z), C(z) = sum of -1^(j+1) z^j / (2j+2)!: its first terms as pairs,
-constexpr Pair kCosPaired[7] = {
-    {-0x1.0000000000000p-1, 0x0.0p+0},
-    {0x1.5555555555555p-5, 0x1.5555555555555p-59},
-    {-0x1.6c16c16c16c17p-10, 0x1.f49f49f49f49fp-65},
-    {0x1.a01a01a01a01ap-16, 0x1.a01a01a01a01ap-76},
-    {-0x1.27e4fb7789f5cp-22, -0x1.cbbc05b4fa99ap-76},
-    {0x1.1eed8eff8d898p-29, -0x1.2aec959e14c06p-83},
-    {-0x1.93974a8c07c9dp-37, -0x1.05d6f8a2efd1fp-92},
+// sin r = r (1 - z S(z)), S(z) = sum of (-z)^j / (2j + 3)!: 1/(2j + 3)!, the first terms,
+constexpr uint64_t kSinWide[6][2] = {
+    {0x2aaaaaaaaaaaaaaaull, 0xaaaaaaaaaaaaaaaaull},
+    {0x0222222222222222ull, 0x2222222222222222ull},
+    {0x000d00d00d00d00dull, 0x00d00d00d00d00d0ull},
+    {0x00002e3bc74aad8eull, 0x671f5583911ca002ull},
+    {0x0000006b99159fd5ull, 0x138e3f9d1f92e0dfull},
+    {0x00000000b092309dull, 0x43684be51c198e91ull},
 };
 // and the rest.
-constexpr double kCosRest[8] = {
-    0x1.ae7f3e733b81fp-45,
-    -0x1.6827863b97d97p-53,
-    0x1.e542ba4020225p-62,
-    -0x1.0ce396db7f853p-70,
-    0x1.f2cf01972f578p-80,
-    -0x1.88e85fc6a4e5ap-89,
-    0x1.0a18a2635085dp-98,
-    -0x1.3932c5047d60ep-108,
+constexpr int kSinSmallScale = 103;
+constexpr uint64_t kSinSmall[7] = {
+    0x6b9fcf9ccee07c47ull,
+    0x00654b1dc0c2b529ull,
+    0x00004bd26d1a0505ull,
+    0x0000002e371dedb9ull,
+    0x000000001761b413ull,
+    0x000000000009f9e6ull,
+    0x00000000000003a3ull,
+};
+
+// cos r = 1 - z C(z), C(z) = sum of (-z)^j / (2j + 2)!: 1/(2j + 2)!, the first terms,
+constexpr uint64_t kCosWide[7][2] = {
+    {0x8000000000000000ull, 0x0000000000000000ull},
+    {0x0aaaaaaaaaaaaaaaull, 0xaaaaaaaaaaaaaaaaull},
+    {0x005b05b05b05b05bull, 0x05b05b05b05b05b0ull},
+    {0x0001a01a01a01a01ull, 0xa01a01a01a01a01aull},
+    {0x0000049f93edde27ull, 0xd71cbbc05b4fa999ull},
+    {0x00000008f76c77fcull, 0x6c4bdaa26d4c3d67ull},
+    {0x000000000c9cba54ull, 0x603e4e905d6f8a2eull},
+};
+// and the rest.
+constexpr int kCosSmallScale = 107;
+constexpr uint64_t kCosSmall[7] = {
+    0x6b9fcf9ccee07c47ull,
+    0x005a09e18ee5f65dull,
+    0x00003ca857480404ull,
+    0x000000219c72db6full,
+    0x000000000f96780cull,
+    0x00000000000623a1ull,
+    0x0000000000000214ull,
 };
 
 }  // namespace trigtables
