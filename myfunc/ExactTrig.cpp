@@ -153,16 +153,24 @@ bool ReduceQuick(double ax, Turns& t, Mantissa& r) {
   return true;
 }
 
-// z S(z) or z C(z) by Horner's rule, every partial sum positive: the terms
-// from the small ones on in 64-bit words (units of 2^-scale), the rest in
-// 128 bits.
+// z S(z) or z C(z), every partial sum positive: the terms from the small
+// ones on by Horner's rule in 64-bit words (units of 2^-scale), the rest in
+// 128 bits, in pairs (c0 - c1 z) + z^2 ((c2 - c3 z) + z^2 (...)), which do
+// not wait for one another.
 template <size_t NW, size_t NS>
 u128 Series(const uint64_t (&wide)[NW][2], const uint64_t (&small)[NS], int scale, u128 z) {
   const u64 z64 = static_cast<u64>(z >> 64);
   u64 v = small[NS - 1];
   for (size_t j = NS - 1; j-- > 0;) v = small[j] - static_cast<u64>(static_cast<u128>(z64) * v >> 64);
   u128 t = static_cast<u128>(v) << (128 - scale);
-  for (size_t j = NW; j-- > 0;) t = (static_cast<u128>(wide[j][0]) << 64 | wide[j][1]) - MulHi(z, t);
+  auto c = [&wide](size_t j) { return static_cast<u128>(wide[j][0]) << 64 | wide[j][1]; };
+  const u128 z2 = MulHi(z, z);
+  size_t j = NW;
+  if (j % 2 != 0) t = c(--j) - MulHi(z, t);
+  while (j > 0) {
+    j -= 2;
+    t = (c(j) - MulHi(z, c(j + 1))) + MulHi(z2, t);
+  }
   return MulHi(z, t);
 }
 
