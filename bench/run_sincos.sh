@@ -2,7 +2,9 @@
 # The sine and cosine figures of BENCHMARKS.md:
 #   - cost per call of ExactSin and ExactCos against the C library's sin and
 #     cos: natively (glibc) and in the Windows build under Wine (MinGW-w64's);
-#   - the start-up of a mode-6 run with 1000 points, before and after.
+#   - the start-up of a mode-6 run with 1000 points, before and after: wall
+#     and CPU time (hyperfine), and instructions (valgrind's callgrind, which
+#     the load of the machine does not disturb).
 #
 #   bench/run_sincos.sh BEFORE_KX29 AFTER_KX29 [RUNS]   (default 200 runs)
 #
@@ -57,3 +59,8 @@ for r in rs:
     print("%-8s %12.3f %12.3f %12.3f" % (r["command"], r["median"] * 1e3, r["user"] * 1e3,
                                          r["system"] * 1e3))
 EOF
+for side in before after; do
+  cp "$work/e1k.txt" "$work/$side/JWC_TEMP.TXT"
+  (cd "$work/$side" && valgrind --tool=callgrind --callgrind-out-file="$work/$side.cg" ./kx29 6 1000 \
+    2>&1 | sed -n "s/.*Collected : */$side: instructions /p")
+done
