@@ -21,11 +21,13 @@ void ExpectAllSame(const std::vector<sincoscheck::Case>& cases, size_t wideStrid
 }
 
 TEST(ExactSinCos, HardArguments) {
-  ExpectAllSame(sincoscheck::ParseHard(kxtest::ReadBytes(Data("hard.txt"))), 1);
+  ExpectAllSame(sincoscheck::ParseHard(kxtest::ReadBytes(Data("hard.txt"))),
+                sincoscheck::kWideStrideHard);
 }
 
 TEST(ExactSinCos, RandomArguments) {
-  ExpectAllSame(sincoscheck::ParseRandom(kxtest::ReadBytes(Data("random.bin"))), 16);
+  ExpectAllSame(sincoscheck::ParseRandom(kxtest::ReadBytes(Data("random.bin"))),
+                sincoscheck::kWideStrideRandom);
 }
 
 }  // namespace

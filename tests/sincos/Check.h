@@ -75,6 +75,10 @@ inline bool Same(double got, double want) {
   return Bits(got) == Bits(want) || (std::isnan(got) && std::isnan(want));
 }
 
+// How often the wide evaluation alone is checked: every hard case, every
+// 16th random one (it takes a few microseconds a call).
+constexpr size_t kWideStrideHard = 1, kWideStrideRandom = 16;
+
 // Checks every case by the public functions and with the quick evaluation
 // trusted to 60 bits only (so that about one in 60 goes on to the wide
 // one), and every wideStride-th case by the wide evaluation alone.

@@ -190,9 +190,16 @@ int SinCos(const std::u16string& dir) {
   std::string hard, random;
   Check(platform::ReadWholeFile(dir + u"\\hard.txt", hard), "read hard.txt");
   Check(platform::ReadWholeFile(dir + u"\\random.bin", random), "read random.bin");
-  for (const auto& [cases, name] : {std::pair{sincoscheck::ParseHard(hard), "hard arguments"},
-                                    std::pair{sincoscheck::ParseRandom(random), "random arguments"}}) {
-    const sincoscheck::Result r = sincoscheck::Check(cases, 16);
+  struct Set {
+    std::vector<sincoscheck::Case> cases;
+    size_t wideStride;
+    const char* name;
+  };
+  const Set sets[] = {{sincoscheck::ParseHard(hard), sincoscheck::kWideStrideHard, "hard arguments"},
+                      {sincoscheck::ParseRandom(random), sincoscheck::kWideStrideRandom,
+                       "random arguments"}};
+  for (const auto& [cases, wideStride, name] : sets) {
+    const sincoscheck::Result r = sincoscheck::Check(cases, wideStride);
     for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
     Check(!cases.empty() && r.failed == 0,
           std::string(name) + ": " + std::to_string(cases.size()) + " arguments, " +
