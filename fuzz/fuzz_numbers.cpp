@@ -1,7 +1,9 @@
 // The number routines. For any text, StrToIntZ and StrToFloatZ end normally.
 // For any finite double, FloatStr then StrToFloatZ then FloatStr gives the
 // same text: what the tool writes, it reads back. For any int32, IntStr then
-// StrToIntZ gives the number back.
+// StrToIntZ gives the number back. For any double, ExactSin and ExactCos
+// agree with their wide evaluation alone (two different ways to the same
+// nearest double), stay within [-1, 1], and are odd and even.
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +11,16 @@
 #include <cstring>
 
 #include "fuzz/FuzzUtil.h"
+#include "myfunc/ExactTrig.h"
 #include "myfunc/MyFunc.h"
+
+namespace {
+
+bool Same(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The bytes as UTF-16 code units, and as single characters, so that short
@@ -38,6 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (std::isinf(want)) want = std::copysign(DBL_MAX, want);
       FUZZ_CHECK(StrToFloatZ(text) == want || (want == 0 && StrToFloatZ(text) == 0));
     }
+    const double s = ExactSin(v), c = ExactCos(v);
+    FUZZ_CHECK(Same(s, exacttrig::WideSinOrCos(v, false)));
+    FUZZ_CHECK(Same(c, exacttrig::WideSinOrCos(v, true)));
+    FUZZ_CHECK(std::isfinite(v) ? std::fabs(s) <= 1 && std::fabs(c) <= 1 : std::isnan(s) && std::isnan(c));
+    FUZZ_CHECK(Same(ExactSin(-v), -s) && Same(ExactCos(-v), c));
   }
   if (size >= 4) {
     int32_t i;

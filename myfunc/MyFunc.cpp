@@ -285,8 +285,8 @@ void AppendFloat(std::u16string& out, double v) {
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angle) {
   const double phi = angle * 3.14159265358979 / 180;
-  const double c = std::cos(phi);
-  const double s = std::sin(phi);
+  const double c = ExactCos(phi);
+  const double s = ExactSin(phi);
   x = cx + (px - cx) * c - (py - cy) * s;
   y = cy + (px - cx) * s + (py - cy) * c;
 }

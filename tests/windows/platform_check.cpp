@@ -5,6 +5,8 @@
 //   platform_check <empty folder>   text conversion, folders of paths, and files in that folder
 //   platform_check --path           prints the program's full path (UTF-8)
 //   platform_check --args ...       prints each argument on a line (UTF-8)
+//   platform_check --sincos <folder> ExactSin and ExactCos against the reference
+//                                    values in folder (tests/sincos)
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "tests/sincos/Check.h"
 
 namespace {
 
@@ -198,6 +201,30 @@ void Folders() {
   }
 }
 
+// The same reference values as the native test, and by the same checks.
+int SinCos(const std::u16string& dir) {
+  std::string hard, random;
+  Check(platform::ReadWholeFile(dir + u"\\hard.txt", hard), "read hard.txt");
+  Check(platform::ReadWholeFile(dir + u"\\random.bin", random), "read random.bin");
+  struct Set {
+    std::vector<sincoscheck::Case> cases;
+    size_t wideStride;
+    const char* name;
+  };
+  const Set sets[] = {{sincoscheck::ParseHard(hard), sincoscheck::kWideStrideHard, "hard arguments"},
+                      {sincoscheck::ParseRandom(random), sincoscheck::kWideStrideRandom,
+                       "random arguments"}};
+  for (const auto& [cases, wideStride, name] : sets) {
+    const sincoscheck::Result r = sincoscheck::Check(cases, wideStride);
+    for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
+    Check(!cases.empty() && r.failed == 0,
+          std::string(name) + ": " + std::to_string(cases.size()) + " arguments, " +
+              std::to_string(r.checked) + " results, " + std::to_string(r.failed) + " wrong");
+  }
+  std::printf("sincos: %d failed\n", failures);
+  return failures;
+}
+
 void PrintUtf8(const std::u16string& s) {
   const std::string u = platform::TextToUtf8(s);
   std::fwrite(u.data(), 1, u.size(), stdout);
@@ -216,8 +243,10 @@ int main() {
     for (size_t i = 1; i < args.size(); ++i) PrintUtf8(args[i]);
     return 0;
   }
+  if (args.size() == 2 && args[0] == u"--sincos") return SinCos(args[1]);
   if (args.size() != 1) {
-    std::fputs("usage: platform_check <empty folder> | --path | --args ...\n", stderr);
+    std::fputs("usage: platform_check <empty folder> | --path | --args ... | --sincos <folder>\n",
+               stderr);
     return 2;
   }
   Ansi();

@@ -170,6 +170,29 @@ else
   fail "the program's path: '$path_out' (want '$want_path')"
 fi
 
+echo "== sine and cosine"
+report=$(timeout 300 wine "$build/platform_check.exe" --sincos "$(winepath -w "$root/tests/sincos" 2>/dev/null)" \
+  2>/dev/null | tr -d '\r')
+code=$?
+grep -v '^  ok' <<<"$report"
+if [ "$(grep -c '^  ok' <<<"$report")" -ge 4 ] && grep -q '^sincos: 0 failed' <<<"$report"; then
+  pass "ExactSin and ExactCos give the reference values bit for bit"
+else
+  fail "ExactSin and ExactCos under Wine (exit $code)"
+fi
+# The library defines no sin, cos or sincos of its own: a program linking it
+# keeps the C library's.
+archives=$(find "$build" -path "$build/wine-prefix" -prune -o -name '*.a' -print)
+symbols=$(for a in $archives; do x86_64-w64-mingw32-nm --defined-only "$a" 2>/dev/null; done)
+ours=$(awk '$3 == "sin" || $3 == "cos" || $3 == "sincos" {print $3}' <<<"$symbols" | sort -u | tr '\n' ' ')
+if ! grep -q 'ExactSin' <<<"$symbols"; then
+  fail "no library archive with ExactSin found under $build"
+elif [ -n "$ours" ]; then
+  fail "the library archives define $ours"
+else
+  pass "no sin, cos or sincos defined in $(wc -w <<<"$archives") library archives"
+fi
+
 # The kx29 window's X id, waiting up to $1 tenths of a second; empty if none.
 find_window() {
   local id=""
@@ -326,6 +349,87 @@ if [ -n "$release_zip" ]; then
     run_launcher "${found[0]}" "$unpacked/kx29" "release $(basename "$release_zip"): ${found[0]##*/}"
   else
     fail "release $release_zip cannot be unpacked"
+  fi
+fi
+
+# --- the same files from both builds ------------------------------------------
+echo "== the Windows and the Linux build write the same files"
+# Runs of the modes that turn points (3) and divide lines (5), circles and
+# arcs (6), where every coordinate goes through sines and cosines, over
+# drawings of the project's generator and over drawings that lean on the
+# sines and cosines: axis angles up to 1e300 degrees, arcs from -5000 to
+# 5000 degrees about the origin, where no large coordinate absorbs the last
+# bits. Both builds must write the same bytes.
+generate=(python3 "$root/bench/gen_drawing.py")
+# Writes a drawing that leans on sines and cosines to $1 (seed $2) and prints
+# the arguments of mode 3, then the division count.
+lean_drawing() {
+  python3 - "$1" "$2" <<'EOF'
+import random, sys
+r = random.Random(int(sys.argv[2]))
+hk = r.choice((round(r.uniform(-5000, 5000), 2), r.uniform(0, 360), 10 ** r.uniform(0, 300)))
+c = r.choice(("0 0", "%r %r" % (round(r.uniform(-10, 10), 3), round(r.uniform(-10, 10), 3))))
+radius = lambda: round(r.uniform(1, 5000), 2)
+angle = lambda: round(r.uniform(-5000, 5000), 2)
+lines = ["hk %r" % hk, "ci %s %r" % (c, radius()),
+         "ci %s %r %r %r %r %r" % (c, radius(), angle(), angle(), round(r.uniform(0.1, 1), 3),
+                                   round(r.uniform(0, 360), 2)),
+         "%s %r %r" % (c, round(r.uniform(-5000, 5000), 4), round(r.uniform(-5000, 5000), 4))]
+open(sys.argv[1], "w", newline="").write("".join(l + "\r\n" for l in lines))
+print("%r %r" % (r.uniform(-1e4, 1e4), r.choice((r.uniform(-1e4, 1e4), 1e300))))
+print(r.choice((1000, r.randint(2, 1000))))
+EOF
+}
+native_build=$(realpath -m "${KX29_NATIVE_BUILD:-build}")
+if [ -f "$native_build/CMakeCache.txt" ] || cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release >/dev/null; then
+  cmake --build "$native_build" -j2 --target kx29 >/dev/null
+fi
+if [ ! -x "$native_build/kx29" ]; then
+  fail "no native kx29 in $native_build to compare with"
+else
+  same="$work/同じ 結果"
+  mkdir -p "$same/linux" "$same/windows"
+  cp "$native_build/kx29" "$same/linux/kx29"
+  cp "$exe" "$same/windows/kx29.exe"
+  runs=0
+  points=0
+  differ=()
+  # Runs the three modes on one drawing with both builds and compares.
+  compare() {
+    local drawing=$1 turn=$2 count=$3 args side
+    for args in "3 $turn" "5 $count" "6 $count"; do
+      for side in linux windows; do
+        cp "$drawing" "$same/$side/JWC_TEMP.TXT"
+        rm -f "$same/$side/kx29.dat"
+      done
+      # shellcheck disable=SC2086  # the arguments are meant to split
+      (cd "$same/linux" && timeout 60 ./kx29 $args)
+      # shellcheck disable=SC2086
+      run_closing_dialog "$same/windows" $args
+      runs=$((runs + 1))
+      points=$((points + $(grep -c '^pt ' "$same/linux/JWC_TEMP.TXT")))
+      cmp -s "$same/linux/JWC_TEMP.TXT" "$same/windows/JWC_TEMP.TXT" ||
+        differ+=("$(basename "$drawing") with kx29 $args;")
+    done
+  }
+  generated=(1000 997 360 1000 13)
+  turns=("1234.5678 -987.6543" "100 50" "-0.001 4000.25" "1e308 -1e307" "65.4321 -12.3456")
+  for seed in $(seq 1 ${#generated[@]}); do
+    if "${generate[@]}" "$same/generated$seed.TXT" --seed "$seed" -n 200; then
+      compare "$same/generated$seed.TXT" "${turns[seed - 1]}" "${generated[seed - 1]}"
+    else
+      differ+=("the generator failed for seed $seed;")
+    fi
+  done
+  leaning=10
+  for seed in $(seq 1 $leaning); do
+    { read -r turn && read -r count; } < <(lean_drawing "$same/leaning$seed.TXT" "$seed")
+    compare "$same/leaning$seed.TXT" "$turn" "$count"
+  done
+  if ((${#differ[@]} == 0 && runs > 0)); then
+    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated and $leaning leaning drawings ($points points): the same bytes"
+  else
+    fail "the builds' files differ: ${differ[*]}"
   fi
 fi
 
