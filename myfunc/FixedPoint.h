@@ -28,6 +28,12 @@ inline u128 MulHi(u128 a, u128 b) {
          (static_cast<u128>(a0) * b1 >> 64);
 }
 
+// The zero bits above the leading one (128 for 0).
+inline int LeadingZeros(u128 v) {
+  const u64 high = static_cast<u64>(v >> 64);
+  return high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(static_cast<u64>(v));
+}
+
 // A positive value m 2^-(128 + s), m with its top bit set.
 struct Mantissa {
   u128 m;
