@@ -409,7 +409,7 @@ else
       # shellcheck disable=SC2086  # the arguments are meant to split
       (cd "$same/linux" && timeout 60 ./kx29 $args)
       # shellcheck disable=SC2086
-      run_closing_dialog "$same/windows" $args
+      run_closing_dialog "$same/windows" kx29.exe $args
       runs=$((runs + 1))
       points=$((points + $(grep -c '^pt ' "$same/linux/JWC_TEMP.TXT")))
       cmp -s "$same/linux/JWC_TEMP.TXT" "$same/windows/JWC_TEMP.TXT" ||
