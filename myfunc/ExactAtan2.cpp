@@ -131,14 +131,8 @@ Mantissa Quotient(u128 p, u128 q, int shift) {
 // the series stopping before z^8/17 < 2^-131; d's own error carries over,
 // the products and the small terms add a few units of 2^-128.
 Mantissa AtanQuick(Mantissa d) {
-  const u128 z = 2 * d.s >= 128 ? 0 : MulHi(d.m, d.m) >> 2 * d.s;
-  const u128 t = Series(trigtables::kAtanWide, trigtables::kAtanSmall, trigtables::kAtanSmallScale, z);
-  Mantissa a{d.m - MulHi(d.m, t), d.s};
-  if (a.m >> 127 == 0) {
-    a.m <<= 1;
-    ++a.s;
-  }
-  return a;
+  return TimesOneMinus(d, Series(trigtables::kAtanWide, trigtables::kAtanSmall, trigtables::kAtanSmallScale,
+                                 Square(d)));
 }
 
 // The sum: units of 2^-126, so that pi fits.
@@ -228,24 +222,13 @@ bool WideTry(const Octant& o, int n, double& out) {
   // Errors: u is cut by under a unit and z by under 2; a power of u by under
   // 4 (what it inherits shrinks by z < 0.19 a step), a term by under 3, the
   // terms left out add up to under 2. 16 + 4 a step covers it all.
-  const u64 err = 16 + 4 * static_cast<u64>(steps);
-  Wide lo = angle, hi = angle, e;
-  e.w[n] = err;
-  SubWide(lo, e, n);
-  AddWide(hi, e, n);
-  const double a = NearestDouble(lo, n);
-  if (a != NearestDouble(hi, n)) return false;
-  out = a;
-  return true;
+  return RoundsAlike(angle, 16 + 4 * static_cast<u64>(steps), n, out);
 }
 
+// Failing at 1024 bits would take an angle within 2^-1000 of a rounding
+// boundary.
 double WideAtan(const Octant& o) {
-  double out = 0;
-  for (int n = 4; n <= kMaxWords; n *= 2)
-    if (WideTry(o, n, out)) return out;
-  // Not reached: that would take an angle within 2^-1000 of a rounding
-  // boundary.
-  return out;
+  return Widening([&o](int n, double& out) { return WideTry(o, n, out); });
 }
 
 // The pairs that need no evaluation, as IEEE 754 defines them: NaN for a

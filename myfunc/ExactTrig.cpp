@@ -141,20 +141,14 @@ bool ReduceQuick(double ax, Turns& t, Mantissa& r) {
 // few units of 2^-103 which the powers of z they stand behind shrink below
 // 2^-105, and the series stop at terms below 2^-109.
 Mantissa SinCosQuick(Mantissa r, bool cosOfR) {
-  const u128 z = 2 * r.s >= 128 ? 0 : MulHi(r.m, r.m) >> 2 * r.s;
+  const u128 z = Square(r);
   if (cosOfR) {
     // 1 - z C(z), with z C(z) in (0, 0.31].
     const u128 t = Series(trigtables::kCosWide, trigtables::kCosSmall, trigtables::kCosSmallScale, z);
     return {~t + 1, 0};
   }
   // r (1 - z S(z)), with z S(z) in [0, 0.103].
-  const u128 t = Series(trigtables::kSinWide, trigtables::kSinSmall, trigtables::kSinSmallScale, z);
-  Mantissa y{r.m - MulHi(r.m, t), r.s};
-  if (y.m >> 127 == 0) {
-    y.m <<= 1;
-    ++y.s;
-  }
-  return y;
+  return TimesOneMinus(r, Series(trigtables::kSinWide, trigtables::kSinSmall, trigtables::kSinSmallScale, z));
 }
 
 // ---- Wide evaluation -------------------------------------------------------
@@ -215,24 +209,16 @@ bool WideTry(double x, bool cosine, int n, double& out) {
   // Errors: r is off by under 4 units and r^2 by under 6; a term by under 2
   // more than it inherits, which the step shrinks; the first term left out
   // is under 3 units. 16 + 4 a step covers it all.
-  const u64 err = 16 + 4 * static_cast<u64>(steps);
-  Wide lo = sum, hi = sum, e;
-  e.w[n] = err;
-  SubWide(lo, e, n);
-  AddWide(hi, e, n);
-  const double a = NearestDouble(lo, n);
-  if (a != NearestDouble(hi, n)) return false;
+  double a;
+  if (!RoundsAlike(sum, 16 + 4 * static_cast<u64>(steps), n, a)) return false;
   out = Negative(br, rNegative, cosine, x) ? -a : a;
   return true;
 }
 
+// Failing at 1024 bits would take a sine or cosine within 2^-1000 of a
+// rounding boundary.
 double WideResult(double x, bool cosine) {
-  double out = 0;
-  for (int n = 4; n <= kMaxWords; n *= 2)
-    if (WideTry(x, cosine, n, out)) return out;
-  // Not reached: that would take a sine or cosine within 2^-1000 of a
-  // rounding boundary.
-  return out;
+  return Widening([x, cosine](int n, double& out) { return WideTry(x, cosine, n, out); });
 }
 
 // The cases that need no evaluation: NaN for NaN and infinities; for

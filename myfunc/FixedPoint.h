@@ -40,6 +40,19 @@ struct Mantissa {
   int s;
 };
 
+// x^2 in units of 2^-128, 0 below them.
+inline u128 Square(Mantissa x) { return 2 * x.s >= 128 ? 0 : MulHi(x.m, x.m) >> 2 * x.s; }
+
+// x (1 - t) for t below 1/2 (units of 2^-128), its top bit set again.
+inline Mantissa TimesOneMinus(Mantissa x, u128 t) {
+  Mantissa y{x.m - MulHi(x.m, t), x.s};
+  if (y.m >> 127 == 0) {
+    y.m <<= 1;
+    ++y.s;
+  }
+  return y;
+}
+
 // z S(z) or z C(z), every partial sum positive: the terms from the small
 // ones on by Horner's rule in 64-bit words (units of 2^-scale), the rest in
 // 128 bits, in pairs (c0 - c1 z) + z^2 ((c2 - c3 z) + z^2 (...)), which do
@@ -146,6 +159,26 @@ inline double NearestDouble(const Wide& a, int n) {
   sticky = sticky || (top & 0x3ff) != 0;
   if (half && (sticky || (mant & 1) != 0)) ++mant;  // 2^53 at most: exact
   return static_cast<double>(mant) * Pow2(-64 * i + 63 - lz - 52);
+}
+
+// The double nearest v > 0, if v - err and v + err (units of 2^-64n, both
+// positive) round to it alike; false when they straddle a rounding boundary.
+inline bool RoundsAlike(const Wide& v, u64 err, int n, double& out) {
+  Wide lo = v, hi = v, e;
+  e.w[n] = err;
+  SubWide(lo, e, n);
+  AddWide(hi, e, n);
+  out = NearestDouble(lo, n);
+  return out == NearestDouble(hi, n);
+}
+
+// The first result that attempt(n, out) accepts with n = 4, 8, 16 words.
+template <class Try>
+double Widening(Try attempt) {
+  double out = 0;
+  for (int n = 4; n <= kMaxWords; n *= 2)
+    if (attempt(n, out)) return out;
+  return out;  // not reached for the functions here: see their notes
 }
 
 }  // namespace fixedpoint

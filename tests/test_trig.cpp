@@ -9,36 +9,34 @@
 
 namespace {
 
-std::vector<trigcheck::Row> Rows(const char* name) {
+// Every row of the reference file `name` (hard: text, random: binary) by `check`.
+void ExpectAllSame(const char* name,
+                   trigcheck::Result (*check)(const std::vector<trigcheck::Row>&, size_t),
+                   size_t wideStride) {
   const std::string bytes = kxtest::ReadBytes(std::filesystem::path(KX29_TEST_DATA) / "trig" / name);
-  return std::string_view(name).ends_with(".txt") ? trigcheck::ParseHard(bytes)
-                                                  : trigcheck::ParseRandom(bytes);
-}
-
-void ExpectAllSame(const std::vector<trigcheck::Row>& rows, const trigcheck::Result& r) {
+  const std::vector<trigcheck::Row> rows = std::string_view(name).ends_with(".txt")
+                                               ? trigcheck::ParseHard(bytes)
+                                               : trigcheck::ParseRandom(bytes);
   ASSERT_FALSE(rows.empty());
+  const trigcheck::Result r = check(rows, wideStride);
   for (const auto& f : r.failures) ADD_FAILURE() << f;
   EXPECT_EQ(r.failed, 0u) << "of " << r.checked;
 }
 
 TEST(ExactSinCos, HardArguments) {
-  const auto rows = Rows("sincos_hard.txt");
-  ExpectAllSame(rows, trigcheck::CheckSinCos(rows, trigcheck::kWideStrideHard));
+  ExpectAllSame("sincos_hard.txt", trigcheck::CheckSinCos, trigcheck::kWideStrideHard);
 }
 
 TEST(ExactSinCos, RandomArguments) {
-  const auto rows = Rows("sincos_random.bin");
-  ExpectAllSame(rows, trigcheck::CheckSinCos(rows, trigcheck::kWideStrideRandom));
+  ExpectAllSame("sincos_random.bin", trigcheck::CheckSinCos, trigcheck::kWideStrideRandom);
 }
 
 TEST(ExactAtan2, HardPairs) {
-  const auto rows = Rows("atan2_hard.txt");
-  ExpectAllSame(rows, trigcheck::CheckAtan2(rows, trigcheck::kWideStrideHard));
+  ExpectAllSame("atan2_hard.txt", trigcheck::CheckAtan2, trigcheck::kWideStrideHard);
 }
 
 TEST(ExactAtan2, RandomPairs) {
-  const auto rows = Rows("atan2_random.bin");
-  ExpectAllSame(rows, trigcheck::CheckAtan2(rows, trigcheck::kWideStrideRandom));
+  ExpectAllSame("atan2_random.bin", trigcheck::CheckAtan2, trigcheck::kWideStrideRandom);
 }
 
 }  // namespace
