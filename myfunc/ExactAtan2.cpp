@@ -1,12 +1,13 @@
 // The arc tangent of y/x in the quadrant of (x, y), rounded to the nearest
 // double: the direction of a line, which must come out the same whichever
-// system computed it. Integer arithmetic alone, as for the sine and cosine;
-// the one floating-point division only chooses a table entry.
+// system computed it. Integer arithmetic, as for the sine and cosine; the
+// two floating-point divisions, rounded as IEEE 754 says on every system,
+// only choose a table entry and start a reciprocal.
 //
 // 1. The angle of (|x|, |y|) is k pi/4 + or - atan(u), with u = Y/X <= 3/7
-//    for exact integers X and Y: the smaller coordinate over the larger,
-//    and above 2/5 the ratio (1 - t)/(1 + t) of the angle's distance to the
-//    diagonal. A point left of the axis turns the angle into pi minus it.
+//    for exact integers X and Y: t, the smaller coordinate over the larger,
+//    and above 2/5 (1 - t)/(1 + t), the tangent of the angle's distance to
+//    the diagonal. A point left of the axis turns the angle into pi minus it.
 // 2. u is brought near zero exactly: turning (X, Y) back by atan(i/128),
 //    i the nearest step, gives d = (128 Y - i X)/(128 X + i Y) with
 //    |d| <= 0.51/128, and atan u = atan(i/128) + atan d, the first from a
@@ -19,10 +20,9 @@
 //    both ends of the error interval round alike. The arc tangent of a
 //    nonzero rational, and k pi/4 plus or minus it, is never a rounding
 //    boundary, so this ends.
-// 4. Below 2^-61 the arc tangent of t = y/x lies closer to t than any
-//    rounding boundary that t is not itself on, and below it: the answer is
-//    t rounded, a tie going toward zero. Only here can the result be
-//    subnormal.
+// 4. Below 2^-61 the arc tangent of t = y/x lies below t and nearer to it
+//    than any rounding boundary but t itself: the answer is t rounded, a tie
+//    going toward zero. Only here can the result be subnormal.
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -87,10 +87,10 @@ constexpr int kTinyShift = 62;  // num / (den 2^shift) < 2^-61
 // The double nearest (q + f) 2^e, 0 <= f < 1 (f > 0 when inexact), q < 2^75,
 // a tie going toward zero; subnormal or zero where it falls there.
 double RoundTiesDown(u128 q, int e, bool inexact) {
-  const int top = 127 - LeadingZeros(q) + e;  // the exponent of the leading bit
-  const int last = std::max(top - 52, -1074);     // that of the double's last bit
-  const int drop = last - e;                      // > 0 here
-  if (drop > 75) return 0;  // below half the least subnormal
+  const int top = 127 - LeadingZeros(q) + e;   // the exponent of the leading bit
+  const int last = std::max(top - 52, -1074);  // that of the double's last bit
+  const int drop = last - e;                   // > 0 here
+  if (drop > 75) return 0;                     // below half the least subnormal
   const u128 rest = q & ((u128{1} << drop) - 1), half = u128{1} << (drop - 1);
   const u64 kept = static_cast<u64>(q >> drop) + ((rest > half || (rest == half && inexact)) ? 1 : 0);
   // A carry out of the 53 bits (or into the normal range) steps the exponent.
@@ -109,7 +109,7 @@ double TinyAtan(const Octant& o) {
 // the error and add under 6 units from the cut products.
 u128 Reciprocal(u128 d) {
   const double m = static_cast<double>(static_cast<u64>(d >> 75));  // exact
-  u128 r = static_cast<u128>(static_cast<u64>(0x1p115 / m)) << 64;   // within 2^-51
+  u128 r = static_cast<u128>(static_cast<u64>(0x1p115 / m)) << 64;  // within 2^-51
   const u128 one = u128{1} << 126;
   for (int step = 0; step < 2; ++step) {
     const u128 dr = MulHi(d, r);  // d r 2^-254, within 2^-50 of one
@@ -131,20 +131,20 @@ Mantissa Quotient(u128 p, u128 q, int shift) {
 // the series stopping before z^8/17 < 2^-131; d's own error carries over,
 // the products and the small terms add a few units of 2^-128.
 Mantissa AtanQuick(Mantissa d) {
-  return TimesOneMinus(d, Series(trigtables::kAtanWide, trigtables::kAtanSmall, trigtables::kAtanSmallScale,
-                                 Square(d)));
+  return TimesOneMinus(
+      d, Series(trigtables::kAtanWide, trigtables::kAtanSmall, trigtables::kAtanSmallScale, Square(d)));
 }
 
 // The sum: units of 2^-126, so that pi fits.
-constexpr u128 kQuarterPi126 = u128{1} << 125 | static_cast<u128>(trigtables::kPiOver2[1]) << 61 |
-                               trigtables::kPiOver2[2] >> 3;
+constexpr u128 kQuarterPi126 =
+    u128{1} << 125 | static_cast<u128>(trigtables::kPiOver2[1]) << 61 | trigtables::kPiOver2[2] >> 3;
 
 // The angle of o rounded, if its quick evaluation decides it.
 bool QuickAtan(const Octant& o, int quickBits, double& out) {
-  unsigned i = 0;  // the table step
+  unsigned i = 0;      // the table step
   if (o.shift <= 8) {  // else u < 2^-8, nearer 0 than 1/128
-    i = static_cast<unsigned>(static_cast<double>(o.num) / static_cast<double>(o.den << o.shift) *
-                                  trigtables::kAtanSteps + 0.5);
+    i = static_cast<unsigned>(
+        static_cast<double>(o.num) / static_cast<double>(o.den << o.shift) * trigtables::kAtanSteps + 0.5);
   }
   Mantissa d{0, 0};
   bool dNegative = false;
@@ -162,9 +162,9 @@ bool QuickAtan(const Octant& o, int quickBits, double& out) {
   }
   // Every term cut to units of 2^-126: under 8 units in all, with k pi/4 (4)
   // and the table (1.25); the sum is at least atan(0.49/128), above 2^-8.1.
-  const u128 step = static_cast<u128>(trigtables::kAtanOfStep[i][0]) << 62 |
-                    trigtables::kAtanOfStep[i][1] >> 2;
-  const u128 dPart = d.m == 0 || d.s + 2 >= 128 ? 0 : d.m >> (d.s + 2);
+  const u128 step =
+      static_cast<u128>(trigtables::kAtanOfStep[i][0]) << 62 | trigtables::kAtanOfStep[i][1] >> 2;
+  const u128 dPart = d.s + 2 >= 128 ? 0 : d.m >> (d.s + 2);
   const u128 arc = dNegative ? step - dPart : step + dPart;
   const u128 sum = o.k * kQuarterPi126 + (o.negate ? -arc : arc);
   const int lead = LeadingZeros(sum);
@@ -176,7 +176,7 @@ bool QuickAtan(const Octant& o, int quickBits, double& out) {
 // u = num / (den 2^shift) to n words, cut: bit by bit, the remainder below den.
 Wide Ratio(const Octant& o, int n) {
   Wide u;
-  u64 rem = o.num;  // num < 2 den
+  u64 rem = o.num;                           // num < 2 den
   for (int j = o.shift; j <= 64 * n; ++j) {  // the bit of 2^-j
     if (rem >= o.den) {
       rem -= o.den;
