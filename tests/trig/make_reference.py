@@ -121,10 +121,11 @@ def nearest_atan2(y, x):
     infinities and NaN as IEEE 754 defines them."""
     if math.isnan(y) or math.isnan(x):
         return math.nan
-    if math.isinf(y) or math.isinf(x):
-        # The direction of the unit vector each infinity stands for.
-        y = math.copysign(1.0 if math.isinf(y) else 0.0, y)
-        x = math.copysign(1.0 if math.isinf(x) else 0.0, x)
+    if math.isinf(y):
+        turn = 0.5 if not math.isinf(x) else 0.25 if x > 0 else 0.75
+        return math.copysign(nearest_pi_times(turn), y)
+    if math.isinf(x):
+        return math.copysign(0.0 if x > 0 else nearest_pi_times(1), y)
     if y == 0:  # the positive or the negative x axis
         return math.copysign(nearest_pi_times(1), y) if math.copysign(1, x) < 0 else y
     if x == 0:

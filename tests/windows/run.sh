@@ -439,7 +439,7 @@ else
     compare "$same/oblique$((i + 1)).TXT" "5 1000"
   done
   if ((${#differ[@]} == 0 && runs > 0)); then
-    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated and $leaning leaning drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
+    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated drawings, $leaning leaning drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
   else
     fail "the builds' files differ: ${differ[*]}"
   fi
