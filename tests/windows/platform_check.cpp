@@ -210,8 +210,10 @@ int Trig(const std::u16string& dir) {
     const char* name;
   };
   const Set sets[] = {
-      {u"sincos_hard.txt", trigcheck::CheckSinCos, trigcheck::kWideStrideHard, "sine and cosine, hard arguments"},
-      {u"sincos_random.bin", trigcheck::CheckSinCos, trigcheck::kWideStrideRandom, "sine and cosine, random arguments"},
+      {u"sincos_hard.txt", trigcheck::CheckSinCos, trigcheck::kWideStrideHard,
+       "sine and cosine, hard arguments"},
+      {u"sincos_random.bin", trigcheck::CheckSinCos, trigcheck::kWideStrideRandom,
+       "sine and cosine, random arguments"},
       {u"atan2_hard.txt", trigcheck::CheckAtan2, trigcheck::kWideStrideHard, "atan2, hard pairs"},
       {u"atan2_random.bin", trigcheck::CheckAtan2, trigcheck::kWideStrideRandom, "atan2, random pairs"},
   };

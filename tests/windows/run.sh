@@ -420,7 +420,8 @@ else
   turns=("1234.5678 -987.6543" "100 50" "-0.001 4000.25" "1e308 -1e307" "65.4321 -12.3456")
   for seed in $(seq 1 ${#generated[@]}); do
     if "${generate[@]}" "$same/generated$seed.TXT" --seed "$seed" -n 200; then
-      compare "$same/generated$seed.TXT" "3 ${turns[seed - 1]}" "5 ${generated[seed - 1]}" "6 ${generated[seed - 1]}"
+      count=${generated[seed - 1]}
+      compare "$same/generated$seed.TXT" "3 ${turns[seed - 1]}" "5 $count" "6 $count"
     else
       differ+=("the generator failed for seed $seed;")
     fi
@@ -439,7 +440,8 @@ else
     compare "$same/oblique$((i + 1)).TXT" "5 1000"
   done
   if ((${#differ[@]} == 0 && runs > 0)); then
-    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated drawings, $leaning leaning drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
+    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated drawings, $leaning leaning" \
+      "drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
   else
     fail "the builds' files differ: ${differ[*]}"
   fi
