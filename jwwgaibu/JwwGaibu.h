@@ -280,8 +280,9 @@ struct TJwwBox {
 // - under a mirror an arc keeps its sense: its start and end angles swap and
 //   turn, so that the arc drawn counter-clockwise is the mirror image, and
 //   an ellipse keeps its flatness and gets the mirrored tilt; circular
-//   solids do the same, their two angles taken as start and end; a text is
-//   turned, never drawn mirrored (its letters stay readable);
+//   solids do the same, their two angles taken as start and end; letters
+//   are never drawn mirrored: a text runs from its mirrored start along its
+//   mirrored direction (mirrored left and right, it reads upside down);
 // - a plain circle arc (flatness 1, tilt 0) stays plain: the turn goes into
 //   its angles. Angles that turn come out in [0, 360); a whole turn keeps
 //   its angles;
