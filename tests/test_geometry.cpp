@@ -14,23 +14,11 @@
 #include "platform/Platform.h"
 #include "tests/TestUtil.h"
 
-using A = TJGdataAccess;
 using T = TJwwTransform;
 
 namespace {
 
 std::string U8(std::u16string_view s) { return platform::TextToUtf8(s); }
-
-// Reads the lines into g as a file would give them.
-void Read(TJGdata& g, std::string_view text) {
-  std::u16string line;
-  for (size_t at = 0; at <= text.size();) {
-    const size_t nl = std::min(text.find('\n', at), text.size());
-    platform::Utf8ToText(text.substr(at, nl - at), line);
-    A::ParseLine(g, line);
-    at = nl + 1;
-  }
-}
 
 bool IsPen(std::string_view l) {
   for (std::string_view k : {"lg", "ly", "lc", "lt", "lw", "pn", "cn", "cc"}) {
@@ -123,7 +111,7 @@ TEST(Geometry, EveryKindUnderEveryMap) {
   for (const MapCase& m : kMaps) {
     for (size_t k = 0; k < std::size(kKinds); ++k) {
       TJGdata g;
-      Read(g, kKinds[k]);
+      kxtest::ReadLines(g, kKinds[k]);
       ASSERT_EQ(g.EntN, 1) << kKinds[k];
       EXPECT_TRUE(g.Transform(m.map)) << m.name << ": " << kKinds[k];
       EXPECT_EQ(Entities(g), m.want[k]) << m.name << ": " << kKinds[k];
@@ -135,7 +123,7 @@ TEST(Geometry, EveryKindUnderEveryMap) {
 TEST(Geometry, BlockInsertPoint) {
   for (const MapCase& m : kMaps) {
     TJGdata g;
-    Read(g, "BL 10 5 door");
+    kxtest::ReadLines(g, "BL 10 5 door");
     ASSERT_TRUE(g.Transform(m.map));
     double x = 10, y = 5;
     m.map.Map(x, y);
@@ -200,7 +188,7 @@ TEST(Geometry, MapsUndone) {
   };
   for (const Case& c : cases) {
     TJGdata g;
-    Read(g, AllKinds());
+    kxtest::ReadLines(g, AllKinds());
     const std::string before = Entities(g);
     for (int i = 0; i < c.times; ++i) ASSERT_TRUE(g.Transform(c.map)) << c.name;
     if (c.exact) {
@@ -216,8 +204,8 @@ TEST(Geometry, ChainedMapsAreTheirSteps) {
   const T steps[] = {T::Mirror(2, 3, 15), T::Scale(-1, 1, 2.5), T::Rotate(4, -2, 70),
                      T::Move(10, 20), T::Scale(0, 0, -1)};
   TJGdata one, each;
-  Read(one, AllKinds());
-  Read(each, AllKinds());
+  kxtest::ReadLines(one, AllKinds());
+  kxtest::ReadLines(each, AllKinds());
   T chain;
   for (const T& s : steps) {
     chain = chain.Then(s);
@@ -233,7 +221,7 @@ TEST(Geometry, RefusedMaps) {
   const T stretch = T::Scale(0, 0, 2, 1);
   {
     TJGdata g;
-    Read(g, "0 0 10 5\npt 10 5\nsl 0 0 10 0 10 5 0 5\nBL 10 5 door");
+    kxtest::ReadLines(g, "0 0 10 5\npt 10 5\nsl 0 0 10 0 10 5 0 5\nBL 10 5 door");
     ASSERT_TRUE(g.Transform(stretch));
     EXPECT_EQ(Entities(g), "0 0 20 5\npt 20 5\nsl 0 0 20 0 20 5 0 5");
     EXPECT_EQ(g.EntBlk[0].px, 20);
@@ -242,7 +230,7 @@ TEST(Geometry, RefusedMaps) {
                             "msg\n0 0 10 0\ncs 5 1 1 0 \"10", "sc 10 0 5 1 0 0 90 100",
                             "so 10 0 5 1 0 0 360 2"}) {
     TJGdata g;
-    Read(g, std::string("0 0 10 5\n") + other);
+    kxtest::ReadLines(g, std::string("0 0 10 5\n") + other);
     const std::string before = Entities(g);
     EXPECT_FALSE(g.Transform(stretch)) << other;
     EXPECT_EQ(Entities(g), before) << other;
@@ -252,16 +240,16 @@ TEST(Geometry, RefusedMaps) {
                        T::Scale(0, 0, 2, 0)};
   for (const T& t : unsound) {
     TJGdata g;
-    Read(g, "0 0 10 5");
+    kxtest::ReadLines(g, "0 0 10 5");
     EXPECT_FALSE(g.Transform(t));
     EXPECT_EQ(Entities(g), "0 0 10 5");
   }
   // Scaling by -1 along one axis alone is a mirror, which every kind follows.
   TJGdata g;
-  Read(g, AllKinds());
+  kxtest::ReadLines(g, AllKinds());
   EXPECT_TRUE(g.Transform(T::Scale(0, 0, -1, 1)));
   TJGdata m;
-  Read(m, AllKinds());
+  kxtest::ReadLines(m, AllKinds());
   ASSERT_TRUE(m.Transform(T::Mirror(0, 0, 90)));
   EXPECT_EQ(Entities(g), Entities(m));
 }
@@ -291,7 +279,7 @@ TEST(Geometry, BoxOfEachKind) {
   };
   for (const Case& c : cases) {
     TJGdata g;
-    Read(g, c.record);
+    kxtest::ReadLines(g, c.record);
     const TJwwBox b = g.Box();
     EXPECT_FALSE(b.Empty()) << c.record;
     const double tol = 1e-12;
@@ -305,7 +293,7 @@ TEST(Geometry, BoxOfEachKind) {
 TEST(Geometry, BoxOfTheStore) {
   TJGdata g;
   EXPECT_TRUE(g.Box().Empty());
-  Read(g, "0 0 10 5\nci -20 0 5\npt 3 40");
+  kxtest::ReadLines(g, "0 0 10 5\nci -20 0 5\npt 3 40");
   const TJwwBox b = g.Box();
   EXPECT_EQ(std::tuple(b.x1, b.y1, b.x2, b.y2), std::tuple(-25.0, -5.0, 10.0, 40.0));
   // Records beyond a count are not in the store.

@@ -17,16 +17,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void Read(TJGdata& g, std::string_view text) {
-  std::u16string line;
-  for (size_t at = 0; at <= text.size();) {
-    const size_t nl = std::min(text.find('\n', at), text.size());
-    platform::Utf8ToText(text.substr(at, nl - at), line);
-    A::ParseLine(g, line);
-    at = nl + 1;
-  }
-}
-
 Lines Written(const TJGdata& g) {
   Lines out;
   for (int32_t i = 0; i < g.t_MemN; ++i) {
@@ -68,7 +58,7 @@ TEST(ToolApi, NamedOverridesAreTheArguments) {
       {"fill RGB without colour 10", {.SCol = 65280}, {-1, -1, -1, -1, -1, -1, -1, 65280}},
   };
   TJGdata g;
-  Read(g, kStore);
+  kxtest::ReadLines(g, kStore);
   g.S_Init();
   g.S_EntAll(-1, -1, -1, -1, -1, -1, -1, 0);
   const Lines own = Written(g);
@@ -95,7 +85,7 @@ TEST(ToolApi, NamedOverridesAreTheArguments) {
 // The views are the records in use, whatever the counts say.
 TEST(ToolApi, ViewsSizedByTheCounts) {
   TJGdata g;
-  Read(g, "0 0 1 1\n0 0 2 2\nci 0 0 5");
+  kxtest::ReadLines(g, "0 0 1 1\n0 0 2 2\nci 0 0 5");
   ASSERT_EQ(g.EntLine.size(), 1000u);
   EXPECT_EQ(g.Ents<jkLine>().size(), 2u);
   EXPECT_EQ(g.Ents<jkCirc>().size(), 1u);
@@ -116,7 +106,7 @@ TEST(ToolApi, ViewsSizedByTheCounts) {
 // type, and passes over entries that name no record.
 TEST(ToolApi, VisitorFollowsTheIndex) {
   TJGdata g;
-  Read(g, "ci 0 0 5\n0 0 1 1\npt 1 2\nse 0 0 5 1 0 0 90 0\nci 0 0 6");
+  kxtest::ReadLines(g, "ci 0 0 5\n0 0 1 1\npt 1 2\nse 0 0 5 1 0 0 90 0\nci 0 0 6");
   g.SetEntNo(jkCirc, 7);  // no such circle
   g.SetEntNo(0, 0);
   g.SetEntNo(16, 0);
@@ -149,7 +139,7 @@ TEST(ToolApi, VisitorFollowsTheIndex) {
 TEST(ToolApi, OneEntityAtATime) {
   for (const TJwwOverrides& o : {TJwwOverrides{}, TJwwOverrides{.LGrp = 4, .Col = 10, .SCol = 9}}) {
     TJGdata g;
-    Read(g, kStore);
+    kxtest::ReadLines(g, kStore);
     g.S_Init();
     g.S_EntAll(o);
     Lines all = Written(g);
@@ -165,7 +155,7 @@ TEST(ToolApi, OneEntityAtATime) {
     EXPECT_EQ(Written(g), all);
   }
   TJGdata g;
-  Read(g, "ci 0 0 5");
+  kxtest::ReadLines(g, "ci 0 0 5");
   g.SetEntNo(jkCirc, 3);
   g.S_Init();
   for (int32_t i : {-1, 1, 2}) EXPECT_FALSE(g.S_Ent(i)) << i;
@@ -214,10 +204,10 @@ TEST(ToolApi, ClearStoreKeepsTheFilesState) {
 // Curves are numbered afresh after the store was emptied.
 TEST(ToolApi, ClearStoreRestartsCurves) {
   TJGdata g;
-  Read(g, "pl\n0 0 1 1\n#\npl\n0 0 1 1\n#");
+  kxtest::ReadLines(g, "pl\n0 0 1 1\n#\npl\n0 0 1 1\n#");
   ASSERT_EQ(g.EntLine[1].CrvNo, 2);
   g.ClearStore();
-  Read(g, "pl\n0 0 1 1\n#");
+  kxtest::ReadLines(g, "pl\n0 0 1 1\n#");
   EXPECT_EQ(g.EntLine[0].CrvNo, 1);
 }
 
@@ -235,7 +225,7 @@ TEST(ToolApi, HighestIndicatedPoint) {
   };
   for (const Case& c : cases) {
     TJGdata g;
-    Read(g, c.records);
+    kxtest::ReadLines(g, c.records);
     EXPECT_EQ(std::tuple(g.IPointMax(), g.IPointN), std::tuple(c.max, c.count)) << c.records;
   }
 }
