@@ -481,9 +481,13 @@ void TJGdata::NoteLines(std::string_view text, Decode decode) const {
   ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
     ++no;
     if (s.empty()) return;
-    decode(s, line);
-    tk.Split(line.data(), line.data() + line.size());
+    // As in reading: a line of ASCII is split without being decoded.
+    if (Width != 1 || !tk.Split(s.data(), s.data() + s.size())) {
+      decode(s, line);
+      tk.Split(line.data(), line.data() + line.size());
+    }
     if (const int32_t what = NoteOfLine(tk)) {
+      decode(s, line);
       ReadNotes->push_back({static_cast<TJwwNote>(what), no, line});
     }
   });
@@ -1046,7 +1050,26 @@ bool IsZeroText(std::u16string_view s) {
   return i == s.size();
 }
 
-bool IsRealText(std::u16string_view s) { return StrToFloatZ(s) != 0 || IsZeroText(s); }
+// Nearly every number of a file is a plain decimal, which reads as it stands
+// while its digits cannot leave the range of a double.
+bool IsPlainDecimal(std::u16string_view s) {
+  size_t digits = 0;
+  bool point = false;
+  for (size_t i = s.starts_with(u'-') ? 1 : 0; i < s.size(); ++i) {
+    if (s[i] >= u'0' && s[i] <= u'9') {
+      ++digits;
+    } else if (s[i] == u'.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && digits <= 300;
+}
+
+bool IsRealText(std::u16string_view s) {
+  return IsPlainDecimal(s) || StrToFloatZ(s) != 0 || IsZeroText(s);
+}
 
 // An integer read as 0 is a written zero when its last character is a 0 and
 // the same text ending in 1 reads as 1 or -1: same digits, same form.
