@@ -472,9 +472,10 @@ void TJGdata::ReadLines(std::string_view text, Decode decode) {
 }
 
 // Reader diagnostics: a second look at the lines, taken only on request. It
-// changes nothing, so reading is the same with it or without it.
+// changes nothing, so reading is the same with it or without it, and it is
+// kept out of line so that reading compiles as it would without it.
 template <size_t Width, bool BigEndian, class Decode>
-void TJGdata::NoteLines(std::string_view text, Decode decode) const {
+[[gnu::cold, gnu::noinline]] void TJGdata::NoteLines(std::string_view text, Decode decode) const {
   ReadTokens tk;
   std::u16string line;
   int32_t no = 0;
