@@ -309,6 +309,8 @@ class TJwwTransform {
 
   void Map(double& x, double& y) const;
   // Lengths scale alike in every direction: every kind can follow the map.
+  // A chain with an unequal scale in it counts as unequal, even when a later
+  // step evens it out.
   bool Uniform() const { return uniform_; }
   // Maps every point somewhere (no scale by 0, no infinite or NaN value).
   bool Sound() const;
