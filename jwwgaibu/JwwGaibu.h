@@ -205,8 +205,9 @@ struct TJwwKindOf;
 
 // The overrides of S_EntAll, S_EntAllp and S_Ent by name, each defaulting to
 // "keep the entity's own": S_EntAll({}) writes what S_EntAll(-1, -1, -1, -1,
-// -1, -1, -1, 0) does, S_EntAll({.LGrp = 2, .Col = 5}) moves everything to
-// layer group 2 in colour 5. Colours and line types are codes (jmCode).
+// -1, -1, -1, 0) does, S_EntAll({.LGrp = 2, .Col = 5}) writes every entity on
+// layer group 2 and all but texts in colour 5. Colours and line types are
+// codes (jmCode).
 struct TJwwOverrides {
   int32_t LGrp = -1;  // layer group; any value outside 0-15 keeps the entity's
   int32_t Lay = -1;   // layer; any value outside 0-15 keeps the entity's
