@@ -112,9 +112,9 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
   if (g.Zusun) g.SendMem(u"bz");
   g.S_LGrp(lgrp == 0 ? g.CurLGrp : Minus1(lgrp));
   g.S_Lay(lay == 0 ? g.CurLay : Minus1(lay));
-  g.S_Col(col, 1);
-  g.S_PCol(col, 1);
-  g.S_Ltp(g.CurLtp, 0);
+  g.S_Col(col, jmDialog);
+  g.S_PCol(col, jmDialog);
+  g.S_Ltp(g.CurLtp, jmCode);
   g.S_Wid(g.CurWid);
 
   const auto& ip = g.IPoints;

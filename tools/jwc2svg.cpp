@@ -15,6 +15,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "jwwgaibu/JwwGaibu.h"
@@ -365,82 +366,47 @@ std::vector<std::vector<Pt>> SolidOutlines(double cx, double cy, double r, doubl
 
 // Every entity of the file, in the order it was stored.
 void Draw(Canvas& c, const TJGdata& g, const Paint& paint) {
-  for (int k = 0; k < g.EntN; ++k) {
-    const int i = g.EntNo[k].no;
-    switch (g.EntNo[k].yn) {
-      case 1: {
-        const auto& e = g.EntLine[i];
-        c.Line({e.x1, e.y1}, {e.x2, e.y2}, paint.Line(e.att.Col), nullptr);
-        break;
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      c.Line({e.x1, e.y1}, {e.x2, e.y2}, paint.Line(e.att.Col), nullptr);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      c.Circle({e.cx, e.cy}, e.cr, paint.Line(e.att.Col));
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      const double span = Span(e.sa, e.ea);
+      c.Path(ArcPoints(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, span), Closed(span),
+             paint.Line(e.att.Col));
+    } else if constexpr (std::is_same_v<R, TJwwEntText>) {
+      DrawText(c, g, e, paint.Line(e.att.Col), "text");
+    } else if constexpr (std::is_same_v<R, TJwwEntPnt>) {
+      c.Dot({e.px, e.py}, paint.Line(e.att.Col));
+    } else if constexpr (std::is_same_v<R, TJwwEntMark>) {
+      if (e.cod >= -7 && e.cod <= -1) {
+        c.Marker({e.px, e.py}, -e.cod, e.bai, e.ang, paint.Line(e.att.Col));
+      } else {  // not one of the seven kinds: drawn as a point
+        c.Dot({e.px, e.py}, paint.Line(e.att.Col));
       }
-      case 2: {
-        const auto& e = g.EntCirc[i];
-        c.Circle({e.cx, e.cy}, e.cr, paint.Line(e.att.Col));
-        break;
-      }
-      case 3: {
-        const auto& e = g.EntArc[i];
-        const double span = Span(e.sa, e.ea);
-        c.Path(ArcPoints(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, span), Closed(span),
-               paint.Line(e.att.Col));
-        break;
-      }
-      case 4:
-        DrawText(c, g, g.EntText[i], paint.Line(g.EntText[i].att.Col), "text");
-        break;
-      case 5:
-        c.Dot({g.EntPnt[i].px, g.EntPnt[i].py}, paint.Line(g.EntPnt[i].att.Col));
-        break;
-      case 6: {
-        const auto& e = g.EntMark[i];
-        if (e.cod >= -7 && e.cod <= -1) {
-          c.Marker({e.px, e.py}, -e.cod, e.bai, e.ang, paint.Line(e.att.Col));
-        } else {  // not one of the seven kinds: drawn as a point
-          c.Dot({e.px, e.py}, paint.Line(e.att.Col));
-        }
-        break;
-      }
-      case 7: {
-        const auto& e = g.EntDim[i];
-        c.Line({e.lin.x1, e.lin.y1}, {e.lin.x2, e.lin.y2}, paint.Line(e.lin.att.Col), "dimension");
-        DrawText(c, g, e.txt, paint.Line(e.txt.att.Col), "dimension");
-        break;
-      }
-      case 8:
-        c.Block({g.EntBlk[i].px, g.EntBlk[i].py}, g.EntBlk[i].nam, paint.Line(g.EntBlk[i].att.Col));
-        break;
-      case 9: {  // two corners: a solid without area, drawn as a heavy line
-        const auto& e = g.EntSld2[i];
-        c.Line({e.x1, e.y1}, {e.x2, e.y2}, paint.Fill(e.att.Col, e.Color), "solid", 3 * kStroke);
-        break;
-      }
-      case 10: {
-        const auto& e = g.EntSld3[i];
-        c.Area({{{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}}}, paint.Fill(e.att.Col, e.Color));
-        break;
-      }
-      case 11: {
-        const auto& e = g.EntSld4[i];
-        c.Area({{{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}, {e.x4, e.y4}}},
-               paint.Fill(e.att.Col, e.Color));
-        break;
-      }
-      case 12:
-      case 13: {
-        const auto& e = g.EntNo[k].yn == 12 ? g.EntSldC[i] : g.EntSldE[i];
-        c.Area(SolidOutlines(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, 0),
-               paint.Fill(e.att.Col, e.Color));
-        break;
-      }
-      case 14:
-      case 15: {
-        const auto& e = g.EntNo[k].yn == 14 ? g.EntSldO[i] : g.EntSldG[i];
-        c.Area(SolidOutlines(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri),
-               paint.Fill(e.att.Col, e.Color));
-        break;
-      }
+    } else if constexpr (std::is_same_v<R, TJwwEntDim>) {
+      c.Line({e.lin.x1, e.lin.y1}, {e.lin.x2, e.lin.y2}, paint.Line(e.lin.att.Col), "dimension");
+      DrawText(c, g, e.txt, paint.Line(e.txt.att.Col), "dimension");
+    } else if constexpr (std::is_same_v<R, TJwwEntBlk>) {
+      c.Block({e.px, e.py}, e.nam, paint.Line(e.att.Col));
+    } else if constexpr (std::is_same_v<R, TJwwEntSld2>) {
+      // Two corners: a solid without area, drawn as a heavy line.
+      c.Line({e.x1, e.y1}, {e.x2, e.y2}, paint.Fill(e.att.Col, e.Color), "solid", 3 * kStroke);
+    } else if constexpr (std::is_same_v<R, TJwwEntSld3>) {
+      c.Area({{{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}}}, paint.Fill(e.att.Col, e.Color));
+    } else if constexpr (std::is_same_v<R, TJwwEntSld4>) {
+      c.Area({{{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}, {e.x4, e.y4}}},
+             paint.Fill(e.att.Col, e.Color));
+    } else if constexpr (std::is_same_v<R, TJwwEntSldC>) {  // "sc" and "se"
+      c.Area(SolidOutlines(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, 0),
+             paint.Fill(e.att.Col, e.Color));
+    } else if constexpr (std::is_same_v<R, TJwwEntSldD>) {  // "so" and "sg"
+      c.Area(SolidOutlines(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri),
+             paint.Fill(e.att.Col, e.Color));
     }
-  }
+  });
 }
 
 // The indicated points, circled and numbered.
