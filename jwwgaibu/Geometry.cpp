@@ -45,7 +45,7 @@ void SinCosDeg(double deg, double& s, double& c) {
 double DirDeg(double y, double x) {
   if (y == 0) return x < 0 ? 180.0 : 0.0;
   if (x == 0) return y > 0 ? 90.0 : -90.0;
-  return std::atan2(y, x) * (180.0 / std::numbers::pi);
+  return ExactAtan2(y, x) * (180.0 / std::numbers::pi);
 }
 
 // An angle in [0, 360).

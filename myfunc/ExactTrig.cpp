@@ -25,16 +25,13 @@
 #include <cstdint>
 #include <iterator>
 
+#include "myfunc/FixedPoint.h"
 #include "myfunc/MyFunc.h"
 #include "myfunc/TrigTables.h"
 
 namespace {
 
-using u64 = uint64_t;
-using u128 = unsigned __int128;
-
-// 2^k for the normal range.
-double Pow2(int k) { return std::bit_cast<double>(static_cast<u64>(1023 + k) << 52); }
+using namespace fixedpoint;
 
 // The largest double not above pi/4: below it no reduction is needed.
 constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
@@ -107,21 +104,6 @@ bool Negative(Branch br, bool rNegative, bool cosine, double x) {
 }
 
 // ---- Quick evaluation: 128-bit fixed point ---------------------------------
-// A u128 v stands for v 2^-128 where nothing else is said.
-
-// a b, short by less than 3 units.
-u128 MulHi(u128 a, u128 b) {
-  const u64 a1 = static_cast<u64>(a >> 64), a0 = static_cast<u64>(a);
-  const u64 b1 = static_cast<u64>(b >> 64), b0 = static_cast<u64>(b);
-  return static_cast<u128>(a1) * b1 + (static_cast<u128>(a1) * b0 >> 64) +
-         (static_cast<u128>(a0) * b1 >> 64);
-}
-
-// A positive value m 2^-(128 + s), m with its top bit set.
-struct Mantissa {
-  u128 m;
-  int s;
-};
 
 // |x| <= pi/4 (and >= 2^-27) as it is.
 Mantissa FromDouble(double ax) {
@@ -153,141 +135,28 @@ bool ReduceQuick(double ax, Turns& t, Mantissa& r) {
   return true;
 }
 
-// z S(z) or z C(z), every partial sum positive: the terms from the small
-// ones on by Horner's rule in 64-bit words (units of 2^-scale), the rest in
-// 128 bits, in pairs (c0 - c1 z) + z^2 ((c2 - c3 z) + z^2 (...)), which do
-// not wait for one another.
-template <size_t NW, size_t NS>
-u128 Series(const uint64_t (&wide)[NW][2], const uint64_t (&small)[NS], int scale, u128 z) {
-  const u64 z64 = static_cast<u64>(z >> 64);
-  u64 v = small[NS - 1];
-  for (size_t j = NS - 1; j-- > 0;) v = small[j] - static_cast<u64>(static_cast<u128>(z64) * v >> 64);
-  u128 t = static_cast<u128>(v) << (128 - scale);
-  auto c = [&wide](size_t j) { return static_cast<u128>(wide[j][0]) << 64 | wide[j][1]; };
-  const u128 z2 = MulHi(z, z);
-  size_t j = NW;
-  if (j % 2 != 0) t = c(--j) - MulHi(z, t);
-  while (j > 0) {
-    j -= 2;
-    t = (c(j) - MulHi(z, c(j + 1))) + MulHi(z2, t);
-  }
-  return MulHi(z, t);
-}
-
 // sin r or cos r for r <= pi/4 (cos r from 2^-27 on), within 2^-103 of the
 // value: every
 // product and term is cut by a few units of 2^-128, the small terms by a
 // few units of 2^-103 which the powers of z they stand behind shrink below
 // 2^-105, and the series stop at terms below 2^-109.
 Mantissa SinCosQuick(Mantissa r, bool cosOfR) {
-  const u128 z = 2 * r.s >= 128 ? 0 : MulHi(r.m, r.m) >> 2 * r.s;
+  const u128 z = Square(r);
   if (cosOfR) {
     // 1 - z C(z), with z C(z) in (0, 0.31].
     const u128 t = Series(trigtables::kCosWide, trigtables::kCosSmall, trigtables::kCosSmallScale, z);
     return {~t + 1, 0};
   }
   // r (1 - z S(z)), with z S(z) in [0, 0.103].
-  const u128 t = Series(trigtables::kSinWide, trigtables::kSinSmall, trigtables::kSinSmallScale, z);
-  Mantissa y{r.m - MulHi(r.m, t), r.s};
-  if (y.m >> 127 == 0) {
-    y.m <<= 1;
-    ++y.s;
-  }
-  return y;
+  return TimesOneMinus(r, Series(trigtables::kSinWide, trigtables::kSinSmall, trigtables::kSinSmallScale, z));
 }
 
-// The double nearest y, if every value within 2^-bits of y (bits >= 55)
-// rounds to it too: the 75 bits below the double's 53 must stay clear of
-// the half-way point.
-bool RoundsSafely(Mantissa y, int bits, double& out) {
-  const u128 rest = y.m & ((u128{1} << 75) - 1);
-  const u128 half = u128{1} << 74;
-  const u128 err = y.m >> bits;
-  if ((rest > half ? rest - half : half - rest) <= err) return false;
-  const u64 mant = static_cast<u64>(y.m >> 75) + (rest > half ? 1 : 0);  // 2^53 at most: exact
-  out = static_cast<double>(mant) * Pow2(-53 - y.s);
-  return true;
-}
+// ---- Wide evaluation -------------------------------------------------------
 
-// ---- Wide fixed point -------------------------------------------------------
-// w[0] units, w[i] units of 2^-64i, of which the first n after w[0] are in
-// use; every cut below them loses less than one unit of 2^-64n.
-
-constexpr int kMaxWords = 16;
 // The largest double is m 2^971: its window starts at bit 970, in word
 // (970 + 63) / 64, and takes kMaxWords + 1 words and one more to shift from.
 static_assert((970 + 63) / 64 + kMaxWords + 2 <= std::size(trigtables::kTwoOverPi));
 static_assert(std::size(trigtables::kPiOver2) >= kMaxWords + 1);
-
-struct Wide {
-  u64 w[kMaxWords + 1] = {};
-};
-
-void MulWide(const Wide& a, const Wide& b, Wide& out, int n) {
-  u64 p[2 * kMaxWords + 2] = {};  // a b exactly, least significant first
-  for (int i = 0; i <= n; ++i) {
-    u64 carry = 0;
-    for (int j = 0; j <= n; ++j) {
-      const u128 t = static_cast<u128>(a.w[n - i]) * b.w[n - j] + p[i + j] + carry;
-      p[i + j] = static_cast<u64>(t);
-      carry = static_cast<u64>(t >> 64);
-    }
-    p[i + n + 1] = carry;
-  }
-  for (int k = 0; k <= n; ++k) out.w[n - k] = p[n + k];  // cut below 2^-64n
-}
-
-void DivSmall(Wide& a, u64 d, int n) {
-  u64 rem = 0;
-  for (int i = 0; i <= n; ++i) {
-    const u128 cur = static_cast<u128>(rem) << 64 | a.w[i];
-    a.w[i] = static_cast<u64>(cur / d);
-    rem = static_cast<u64>(cur % d);
-  }
-}
-
-void AddWide(Wide& a, const Wide& b, int n) {
-  u64 carry = 0;
-  for (int i = n; i >= 0; --i) {
-    const u128 t = static_cast<u128>(a.w[i]) + b.w[i] + carry;
-    a.w[i] = static_cast<u64>(t);
-    carry = static_cast<u64>(t >> 64);
-  }
-}
-
-void SubWide(Wide& a, const Wide& b, int n) {  // a >= b
-  u64 borrow = 0;
-  for (int i = n; i >= 0; --i) {
-    const u64 bi = b.w[i] + borrow;
-    borrow = (bi < borrow || a.w[i] < bi) ? 1 : 0;
-    a.w[i] -= bi;
-  }
-}
-
-bool IsZero(const Wide& a, int n) {
-  for (int i = 0; i <= n; ++i)
-    if (a.w[i] != 0) return false;
-  return true;
-}
-
-// The double nearest a (a > 0, ties to even).
-double NearestDouble(const Wide& a, int n) {
-  int i = 0;
-  while (i < n && a.w[i] == 0) ++i;
-  const int lz = std::countl_zero(a.w[i]);
-  u64 top = a.w[i] << lz;
-  bool sticky = false;
-  if (i < n) {
-    if (lz != 0) top |= a.w[i + 1] >> (64 - lz);
-    sticky = (lz != 0 ? a.w[i + 1] << lz : a.w[i + 1]) != 0;
-    for (int k = i + 2; k <= n; ++k) sticky = sticky || a.w[k] != 0;
-  }
-  u64 mant = top >> 11;
-  const bool half = (top >> 10 & 1) != 0;
-  sticky = sticky || (top & 0x3ff) != 0;
-  if (half && (sticky || (mant & 1) != 0)) ++mant;  // 2^53 at most: exact
-  return static_cast<double>(mant) * Pow2(-64 * i + 63 - lz - 52);
-}
 
 // sin or cos of x by the wide evaluation with n words of fraction; false
 // when its error interval still straddles a rounding boundary.
@@ -340,24 +209,16 @@ bool WideTry(double x, bool cosine, int n, double& out) {
   // Errors: r is off by under 4 units and r^2 by under 6; a term by under 2
   // more than it inherits, which the step shrinks; the first term left out
   // is under 3 units. 16 + 4 a step covers it all.
-  const u64 err = 16 + 4 * static_cast<u64>(steps);
-  Wide lo = sum, hi = sum, e;
-  e.w[n] = err;
-  SubWide(lo, e, n);
-  AddWide(hi, e, n);
-  const double a = NearestDouble(lo, n);
-  if (a != NearestDouble(hi, n)) return false;
+  double a;
+  if (!RoundsAlike(sum, 16 + 4 * static_cast<u64>(steps), n, a)) return false;
   out = Negative(br, rNegative, cosine, x) ? -a : a;
   return true;
 }
 
+// Failing at 1024 bits would take a sine or cosine within 2^-1000 of a
+// rounding boundary.
 double WideResult(double x, bool cosine) {
-  double out = 0;
-  for (int n = 4; n <= kMaxWords; n *= 2)
-    if (WideTry(x, cosine, n, out)) return out;
-  // Not reached: that would take a sine or cosine within 2^-1000 of a
-  // rounding boundary.
-  return out;
+  return Widening([x, cosine](int n, double& out) { return WideTry(x, cosine, n, out); });
 }
 
 // The cases that need no evaluation: NaN for NaN and infinities; for

@@ -293,7 +293,7 @@ void RotatePoint(double& x, double& y, double px, double py, double cx, double c
 
 double DirAngle(double dx, double dy) {
   if (std::fabs(dx) < 1e-14 && std::fabs(dy) < 1e-14) return 0;
-  double a = std::atan2(dy, dx);
+  double a = ExactAtan2(dy, dx);
   // A direction a hair off the x axis is the x axis itself, so that it never
   // reads as a full turn.
   if (std::fabs(static_cast<long double>(a)) <= 1e-10L) return 0;

@@ -23,6 +23,10 @@ void AppendFloat(std::u16string& out, double v);
 // same on every system. NaN for infinities and NaN; sin keeps the sign of 0.
 double ExactSin(double x);
 double ExactCos(double x);
+// The angle of the point (x, y) from the x axis in radians, in [-pi, pi]:
+// the double nearest the true value, the same on every system. Zeros,
+// infinities and NaN as IEEE 754 defines atan2 for them.
+double ExactAtan2(double y, double x);
 
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angle);

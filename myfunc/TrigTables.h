@@ -74,4 +74,80 @@ constexpr uint64_t kCosSmall[7] = {
     0x0000000000000214ull,
 };
 
+constexpr int kAtanSteps = 128;
+// atan(i / 128) for i = 0 to 55.
+constexpr uint64_t kAtanOfStep[56][2] = {
+    {0x0000000000000000ull, 0x0000000000000000ull},
+    {0x01fffd555bbba972ull, 0xd00c46a3f77cc15eull},
+    {0x03ffeaab776e5356ull, 0xef9e31590057dd81ull},
+    {0x05ffb80612970d6bull, 0xce7603f5cab5251bull},
+    {0x07ff556eea5d892aull, 0x13bcebbb6ed46310ull},
+    {0x09feb2f8b4e4ec8bull, 0x918538b230da72f6ull},
+    {0x0bfdc0c2186d14fcull, 0xf220e10d61df56ecull},
+    {0x0dfc6ef89ce221ceull, 0xc03969ab00b0ebacull},
+    {0x0ffaaddb967ef4e3ull, 0x6cb2792dc0e2e0d5ull},
+    {0x11f86dbf082d58deull, 0xd447119a20fdb0feull},
+    {0x13f59f0e7c559d6bull, 0x1338a177e11cd9beull},
+    {0x15f2324fd2d7b262ull, 0xa3691004c637eaceull},
+    {0x17ee182602f10e8cull, 0x126acfcf099f06ceull},
+    {0x19e94153cfdcf168ull, 0xccb875a711f8151eull},
+    {0x1be39ebe6f07c37dull, 0xee3ca681661cbb3dull},
+    {0x1ddd21701eba6e65ull, 0x3bff35dbf95fab59ull},
+    {0x1fd5ba9aac2f6dc6ull, 0x5912f313e7d111deull},
+    {0x21cd5b99e8110314ull, 0x72e7223397963968ull},
+    {0x23c3f5f6086e4dc9ull, 0x6f4dd64a60e82be6ull},
+    {0x25b97b65f743fe63ull, 0xca1c155854d14fcaull},
+    {0x27adddd18cc4d8b0ull, 0xd1d8674940d83fa1ull},
+    {0x29a10f53b49e2e8full, 0x991f8d6f8abcc1f7ull},
+    {0x2b93023c7d84d3beull, 0xad534ffbc30b7a65ull},
+    {0x2d83a9131267b1b5ull, 0xaad627f0ef6549a0ull},
+    {0x2f72f6979cb6044dull, 0x1ec2d3e207271d21ull},
+    {0x3160ddc50f385177ull, 0x39967e7b9d85f2c5ull},
+    {0x334d51d2d90c4c39ull, 0xec03cf68691bbaceull},
+    {0x353846368064f287ull, 0x45df44e6542a8758ull},
+    {0x3721aea524c14408ull, 0xbd88697072d54bc0ull},
+    {0x39097f14e85cdb9aull, 0x908be5f45766d521ull},
+    {0x3aefabbe40ae6ce3ull, 0x2468a9a2cbef5e39ull},
+    {0x3cd4291d2dd89ac3ull, 0x3591014fbb281a07ull},
+    {0x3eb6ebf25901bac5ull, 0x5b71e7bd7de885f9ull},
+    {0x4097e9441996d698ull, 0xd2097cd05b85a52full},
+    {0x4277165f618d8962ull, 0xe47390cb8655e9d1ull},
+    {0x445468d890c726b2ull, 0x37236f884613c81aull},
+    {0x462fd68c2fc5e098ull, 0x6523a458dfc414c6ull},
+    {0x4809559f91f25773ull, 0xe6e6b85eb78ccc11ull},
+    {0x49e0dc815fbd16f8ull, 0x8322c92037f0a23dull},
+    {0x4bb661ea08f3f8dcull, 0x892c7500964d0de3ull},
+    {0x4d89dcdc1faf2f34ull, 0xe2d5da4c693d7994ull},
+    {0x4f5b44a49c44d113ull, 0x7ca41cc9589e8ce1ull},
+    {0x512a90db0abc26a2ull, 0xa1bc3aa4c45c6cf1ull},
+    {0x52f7b961a2439b0dull, 0x91c41eeac549d5faull},
+    {0x54c2b6654735276dull, 0x4cdbfbbdfbecf460ull},
+    {0x568b805d783d3913ull, 0xb7a8f82e45741debull},
+    {0x5852100c273f8658ull, 0xda8ea8ee100507e1ull},
+    {0x5a165e7d7e9bf7dbull, 0x50fd65ca4ac7b49aull},
+    {0x5bd86507937bc239ull, 0xc55190916e7f2241ull},
+    {0x5d981d4a05d407c4ull, 0x5dd0dc6713fffa13ull},
+    {0x5f55812d8ecfdd69ull, 0xc885c2b249a08813ull},
+    {0x61108ae37e575dd7ull, 0x6a0299b41b5c3a3bull},
+    {0x62c934e5286c95b6ull, 0xd0ba3748fa85146eull},
+    {0x647f79f343198910ull, 0x74188054b536bec6ull},
+    {0x6633551535ac619eull, 0x6c988fd0a76cdbe1ull},
+    {0x67e4c1985a000637ull, 0xd8fb836bc6581a7bull},
+};
+
+// atan d = d (1 - z A(z)), A(z) = sum of (-z)^j / (2j + 3): 1/(2j + 3), the first terms,
+constexpr uint64_t kAtanWide[3][2] = {
+    {0x5555555555555555ull, 0x5555555555555555ull},
+    {0x3333333333333333ull, 0x3333333333333333ull},
+    {0x2492492492492492ull, 0x4924924924924924ull},
+};
+// and the rest.
+constexpr int kAtanSmallScale = 66;
+constexpr uint64_t kAtanSmall[4] = {
+    0x71c71c71c71c71c7ull,
+    0x5d1745d1745d1745ull,
+    0x4ec4ec4ec4ec4ec4ull,
+    0x4444444444444444ull,
+};
+
 }  // namespace trigtables

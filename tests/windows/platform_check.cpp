@@ -5,8 +5,8 @@
 //   platform_check <empty folder>   text conversion, folders of paths, and files in that folder
 //   platform_check --path           prints the program's full path (UTF-8)
 //   platform_check --args ...       prints each argument on a line (UTF-8)
-//   platform_check --sincos <folder> ExactSin and ExactCos against the reference
-//                                    values in folder (tests/sincos)
+//   platform_check --trig <folder>  ExactSin, ExactCos and ExactAtan2 against the
+//                                   reference values in folder (tests/trig)
 #include <windows.h>
 
 #include <cstdio>
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "tests/sincos/Check.h"
+#include "tests/trig/Check.h"
 
 namespace {
 
@@ -202,26 +202,34 @@ void Folders() {
 }
 
 // The same reference values as the native test, and by the same checks.
-int SinCos(const std::u16string& dir) {
-  std::string hard, random;
-  Check(platform::ReadWholeFile(dir + u"\\hard.txt", hard), "read hard.txt");
-  Check(platform::ReadWholeFile(dir + u"\\random.bin", random), "read random.bin");
+int Trig(const std::u16string& dir) {
   struct Set {
-    std::vector<sincoscheck::Case> cases;
+    const char16_t* file;
+    trigcheck::Result (*check)(const std::vector<trigcheck::Row>&, size_t);
     size_t wideStride;
     const char* name;
   };
-  const Set sets[] = {{sincoscheck::ParseHard(hard), sincoscheck::kWideStrideHard, "hard arguments"},
-                      {sincoscheck::ParseRandom(random), sincoscheck::kWideStrideRandom,
-                       "random arguments"}};
-  for (const auto& [cases, wideStride, name] : sets) {
-    const sincoscheck::Result r = sincoscheck::Check(cases, wideStride);
+  const Set sets[] = {
+      {u"sincos_hard.txt", trigcheck::CheckSinCos, trigcheck::kWideStrideHard,
+       "sine and cosine, hard arguments"},
+      {u"sincos_random.bin", trigcheck::CheckSinCos, trigcheck::kWideStrideRandom,
+       "sine and cosine, random arguments"},
+      {u"atan2_hard.txt", trigcheck::CheckAtan2, trigcheck::kWideStrideHard, "atan2, hard pairs"},
+      {u"atan2_random.bin", trigcheck::CheckAtan2, trigcheck::kWideStrideRandom, "atan2, random pairs"},
+  };
+  for (const Set& set : sets) {
+    std::string bytes;
+    Check(platform::ReadWholeFile(dir + u"\\" + set.file, bytes), std::string("read ") + set.name);
+    const std::vector<trigcheck::Row> rows = std::u16string_view(set.file).ends_with(u".txt")
+                                                 ? trigcheck::ParseHard(bytes)
+                                                 : trigcheck::ParseRandom(bytes);
+    const trigcheck::Result r = set.check(rows, set.wideStride);
     for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
-    Check(!cases.empty() && r.failed == 0,
-          std::string(name) + ": " + std::to_string(cases.size()) + " arguments, " +
+    Check(!rows.empty() && r.failed == 0,
+          std::string(set.name) + ": " + std::to_string(rows.size()) + " rows, " +
               std::to_string(r.checked) + " results, " + std::to_string(r.failed) + " wrong");
   }
-  std::printf("sincos: %d failed\n", failures);
+  std::printf("trig: %d failed\n", failures);
   return failures;
 }
 
@@ -243,9 +251,9 @@ int main() {
     for (size_t i = 1; i < args.size(); ++i) PrintUtf8(args[i]);
     return 0;
   }
-  if (args.size() == 2 && args[0] == u"--sincos") return SinCos(args[1]);
+  if (args.size() == 2 && args[0] == u"--trig") return Trig(args[1]);
   if (args.size() != 1) {
-    std::fputs("usage: platform_check <empty folder> | --path | --args ... | --sincos <folder>\n",
+    std::fputs("usage: platform_check <empty folder> | --path | --args ... | --trig <folder>\n",
                stderr);
     return 2;
   }

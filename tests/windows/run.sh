@@ -170,27 +170,27 @@ else
   fail "the program's path: '$path_out' (want '$want_path')"
 fi
 
-echo "== sine and cosine"
-report=$(timeout 300 wine "$build/platform_check.exe" --sincos "$(winepath -w "$root/tests/sincos" 2>/dev/null)" \
+echo "== sine, cosine and arc tangent"
+report=$(timeout 300 wine "$build/platform_check.exe" --trig "$(winepath -w "$root/tests/trig" 2>/dev/null)" \
   2>/dev/null | tr -d '\r')
 code=$?
 grep -v '^  ok' <<<"$report"
-if [ "$(grep -c '^  ok' <<<"$report")" -ge 4 ] && grep -q '^sincos: 0 failed' <<<"$report"; then
-  pass "ExactSin and ExactCos give the reference values bit for bit"
+if [ "$(grep -c '^  ok' <<<"$report")" -ge 8 ] && grep -q '^trig: 0 failed' <<<"$report"; then
+  pass "ExactSin, ExactCos and ExactAtan2 give the reference values bit for bit"
 else
-  fail "ExactSin and ExactCos under Wine (exit $code)"
+  fail "ExactSin, ExactCos and ExactAtan2 under Wine (exit $code)"
 fi
-# The library defines no sin, cos or sincos of its own: a program linking it
-# keeps the C library's.
+# The library defines no sin, cos, sincos or atan2 of its own: a program
+# linking it keeps the C library's.
 archives=$(find "$build" -path "$build/wine-prefix" -prune -o -name '*.a' -print)
 symbols=$(for a in $archives; do x86_64-w64-mingw32-nm --defined-only "$a" 2>/dev/null; done)
-ours=$(awk '$3 == "sin" || $3 == "cos" || $3 == "sincos" {print $3}' <<<"$symbols" | sort -u | tr '\n' ' ')
+ours=$(awk '$3 ~ /^(sin|cos|sincos|atan2)$/ {print $3}' <<<"$symbols" | sort -u | tr '\n' ' ')
 if ! grep -q 'ExactSin' <<<"$symbols"; then
   fail "no library archive with ExactSin found under $build"
 elif [ -n "$ours" ]; then
   fail "the library archives define $ours"
 else
-  pass "no sin, cos or sincos defined in $(wc -w <<<"$archives") library archives"
+  pass "no sin, cos, sincos or atan2 defined in $(wc -w <<<"$archives") library archives"
 fi
 
 # The kx29 window's X id, waiting up to $1 tenths of a second; empty if none.
@@ -356,10 +356,12 @@ fi
 echo "== the Windows and the Linux build write the same files"
 # Runs of the modes that turn points (3) and divide lines (5), circles and
 # arcs (6), where every coordinate goes through sines and cosines, over
-# drawings of the project's generator and over drawings that lean on the
+# drawings of the project's generator, over drawings that lean on the
 # sines and cosines: axis angles up to 1e300 degrees, arcs from -5000 to
 # 5000 degrees about the origin, where no large coordinate absorbs the last
-# bits. Both builds must write the same bytes.
+# bits, and over oblique lines whose directions lie so near a rounding
+# boundary that glibc's and MinGW-w64's atan2 disagree on them (mode 5 adds
+# up 999 steps along the direction). Both builds must write the same bytes.
 generate=(python3 "$root/bench/gen_drawing.py")
 # Writes a drawing that leans on sines and cosines to $1 (seed $2) and prints
 # the arguments of mode 3, then the division count.
@@ -394,10 +396,12 @@ else
   runs=0
   points=0
   differ=()
-  # Runs the three modes on one drawing with both builds and compares.
+  # Runs the tool with each further argument list on drawing $1 with both
+  # builds and compares.
   compare() {
-    local drawing=$1 turn=$2 count=$3 args side
-    for args in "3 $turn" "5 $count" "6 $count"; do
+    local drawing=$1 args side
+    shift
+    for args in "$@"; do
       for side in linux windows; do
         cp "$drawing" "$same/$side/JWC_TEMP.TXT"
         rm -f "$same/$side/kx29.dat"
@@ -416,7 +420,8 @@ else
   turns=("1234.5678 -987.6543" "100 50" "-0.001 4000.25" "1e308 -1e307" "65.4321 -12.3456")
   for seed in $(seq 1 ${#generated[@]}); do
     if "${generate[@]}" "$same/generated$seed.TXT" --seed "$seed" -n 200; then
-      compare "$same/generated$seed.TXT" "${turns[seed - 1]}" "${generated[seed - 1]}"
+      count=${generated[seed - 1]}
+      compare "$same/generated$seed.TXT" "3 ${turns[seed - 1]}" "5 $count" "6 $count"
     else
       differ+=("the generator failed for seed $seed;")
     fi
@@ -424,10 +429,19 @@ else
   leaning=10
   for seed in $(seq 1 $leaning); do
     { read -r turn && read -r count; } < <(lean_drawing "$same/leaning$seed.TXT" "$seed")
-    compare "$same/leaning$seed.TXT" "$turn" "$count"
+    compare "$same/leaning$seed.TXT" "3 $turn" "5 $count" "6 $count"
+  done
+  # From one end point to the other; also among the hard pairs of tests/trig.
+  oblique=("-2270.94 -218.5 227.16 299.33" "1870.5 -4.1 -1627 -1519.99"
+    "-1050.71 1986 -1988.17 -2017.656" "-1327.9 -297 1815.3 -4906" "4439 -554.88 -4060 3017"
+    "2045 4156 -2710 -2499")
+  for i in "${!oblique[@]}"; do
+    printf '%s\r\n' "${oblique[i]}" >"$same/oblique$((i + 1)).TXT"
+    compare "$same/oblique$((i + 1)).TXT" "5 1000"
   done
   if ((${#differ[@]} == 0 && runs > 0)); then
-    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated and $leaning leaning drawings ($points points): the same bytes"
+    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated drawings, $leaning leaning" \
+      "drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
   else
     fail "the builds' files differ: ${differ[*]}"
   fi

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# The sine and cosine figures of BENCHMARKS.md:
-#   - cost per call of ExactSin and ExactCos against the C library's sin and
-#     cos: natively (glibc) and in the Windows build under Wine (MinGW-w64's);
-#   - the start-up of a mode-6 run with 1000 points, before and after: wall
-#     and CPU time (hyperfine), and instructions (valgrind's callgrind, which
-#     the load of the machine does not disturb).
+# The sine, cosine and arc tangent figures of BENCHMARKS.md:
+#   - cost per call of ExactSin, ExactCos and ExactAtan2 against the C
+#     library's sin, cos and atan2: natively (glibc) and in the Windows build
+#     under Wine (MinGW-w64's);
+#   - given two programs, the start-up of a mode-6 run with 1000 points,
+#     before and after: wall and CPU time (hyperfine), and instructions
+#     (valgrind's callgrind, which the load of the machine does not disturb).
 #
-#   bench/run_sincos.sh BEFORE_KX29 AFTER_KX29 [RUNS]   (default 200 runs)
+#   bench/run_trig.sh [BEFORE_KX29 AFTER_KX29 [RUNS]]   (default 200 runs)
 #
 # BEFORE_KX29 and AFTER_KX29 are native Release builds of kx29 from the two
-# commits to compare. Needs g++, g++-mingw-w64-x86-64, wine64 and hyperfine.
+# commits to compare. Needs g++, g++-mingw-w64-x86-64, wine64, and for the
+# start-up hyperfine and valgrind.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-before=$(realpath "$1")
-after=$(realpath "$2")
+before=${1:+$(realpath "$1")}
+after=${2:+$(realpath "$2")}
 runs=${3:-200}
 gen=$here/gen_drawing.py
 
@@ -27,17 +29,18 @@ echo "compilers: $(g++ --version | head -1); $(x86_64-w64-mingw32-g++-posix --ve
 
 # The build's own flags for a Release build.
 flags=(-O3 -DNDEBUG -std=c++20 -ffp-contract=off -I"$root")
-sources=("$here/bench_sincos.cpp" "$root/myfunc/ExactTrig.cpp")
-g++ "${flags[@]}" "${sources[@]}" -o "$work/bench_sincos"
-x86_64-w64-mingw32-g++-posix "${flags[@]}" -static "${sources[@]}" -o "$work/bench_sincos.exe"
+sources=("$here/bench_trig.cpp" "$root/myfunc/ExactTrig.cpp" "$root/myfunc/ExactAtan2.cpp")
+g++ "${flags[@]}" "${sources[@]}" -o "$work/bench_trig"
+x86_64-w64-mingw32-g++-posix "${flags[@]}" -static "${sources[@]}" -o "$work/bench_trig.exe"
 
 echo "== cost per call, natively (glibc)"
-"$work/bench_sincos"
+"$work/bench_trig"
 echo "== cost per call, Windows build under Wine (MinGW-w64)"
 export WINEPREFIX="$work/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 timeout 180 wineboot -i >/dev/null 2>&1 || true
-timeout 300 wine "$work/bench_sincos.exe" | tr -d '\r'
+timeout 300 wine "$work/bench_trig.exe" | tr -d '\r'
 timeout 30 wineserver -k >/dev/null 2>&1 || true
+[ -n "$after" ] || exit 0
 
 echo "== start-up: kx29 6 1000 on gen_drawing.py -n 1e3 (seed 1), before and after"
 python3 "$gen" "$work/e1k.txt" -n 1e3
