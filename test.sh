@@ -7,6 +7,7 @@ export LC_ALL=C.UTF-8
 
 packages=(cmake g++ make libgtest-dev python3)
 packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
+packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -50,4 +51,15 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/tests/test_round
 
 echo "== fuzzing: each target for 30 s"
 fuzz/run.sh 30
-tests/windows/run.sh build-win  # the Windows program under Wine, its dialog under Xvfb
+echo "== pictures of the run modes"
+tools/mode_pictures.sh build/mode-pictures build
+
+# The release twice, from two build folders: the same bytes. Then one of its
+# launchers runs from the unpacked zip with the other Windows tests.
+echo "== release"
+release=$(./release.sh build-release)
+cp "$release" build-release/first.zip
+./release.sh build-win >/dev/null
+cmp build-release/first.zip "$release"
+python3 tests/release.py "$release"
+tests/windows/run.sh build-win "$release"  # the Windows program under Wine, its dialog under Xvfb

@@ -111,9 +111,9 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
   if (g.Zusun) g.SendMem(u"bz");
   g.S_LGrp(lgrp == 0 ? g.CurLGrp : Minus1(lgrp));
   g.S_Lay(lay == 0 ? g.CurLay : Minus1(lay));
-  g.S_Col(col, 1);
-  g.S_PCol(col, 1);
-  g.S_Ltp(g.CurLtp, 0);
+  g.S_Col(col, jmDialog);
+  g.S_PCol(col, jmDialog);
+  g.S_Ltp(g.CurLtp, jmCode);
   g.S_Wid(g.CurWid);
 
   const auto& ip = g.IPoints;
@@ -142,8 +142,8 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       const double a = DirAngle(l.x2 - l.x1, l.y2 - l.y1);
       double x = l.x1, y = l.y1;
       for (int32_t k = 1; k < n; ++k) {
-        x = std::cos(a) * s + x;
-        y = std::sin(a) * s + y;
+        x = ExactCos(a) * s + x;
+        y = ExactSin(a) * s + y;
         PutPoint(x, y);
       }
       break;
@@ -154,7 +154,7 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
         const TJwwEntCircle& c = g.EntCirc[0];
         double t = 0;
         for (int32_t k = 0; k < n; ++k) {
-          PutPoint(std::cos(t) * c.cr + c.cx, std::sin(t) * c.cr + c.cy);
+          PutPoint(ExactCos(t) * c.cr + c.cx, ExactSin(t) * c.cr + c.cy);
           t = t + 2 * pi / n;
         }
       }
@@ -177,8 +177,8 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
         }
         for (int32_t k = 0; k < count; ++k) {
           t = t + step;
-          const double u = std::cos(t) * a.cr;
-          const double w = std::sin(t) * (a.cr * a.he);
+          const double u = ExactCos(t) * a.cr;
+          const double w = ExactSin(t) * (a.cr * a.he);
           double ru, rw;
           RotatePoint(ru, rw, u, w, 0, 0, a.ka);
           PutPoint(a.cx + ru, a.cy + rw);

@@ -2,9 +2,11 @@
 // with any values, as a tool built on the library might drive it: setters and
 // adders (both forms), index entries of any kind and number, counts and curve
 // numbers set to anything, the output commands, both writers with any
-// overrides, and a save. Beyond "no crash, no sanitizer report": an added
-// entity's index entry names the record added, and the saved file reads back
-// into a store that holds together.
+// overrides, one stored entity written, the store emptied, mapped by any map
+// and measured, and a save. Beyond "no crash, no sanitizer report": an added
+// entity's index entry names the record added, the views and the visitor stay
+// within the store, and the saved file reads back into a store that holds
+// together.
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -102,7 +104,7 @@ void Add(TJGdata& g, Input& in, Plain plain, Given given) {
 }
 
 void Step(TJGdata& g, Input& in, int& writings) {
-  switch (in.Byte() % 36) {
+  switch (in.Byte() % 40) {
     case 0: return g.A_LGrp(in.Int());
     case 1: return g.A_Lay(in.Int());
     case 2: { const int32_t c = in.Int(); return g.A_Col(c, in.Int()); }
@@ -285,6 +287,49 @@ void Step(TJGdata& g, Input& in, int& writings) {
         }
         default: return g.S_Mark(a, b, c, d, in.Int());
       }
+    }
+    case 35: {
+      const int32_t i = in.Int();
+      TJwwOverrides o;
+      o.LGrp = in.Int(), o.Lay = in.Int(), o.Col = in.Int(), o.SCol = in.Int();
+      g.S_Ent(i, o);
+      return;
+    }
+    case 36: return g.ClearStore();
+    case 37: {
+      // A chain of up to three steps of any values.
+      TJwwTransform t;
+      for (int k = in.Byte() % 3; k >= 0; --k) {
+        const double a = in.Real(), b = in.Real(), c = in.Real(), d = in.Real();
+        switch (in.Byte() % 5) {
+          case 0: t = t.Then(TJwwTransform::Move(a, b)); break;
+          case 1: t = t.Then(TJwwTransform::Rotate(a, b, c)); break;
+          case 2: t = t.Then(TJwwTransform::Scale(a, b, c)); break;
+          case 3: t = t.Then(TJwwTransform::Scale(a, b, c, d)); break;
+          default: t = t.Then(TJwwTransform::Mirror(a, b, c)); break;
+        }
+      }
+      const int32_t n = g.EntN;
+      g.Transform(t);
+      FUZZ_CHECK(g.EntN == n);
+      return;
+    }
+    case 38: {
+      // Whatever the counts and index entries say, the visitor reaches only
+      // records within their kind's views, and at most one per index entry.
+      size_t visited = 0;
+      g.ForEachEnt([&](TJwwKind k, const auto& e) {
+        ++visited;
+        TJwwBox b;
+        b.Add(e);
+        FUZZ_CHECK(k >= jkLine && k <= jkSldG);
+      });
+      FUZZ_CHECK(visited <= g.EntNo.size());
+      FUZZ_CHECK(g.Ents<jkLine>().size() <= g.EntLine.size());
+      FUZZ_CHECK(g.Ents<jkSldG>().size() <= g.EntSldG.size());
+      FUZZ_CHECK(g.IPointMax() >= 0 && g.IPointMax() <= 99);
+      g.Box();
+      return;
     }
     default:
       return g.DataInit();

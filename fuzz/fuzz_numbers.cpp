@@ -1,7 +1,11 @@
 // The number routines. For any text, StrToIntZ and StrToFloatZ end normally.
 // For any finite double, FloatStr then StrToFloatZ then FloatStr gives the
 // same text: what the tool writes, it reads back. For any int32, IntStr then
-// StrToIntZ gives the number back.
+// StrToIntZ gives the number back. For any double, ExactSin and ExactCos
+// agree with their wide evaluation alone (two different ways to the same
+// nearest double), stay within [-1, 1], and are odd and even. For any two
+// doubles, ExactAtan2 agrees with its wide evaluation alone, stays within
+// [-pi, pi] and is odd in y.
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +13,16 @@
 #include <cstring>
 
 #include "fuzz/FuzzUtil.h"
+#include "myfunc/ExactTrig.h"
 #include "myfunc/MyFunc.h"
+
+namespace {
+
+bool Same(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The bytes as UTF-16 code units, and as single characters, so that short
@@ -37,6 +50,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       double want = std::strtod(ref, nullptr);
       if (std::isinf(want)) want = std::copysign(DBL_MAX, want);
       FUZZ_CHECK(StrToFloatZ(text) == want || (want == 0 && StrToFloatZ(text) == 0));
+    }
+    const double s = ExactSin(v), c = ExactCos(v);
+    FUZZ_CHECK(Same(s, exacttrig::WideSinOrCos(v, false)));
+    FUZZ_CHECK(Same(c, exacttrig::WideSinOrCos(v, true)));
+    FUZZ_CHECK(std::isfinite(v) ? std::fabs(s) <= 1 && std::fabs(c) <= 1 : std::isnan(s) && std::isnan(c));
+    FUZZ_CHECK(Same(ExactSin(-v), -s) && Same(ExactCos(-v), c));
+  }
+  if (size >= 16) {
+    double y, x;
+    std::memcpy(&y, data, sizeof y);
+    std::memcpy(&x, data + 8, sizeof x);
+    const double a = ExactAtan2(y, x);
+    FUZZ_CHECK(Same(a, exacttrig::WideAtan2(y, x)));
+    if (std::isnan(y) || std::isnan(x)) {
+      FUZZ_CHECK(std::isnan(a));
+    } else {
+      FUZZ_CHECK(std::fabs(a) <= 0x1.921fb54442d18p+1 && Same(ExactAtan2(-y, x), -a));
     }
   }
   if (size >= 4) {

@@ -1,7 +1,10 @@
 // The exchange file reader on arbitrary bytes: every byte-order mark and the
-// code page path, every record kind. Beyond not crashing, the store it builds
-// must hold together: counts within their arrays and every index entry
-// pointing at a record that exists.
+// code page path, every record kind, with the reader's notes taken. Beyond not
+// crashing, the store it builds must hold together (counts within their
+// arrays, every index entry pointing at a record that exists) and be the one
+// read without notes; the notes come in line order.
+#include <vector>
+
 #include "fuzz/FuzzUtil.h"
 #include "jwwgaibu/JwwGaibu.h"
 
@@ -9,7 +12,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = kxfuzz::Folder() + "JWC_TEMP.TXT";
   kxfuzz::WriteFile(path, {reinterpret_cast<const char*>(data), size});
   TJGdata g;
+  std::vector<TJwwReadNote> notes;
+  g.ReadNotes = &notes;
   g.OpenTempFile(kxfuzz::ToU16(path));
   kxfuzz::CheckStore(g);
+  for (size_t i = 0; i < notes.size(); ++i) {
+    FUZZ_CHECK(notes[i].line >= 1 && (i == 0 || notes[i].line > notes[i - 1].line));
+    FUZZ_CHECK(notes[i].what >= jnNoRecord && notes[i].what <= jnBadNumber);
+  }
+  TJGdata plain;
+  plain.OpenTempFile(kxfuzz::ToU16(path));
+  FUZZ_CHECK(plain.EntN == g.EntN && plain.EntLineN == g.EntLineN &&
+             plain.EntTextN == g.EntTextN && plain.IPointN == g.IPointN &&
+             plain.CurLGrp == g.CurLGrp && plain.MojiCode == g.MojiCode);
   return 0;
 }

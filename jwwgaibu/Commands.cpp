@@ -39,7 +39,7 @@ std::u16string OneLine(std::u16string_view s) {
 // ---- Text, fill-colour and attribute commands ----
 
 void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   if (mjs < 0 || mjs > 10) {
     mjs = CurMjs;
     if (mjs == 0) {  // the drawing's free size comes with its own colour code

@@ -1,4 +1,7 @@
-// The drawing data object: defaults, release, and the entity index.
+// The drawing data object: defaults, release, emptying the store, and the
+// entity index.
+#include <algorithm>
+
 #include "jwwgaibu/Grow.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
@@ -18,8 +21,7 @@ void TJGdata::DataInit() {
   DataFree();
   // The attributes start as the pen state does before the first command.
   S_Init();
-  w_IPNo = w_Attr = w_CrvNo = 0;
-  w_CrvFl = w_DimFl = false;
+  w_IPNo = w_Attr = 0;
 
   MojiCode = Zusun = WidF = false;
   Jikukaku = 0.0;
@@ -42,13 +44,7 @@ void TJGdata::DataInit() {
   IPoints.assign(100, TJwwIndPoint{});
   IPointN = 0;
 
-  EntSunLine = TJwwEntLine{};
-  EntSunLine.att.Col = 1;
-  EntSunLine.att.Ltp = 1;
-  EntSunLine.x2 = 1.0;
-
-  EntN = 0;
-  Kinds::ForEach([this](auto kind) { kind.Count(*this) = 0; });
+  ClearStore();
   t_MemN = t_PLineN = 0;
   aCol = aSCol = 0;
 }
@@ -63,6 +59,30 @@ void TJGdata::DataFree() {
   Kinds::ForEach([this](auto kind) { Release(kind.Array(*this)); });
   Release(t_Mem);
   Release(t_PLine);
+}
+
+// The curve numbering and an open curve or dimension belong to the entities
+// read, so they go with them.
+void TJGdata::ClearStore() {
+  Release(EntNo);
+  EntN = 0;
+  Kinds::ForEach([this](auto kind) {
+    Release(kind.Array(*this));
+    kind.Count(*this) = 0;
+  });
+  EntSunLine = TJwwEntLine{};
+  EntSunLine.att.Col = 1;
+  EntSunLine.att.Ltp = 1;
+  EntSunLine.x2 = 1.0;
+  w_CrvNo = 0;
+  w_CrvFl = w_DimFl = false;
+}
+
+int32_t TJGdata::IPointMax() const {
+  for (size_t n = std::min<size_t>(IPoints.size(), 100); n-- > 1;) {
+    if (IPoints[n].flg) return static_cast<int32_t>(n);
+  }
+  return 0;
 }
 
 void TJGdata::StopJwwGaibu() {

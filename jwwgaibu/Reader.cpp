@@ -18,6 +18,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
 
 #include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
@@ -647,6 +648,8 @@ void TJGdata::PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode) 
 template <size_t Width, bool BigEndian, class Decode>
 void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode) {
   text = UpToNul<Width, BigEndian>(text);
+  // Before the reading, which hands the file's memory back behind it.
+  if (ReadNotes != nullptr) NoteLines<Width, BigEndian>(text, decode);
   const jwwgaibu::ReadSplit split = jwwgaibu::CurrentReadSplit();
   const bool helper = text.size() >= split.helperFrom;
   const std::vector<size_t> ends =
@@ -700,6 +703,31 @@ void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decod
       });
 }
 
+// Reader diagnostics: a second look at the lines, taken only on request. It
+// changes nothing, so reading is the same with it or without it, and it is
+// kept out of line so that reading compiles as it would without it.
+template <size_t Width, bool BigEndian, class Decode>
+[[gnu::cold, gnu::noinline]] void TJGdata::NoteLines(std::string_view text, Decode decode) const {
+  ReadBatch b;
+  std::u16string line;
+  int32_t no = 0;
+  ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
+    ++no;
+    if (s.empty()) return;
+    // As in reading: a line of ASCII is split without being decoded.
+    b.Clear(s.size() + 1);
+    if (Width != 1 || !b.Split(s.data(), s.data() + s.size())) {
+      decode(s, b.decoded);
+      b.Split(b.decoded.data(), b.decoded.data() + b.decoded.size());
+    }
+    Classify(b);
+    if (const int32_t what = NoteOfLine(b.TokensOf(b.lines[0]))) {
+      decode(s, line);
+      ReadNotes->push_back({static_cast<TJwwNote>(what), no, line});
+    }
+  });
+}
+
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
   if (fn.empty() || !FileThere(fn)) return false;
@@ -739,20 +767,35 @@ void TJGdata::ParseLine(std::u16string_view line) {
 
 void TJGdata::R_File(const ReadTokens& tk) { ZumenFile = From(tk[0], 5); }
 
-// hp<number>[marker] x y, the marker one of "-", "ln", "ci", "ch".
-void TJGdata::R_IPoint(const ReadTokens& tk) {
-  const std::u16string_view t0 = tk[0];
-  std::u16string_view num = From(t0, 2);
-  int32_t sta = 0;
-  static constexpr std::array<std::u16string_view, 4> kMarks = {u"-", u"ln", u"ci", u"ch"};
-  for (size_t m = 0; m < kMarks.size(); ++m) {
-    const size_t at = t0.find(kMarks[m]);
-    if (at != std::u16string_view::npos && at >= 2) {
-      num = t0.substr(2, at - 2);
-      sta = static_cast<int32_t>(m) + 1;
+namespace {
+// The markers after the number of "hp" and of "hhp"; the place in the list,
+// counted from 1, is the marker's sta.
+constexpr std::u16string_view kPointMarks[] = {u"-", u"ln", u"ci", u"ch"};
+constexpr std::span<const std::u16string_view> kNextPointMarks(kPointMarks + 1, 3);
+
+// The number text of an indicated-point record whose keyword is `from` long:
+// up to the first occurrence of the last marker found, in the list's order.
+// *mark is that marker's place in the list, -1 for none.
+std::u16string_view PointNumber(std::u16string_view t0, size_t from,
+                                std::span<const std::u16string_view> marks, int* mark) {
+  std::u16string_view num = From(t0, from);
+  *mark = -1;
+  for (size_t m = 0; m < marks.size(); ++m) {
+    const size_t at = t0.find(marks[m]);
+    if (at != std::u16string_view::npos && at >= from) {
+      num = t0.substr(from, at - from);
+      *mark = static_cast<int>(m);
     }
   }
-  const int32_t no = StrToIntZ(num);
+  return num;
+}
+}  // namespace
+
+// hp<number>[marker] x y, the marker one of "-", "ln", "ci", "ch".
+void TJGdata::R_IPoint(const ReadTokens& tk) {
+  int mark;
+  const int32_t no = StrToIntZ(PointNumber(tk[0], 2, kPointMarks, &mark));
+  const int32_t sta = mark + 1;
   if (no < 1 || no > 99) return;
   TJwwIndPoint& p = IPoints[static_cast<size_t>(no)];
   p.flg = true;
@@ -764,13 +807,8 @@ void TJGdata::R_IPoint(const ReadTokens& tk) {
 
 // hhp<number>[marker]: the next stored entity refers to that indicated point.
 void TJGdata::R_NextIPoint(const ReadTokens& tk) {
-  const std::u16string_view t0 = tk[0];
-  std::u16string_view num = From(t0, 3);
-  for (std::u16string_view m : {u"ln", u"ci", u"ch"}) {
-    const size_t at = t0.find(m);
-    if (at != std::u16string_view::npos && at >= 3) num = t0.substr(3, at - 3);
-  }
-  w_IPNo = StrToIntZ(num);
+  int mark;
+  w_IPNo = StrToIntZ(PointNumber(tk[0], 3, kNextPointMarks, &mark));
 }
 
 // ---------------------------------------------------------------------------
@@ -1169,4 +1207,173 @@ void TJGdata::R_SolidG(const ReadTokens& tk) {
   FillRoundFrom(s, w_SlCol, tk);
   s.ri = tk.Real(8);
   R_EntityDone();
+}
+
+// ---------------------------------------------------------------------------
+// What the diagnostics note about a line.
+
+namespace {
+
+// A number written as zero: the only texts StrToFloatZ reads as 0 that are
+// numbers (any other 0 is a text that is none, or one out of range).
+bool IsZeroText(std::u16string_view s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == u' ') ++i;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
+  size_t zeros = 0;
+  bool point = false;
+  for (; i < s.size(); ++i) {
+    if (s[i] == u'0') {
+      ++zeros;
+    } else if (s[i] == u'.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (zeros == 0) return false;
+  if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
+    const size_t digits = i;
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') ++i;
+    if (i == digits) return false;
+  }
+  return i == s.size();
+}
+
+// Nearly every number of a file is a plain decimal, which reads as it stands
+// while its digits cannot leave the range of a double.
+bool IsPlainDecimal(std::u16string_view s) {
+  size_t digits = 0;
+  bool point = false;
+  for (size_t i = s.starts_with(u'-') ? 1 : 0; i < s.size(); ++i) {
+    if (s[i] >= u'0' && s[i] <= u'9') {
+      ++digits;
+    } else if (s[i] == u'.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && digits <= 300;
+}
+
+bool IsRealText(std::u16string_view s) {
+  return IsPlainDecimal(s) || StrToFloatZ(s) != 0 || IsZeroText(s);
+}
+
+// An integer read as 0 is a written zero when its last character is a 0 and
+// the same text ending in 1 reads as 1 or -1: same digits, same form.
+bool IsIntText(std::u16string_view s) {
+  if (StrToIntZ(s) != 0) return true;
+  if (s.empty() || s.back() != u'0') return false;
+  std::u16string one(s);
+  one.back() = u'1';
+  const int32_t v = StrToIntZ(one);
+  return v == 1 || v == -1;
+}
+
+// What a record reads as a number after its keyword, in the first field.
+enum class Head : uint8_t { None, Int, HexDigit, BaseDigit, Point, NextPoint };
+// When the record reads its further fields.
+enum class When : uint8_t { Always, HeadIs10, HeadIs0AndFiveFields };
+
+}  // namespace
+
+int32_t TJGdata::NoteOfLine(const ReadTokens& tk) {
+  const std::u16string_view t0 = tk[0];
+  if (tk.n == 1 && t0.empty()) return 0;
+  const int32_t rule = RuleFor(t0, tk.n);
+  if (rule < 0) {
+    // The first line the CAD program writes, and comments, carry nothing to read.
+    return t0 == u"hq" || t0.starts_with(u"h#") ? 0 : jnNoRecord;
+  }
+  const ReadRule* r = &kReadRules[rule];
+  if (r->handler == &TJGdata::R_Line && !IsRealText(t0)) return jnWordAsLine;
+
+  // The numbers each record reads, as its handler reads them: the head, then
+  // fields `first` to `last` as far as the line has them, integers from
+  // `ints` on. Records not listed read no number.
+  struct Use {
+    void (TJGdata::*handler)(const ReadTokens&);
+    Head head;
+    int32_t first, last, ints;
+    When when = When::Always;
+  };
+  constexpr int32_t kNone = 0, kReals = 999;
+  static constexpr Use kUses[] = {
+      {&TJGdata::R_Jikukaku, Head::None, 1, 1, kReals},
+      {&TJGdata::R_LGrpScale, Head::None, 1, 16, kReals},
+      {&TJGdata::R_ZumenSize, Head::None, 1, 2, kReals},
+      {&TJGdata::R_MojiW, Head::None, 1, 10, kReals},
+      {&TJGdata::R_MojiH, Head::None, 1, 10, kReals},
+      {&TJGdata::R_MojiD, Head::None, 1, 10, kReals},
+      {&TJGdata::R_MojiC, Head::None, 1, 10, 1},
+      {&TJGdata::R_Area, Head::None, 1, 4, kReals},
+      {&TJGdata::R_RGB, Head::None, 1, 356, 1},
+      {&TJGdata::R_LGrp, Head::HexDigit, 1, 1, 1},
+      {&TJGdata::R_Lay, Head::HexDigit, 1, 1, 1},
+      {&TJGdata::R_Col, Head::Int, 1, 1, 1, When::HeadIs10},
+      {&TJGdata::R_Ltp, Head::Int, kNone, kNone, kReals},
+      {&TJGdata::R_Wid, Head::Int, kNone, kNone, kReals},
+      {&TJGdata::R_Mjs, Head::Int, 1, 4, 4, When::HeadIs0AndFiveFields},
+      {&TJGdata::R_Mbs, Head::BaseDigit, kNone, kNone, kReals},
+      {&TJGdata::R_PCol, Head::Int, kNone, kNone, kReals},
+      {&TJGdata::R_IPoint, Head::Point, 1, 2, kReals},
+      {&TJGdata::R_NextIPoint, Head::NextPoint, kNone, kNone, kReals},
+      {&TJGdata::R_Circle, Head::None, 1, 3, kReals},
+      {&TJGdata::R_Arc, Head::None, 1, 7, kReals},
+      {&TJGdata::R_Text, Head::None, 1, 4, kReals},
+      {&TJGdata::R_Ten, Head::None, 1, 2, kReals},
+      {&TJGdata::R_Mark, Head::None, 1, 5, 5},
+      {&TJGdata::R_Blk, Head::None, 1, 2, kReals},
+      {&TJGdata::R_Solid2, Head::None, 1, 4, kReals},
+      {&TJGdata::R_Solid3, Head::None, 1, 6, kReals},
+      {&TJGdata::R_Solid4, Head::None, 1, 8, kReals},
+      {&TJGdata::R_SolidC, Head::None, 1, 8, 8},
+      {&TJGdata::R_SolidE, Head::None, 1, 8, 8},
+      {&TJGdata::R_SolidO, Head::None, 1, 8, kReals},
+      {&TJGdata::R_SolidG, Head::None, 1, 8, kReals},
+      {&TJGdata::R_Line, Head::None, 0, 3, kReals},
+  };
+  const Use* use = nullptr;
+  for (const Use& u : kUses) {
+    if (u.handler == r->handler) use = &u;
+  }
+  if (use == nullptr) return 0;
+
+  int mark;
+  bool ok = true;
+  switch (use->head) {
+    case Head::None:
+      break;
+    case Head::Int:
+      ok = IsIntText(From(t0, 2));
+      break;
+    case Head::HexDigit: {
+      const char16_t c = t0.size() > 2 ? t0[2] : u'\0';
+      ok = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+      break;
+    }
+    case Head::BaseDigit:
+      ok = t0.size() > 2 && t0[2] >= u'0' && t0[2] <= u'8';
+      break;
+    case Head::Point:
+      ok = IsIntText(PointNumber(t0, 2, kPointMarks, &mark));
+      break;
+    case Head::NextPoint:
+      ok = IsIntText(PointNumber(t0, 3, kNextPointMarks, &mark));
+      break;
+  }
+  const int32_t head = StrToIntZ(From(t0, 2));
+  const bool fields = use->when == When::Always ||
+                      (use->when == When::HeadIs10 && head == 10) ||
+                      (use->when == When::HeadIs0AndFiveFields && head == 0 && tk.n >= 5);
+  if (use->last > 0 && fields) {
+    for (int32_t k = use->first; k <= use->last && k < tk.n; ++k) {
+      ok = ok && (k >= use->ints ? IsIntText(tk[k]) : IsRealText(tk[k]));
+    }
+  }
+  return ok ? 0 : jnBadNumber;
 }

@@ -101,26 +101,26 @@ void TJGdata::Command(const T& e) {
 
 // --- per-kind writers -------------------------------------------------------
 
-void TJGdata::S_EntLayer(const TJwwEntAttr& a, const Overrides& o) {
-  S_LGrp(PickLayer(o.lgrp, a.LGrp));
-  S_Lay(PickLayer(o.lay, a.Lay));
+void TJGdata::S_EntLayer(const TJwwEntAttr& a, const TJwwOverrides& o) {
+  S_LGrp(PickLayer(o.LGrp, a.LGrp));
+  S_Lay(PickLayer(o.Lay, a.Lay));
 }
 
 // Colour, line type and width of what is drawn with a line.
-void TJGdata::S_EntLinePen(const TJwwEntAttr& a, const Overrides& o) {
-  S_Col(Pick(o.col, a.Col), 0);
-  S_Ltp(Pick(o.ltp, a.Ltp), 0);
-  S_Wid(Pick(o.wid, a.Wid));
+void TJGdata::S_EntLinePen(const TJwwEntAttr& a, const TJwwOverrides& o) {
+  S_Col(Pick(o.Col, a.Col), jmCode);
+  S_Ltp(Pick(o.Ltp, a.Ltp), jmCode);
+  S_Wid(Pick(o.Wid, a.Wid));
 }
 
-void TJGdata::S_EntLine(const TJwwEntLine& e, const Overrides& o) {
+void TJGdata::S_EntLine(const TJwwEntLine& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   Command<jkLine>(e);
 }
 
-void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const Overrides& o) {
+void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const TJwwOverrides& o) {
   const int32_t c = e.CrvNo;
   // The pen commands come before the block opens: on reading they end a curve.
   S_EntLayer(e.att, o);
@@ -135,7 +135,7 @@ void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const 
   bool goesOn = false;
   const int64_t nx = static_cast<int64_t>(pos) + 1;
   if (cur > 0 && nx >= 0 && nx < IndexLen(*this)) {
-    const TJwwEntLine* next = Kinds::Find<jkLine>(*this, EntNo[static_cast<size_t>(nx)]);
+    const TJwwEntLine* next = Find<jkLine>(*this, EntNo[static_cast<size_t>(nx)]);
     goesOn = next != nullptr && next->CrvNo == cur;
   }
   if (!goesOn) {
@@ -144,32 +144,32 @@ void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const 
   }
 }
 
-void TJGdata::S_EntCirc(const TJwwEntCircle& e, const Overrides& o) {
+void TJGdata::S_EntCirc(const TJwwEntCircle& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   Command<jkCirc>(e);
 }
 
-void TJGdata::S_EntArc(const TJwwEntArc& e, const Overrides& o) {
+void TJGdata::S_EntArc(const TJwwEntArc& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
   Command<jkArc>(e);
 }
 
-void TJGdata::S_EntPnt(const TJwwEntPnt& e, const Overrides& o) {
+void TJGdata::S_EntPnt(const TJwwEntPnt& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  S_PCol(Pick(o.col, e.att.Col), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_PCol(Pick(o.Col, e.att.Col), jmCode);
+  S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
   Command<jkPnt>(e);
 }
 
-void TJGdata::S_EntMark(const TJwwEntMark& e, const Overrides& o) {
+void TJGdata::S_EntMark(const TJwwEntMark& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  S_PCol(Pick(o.col, e.att.Col), 0);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  S_PCol(Pick(o.Col, e.att.Col), jmCode);
+  S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
   Command<jkMark>(e);
 }
@@ -177,24 +177,24 @@ void TJGdata::S_EntMark(const TJwwEntMark& e, const Overrides& o) {
 // Text kind, base code and font of a text or a dimension's text. With an
 // override colour a text keeps its size but leaves its text kind: only the
 // free kind 0 carries a colour of its own.
-void TJGdata::S_EntTextSettings(const TJwwEntText& t, const Overrides& o) {
-  if (o.tcol == -1) {
-    S_Mjs(t.cn, t.mw, t.mh, t.md, t.att.Col, 0);
+void TJGdata::S_EntTextSettings(const TJwwEntText& t, const TJwwOverrides& o) {
+  if (o.TCol == -1) {
+    S_Mjs(t.cn, t.mw, t.mh, t.md, t.att.Col, jmCode);
   } else {
-    S_Mjs(0, t.mw, t.mh, t.md, o.tcol, 0);
+    S_Mjs(0, t.mw, t.mh, t.md, o.TCol, jmCode);
   }
-  S_Mbs(Pick(o.mbs, t.cc));
+  S_Mbs(Pick(o.Mbs, t.cc));
   S_Font(t.fo);
 }
 
-void TJGdata::S_EntText(const TJwwEntText& e, const Overrides& o) {
+void TJGdata::S_EntText(const TJwwEntText& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntTextSettings(e, o);
   S_Attr(e.att.Attr);
   Command<jkText>(e);
 }
 
-void TJGdata::S_EntDim(const TJwwEntDim& e, const Overrides& o) {
+void TJGdata::S_EntDim(const TJwwEntDim& e, const TJwwOverrides& o) {
   const TJwwEntText& t = e.txt;
   S_EntLayer(e.att, o);
   S_EntLinePen(e.lin.att, o);
@@ -208,91 +208,94 @@ void TJGdata::S_EntDim(const TJwwEntDim& e, const Overrides& o) {
 namespace {
 // A solid's colour is either a line colour or colour 10 with an RGB fill value.
 template <class G>
-void FillColour(G& g, const TJwwEntAttr& att, int32_t color, int32_t col, int32_t scol) {
-  if (col == -1) {
+void FillColour(G& g, const TJwwEntAttr& att, int32_t color, const TJwwOverrides& o) {
+  if (o.Col == -1) {
     if (att.Col == 10) {
       g.S_SCol(color);
     } else {
-      g.S_Col(att.Col, 0);
+      g.S_Col(att.Col, jmCode);
     }
-  } else if (col == 10) {
-    g.S_SCol(scol);
+  } else if (o.Col == 10) {
+    g.S_SCol(o.SCol);
   } else {
-    g.S_Col(col, 0);
+    g.S_Col(o.Col, jmCode);
   }
 }
 }  // namespace
 
 // Of the solids only those of two corners and of "se" carry a width.
-void TJGdata::S_EntSld2(const TJwwEntSld2& e, const Overrides& o) {
+void TJGdata::S_EntSld2(const TJwwEntSld2& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  FillColour(*this, e.att, e.Color, o);
+  S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
   Command<jkSld2>(e);
 }
 
-void TJGdata::S_EntSld3(const TJwwEntSld3& e, const Overrides& o) {
+void TJGdata::S_EntSld3(const TJwwEntSld3& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
+  FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
   Command<jkSld3>(e);
 }
 
-void TJGdata::S_EntSld4(const TJwwEntSld4& e, const Overrides& o) {
+void TJGdata::S_EntSld4(const TJwwEntSld4& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
+  FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
   Command<jkSld4>(e);
 }
 
-void TJGdata::S_EntSldC(const TJwwEntSldC& e, const Overrides& o) {
+void TJGdata::S_EntSldC(const TJwwEntSldC& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
+  FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
   Command<jkSldC>(e);
 }
 
-void TJGdata::S_EntSldE(const TJwwEntSldC& e, const Overrides& o) {
+void TJGdata::S_EntSldE(const TJwwEntSldC& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
-  S_Wid(Pick(o.wid, e.att.Wid));
+  FillColour(*this, e.att, e.Color, o);
+  S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
   Command<jkSldE>(e);
 }
 
-void TJGdata::S_EntSldO(const TJwwEntSldD& e, const Overrides& o) {
+void TJGdata::S_EntSldO(const TJwwEntSldD& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
+  FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
   Command<jkSldO>(e);
 }
 
-void TJGdata::S_EntSldG(const TJwwEntSldD& e, const Overrides& o) {
+void TJGdata::S_EntSldG(const TJwwEntSldD& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
-  FillColour(*this, e.att, e.Color, o.col, o.scol);
+  FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
   Command<jkSldG>(e);
 }
 
 // --- whole store --------------------------------------------------------------
 
-void TJGdata::Kinds::Write(TJGdata& g, const TJwwEntNo& en, const Overrides& o) {
-  using Writer = void (*)(TJGdata&, const TJwwEntNo&, const Overrides&);
-  // Entry k writes kind k; entry 0 and the kinds without a writer do nothing.
-  static constexpr auto kWriters = []<size_t... k>(std::index_sequence<k...>) {
+bool TJGdata::Kinds::Write(TJGdata& g, const TJwwEntNo& en, const TJwwOverrides& o) {
+  using Writer = bool (*)(TJGdata&, const TJwwEntNo&, const TJwwOverrides&);
+  // Entry k writes kind k; entry 0 and the kind without a writer do nothing.
+  static constexpr auto kByKind = []<size_t... k>(std::index_sequence<k...>) {
     return std::array<Writer, kRows + 1>{
-        [](TJGdata&, const TJwwEntNo&, const Overrides&) {},
-        [](TJGdata& g, const TJwwEntNo& en, const Overrides& o) {
-          using R = std::tuple_element_t<k, Table>;
-          if constexpr (R::kWriter != nullptr) {
-            if (const auto* e = Find<R::kCode>(g, en)) (g.*R::kWriter)(*e, o);
+        [](TJGdata&, const TJwwEntNo&, const TJwwOverrides&) { return false; },
+        [](TJGdata& g, const TJwwEntNo& en, const TJwwOverrides& o) {
+          constexpr auto w = std::get<k>(kWriters);
+          if constexpr (!std::is_null_pointer_v<decltype(w)>) {
+            if (const auto* e = TJGdata::Find<std::tuple_element_t<k, Table>::kCode>(g, en)) {
+              (g.*w)(*e, o);
+              return true;
+            }
           }
+          return false;
         }...};
   }(std::make_index_sequence<kRows>());
-  if (en.yn >= 0 && static_cast<size_t>(en.yn) < kWriters.size()) {
-    kWriters[static_cast<size_t>(en.yn)](g, en, o);
-  }
+  if (en.yn < 0 || static_cast<size_t>(en.yn) >= kByKind.size()) return false;
+  return kByKind[static_cast<size_t>(en.yn)](g, en, o);
 }
 
 bool TJGdata::Kinds::CommandAhead(const TJGdata& from, TJGdata& to, const TJwwEntNo& en) {
@@ -302,8 +305,8 @@ bool TJGdata::Kinds::CommandAhead(const TJGdata& from, TJGdata& to, const TJwwEn
         [](const TJGdata&, TJGdata&, const TJwwEntNo&) { return false; },
         [](const TJGdata& from, TJGdata& to, const TJwwEntNo& en) {
           using R = std::tuple_element_t<k, Table>;
-          if constexpr (R::kWriter != nullptr) {
-            if (const auto* e = Find<R::kCode>(from, en)) {
+          if constexpr (!std::is_null_pointer_v<std::tuple_element_t<k, Writers>>) {
+            if (const auto* e = TJGdata::Find<R::kCode>(from, en)) {
               to.EntityCommand<R::kCode>(*e);
               return true;
             }
@@ -353,7 +356,7 @@ void TJGdata::WriteInOrder(int32_t n, bool skipCurves, Write write) {
         for (int32_t i = from; i < end; ++i) {
           const TJwwEntNo& en = EntNo[static_cast<size_t>(i)];
           if (skipCurves && en.yn == jkLine) {
-            const TJwwEntLine* l = Kinds::Find<jkLine>(*this, en);
+            const TJwwEntLine* l = Find<jkLine>(*this, en);
             if (l != nullptr && l->CrvNo > 0) continue;
           }
           const int32_t first = to.t_MemN;
@@ -378,7 +381,20 @@ void TJGdata::WriteInOrder(int32_t n, bool skipCurves, Write write) {
 
 void TJGdata::S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
                        int32_t a6, int32_t a7, int32_t a8) {
-  const Overrides o{a1, a2, a3, a4, a5, a6, a7, a8};
+  S_EntAll(TJwwOverrides{a1, a2, a3, a4, a5, a6, a7, a8});
+}
+
+void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
+                        int32_t a6, int32_t a7, int32_t a8) {
+  S_EntAllp(TJwwOverrides{a1, a2, a3, a4, a5, a6, a7, a8});
+}
+
+bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
+  if (i < 0 || i >= IndexLen(*this)) return false;
+  return Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o);
+}
+
+void TJGdata::S_EntAll(const TJwwOverrides& o) {
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
   ReserveLines(t_Mem, t_MemN, n);
@@ -394,9 +410,7 @@ void TJGdata::S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a
   S_Lay(CurLay);
 }
 
-void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
-                        int32_t a6, int32_t a7, int32_t a8) {
-  const Overrides o{a1, a2, a3, a4, a5, a6, a7, a8};
+void TJGdata::S_EntAllp(const TJwwOverrides& o) {
   if (Zusun) SendMem(u"bz");
   int32_t cur = 0;
   int32_t maxCrv = 0;
@@ -411,7 +425,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
     const TJwwEntNo& en = EntNo[i];
     if (en.yn != jkLine) {
       Kinds::Write(*this, en, o);
-    } else if (const TJwwEntLine* l = Kinds::Find<jkLine>(*this, en)) {
+    } else if (const TJwwEntLine* l = Find<jkLine>(*this, en)) {
       if (l->CrvNo > 0) {
         maxCrv = std::max(maxCrv, l->CrvNo);  // written with its curve, after everything else
       } else {
@@ -426,7 +440,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
     // numbers that no segment carries write nothing and are not visited.
     std::vector<std::pair<int32_t, int32_t>> segs;  // (curve number, index position)
     for (int32_t i = 0; i < n; ++i) {
-      const TJwwEntLine* l = Kinds::Find<jkLine>(*this, EntNo[i]);
+      const TJwwEntLine* l = Find<jkLine>(*this, EntNo[i]);
       if (l != nullptr && l->CrvNo > 0) segs.emplace_back(l->CrvNo, i);
     }
     std::sort(segs.begin(), segs.end());
@@ -442,7 +456,7 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
         // Past the last segment the position points beyond the index.
         const int32_t pos = more ? segs[s + 1].second - 1
                                  : static_cast<int32_t>(static_cast<uint32_t>(EntN) + 1u);
-        S_EntLinep(*Kinds::Find<jkLine>(*this, EntNo[segs[s].second]), pos, cur, o);
+        S_EntLinep(*Find<jkLine>(*this, EntNo[segs[s].second]), pos, cur, o);
       }
     }
   }

@@ -19,13 +19,13 @@ void TJGdata::A_LGrp(int32_t lgrp) { w_LGrp = lgrp; }
 void TJGdata::A_Lay(int32_t lay) { w_Lay = lay; }
 
 void TJGdata::A_Col(int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   w_Col = col;
   aCol = GetColorDisp(col);
 }
 
 void TJGdata::A_Ltp(int32_t ltp, int32_t mode) {
-  if (mode == 1) ltp = LtpCode(ltp);
+  if (mode == jmDialog) ltp = LtpCode(ltp);
   w_Ltp = ltp;
 }
 
@@ -36,7 +36,7 @@ void TJGdata::A_Wid(int32_t wid) {
 }
 
 void TJGdata::A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   if (mjs < 0 || mjs > 10) {
     mjs = CurMjs;
     if (CurMjs == 0) {  // the drawing's free size, its colour as it stands
@@ -61,7 +61,7 @@ void TJGdata::A_Font(const std::u16string& fnt) {
 }
 
 void TJGdata::A_PCol(int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   w_PtCol = col;
   aCol = GetColorDisp(col);
 }

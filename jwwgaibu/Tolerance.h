@@ -60,10 +60,15 @@ inline bool Blank(std::u16string_view m) { return StripSpaces(m).empty(); }
 // The length a dimension without a text shows: the distance rounded to ten
 // decimals, halves upward (truncl, not an integer cast, so a huge length
 // cannot overflow). The squares overflow a double beyond lengths of about
-// 1e154; extended precision has the range to measure any two finite points.
+// 1e154; extended precision has the range to square the differences of any
+// two finite points, and its products, sum and square root are rounded as
+// IEEE 754 prescribes, the same on every system (a C library's hypot is not).
 inline double DimLength(double x1, double y1, double x2, double y2) {
   long double d = Dist2P(x1, y1, x2, y2);
-  if (std::isinf(d)) d = std::hypot(static_cast<long double>(x2) - x1, static_cast<long double>(y2) - y1);
+  if (std::isinf(d)) {
+    const long double dx = static_cast<long double>(x2) - x1, dy = static_cast<long double>(y2) - y1;
+    d = std::sqrt(dx * dx + dy * dy);
+  }
   return static_cast<double>(std::truncl(d / kTol + 0.5L) * kTol);
 }
 

@@ -121,7 +121,7 @@ void TJGdata::S_Lay(int32_t lay) {
 }
 
 void TJGdata::S_Col(int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   if (!w_FlgCol && col == w_Col) return;
   SendMem(u"lc" + IntStr(col));
   w_Col = col;
@@ -130,7 +130,7 @@ void TJGdata::S_Col(int32_t col, int32_t mode) {
 }
 
 void TJGdata::S_Ltp(int32_t ltp, int32_t mode) {
-  if (mode == 1) ltp = LtpCode(ltp);
+  if (mode == jmDialog) ltp = LtpCode(ltp);
   if (!w_FlgLtp && ltp == w_Ltp) return;
   SendMem(u"lt" + IntStr(ltp));
   w_Ltp = ltp;
@@ -148,7 +148,7 @@ void TJGdata::S_Wid(int32_t wid) {
 }
 
 void TJGdata::S_PCol(int32_t col, int32_t mode) {
-  if (mode == 1) col = ColCode(col);
+  if (mode == jmDialog) col = ColCode(col);
   if (!w_FlgPCol && col == w_PtCol) return;
   SendMem(u"pn" + IntStr(col));
   w_PtCol = col;

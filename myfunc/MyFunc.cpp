@@ -383,15 +383,15 @@ void AppendFloat(std::u16string& out, double v) {
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angle) {
   const double phi = angle * 3.14159265358979 / 180;
-  const double c = std::cos(phi);
-  const double s = std::sin(phi);
+  const double c = ExactCos(phi);
+  const double s = ExactSin(phi);
   x = cx + (px - cx) * c - (py - cy) * s;
   y = cy + (px - cx) * s + (py - cy) * c;
 }
 
 double DirAngle(double dx, double dy) {
   if (std::fabs(dx) < 1e-14 && std::fabs(dy) < 1e-14) return 0;
-  double a = std::atan2(dy, dx);
+  double a = ExactAtan2(dy, dx);
   // A direction a hair off the x axis is the x axis itself, so that it never
   // reads as a full turn.
   if (std::fabs(static_cast<long double>(a)) <= 1e-10L) return 0;

@@ -19,6 +19,15 @@ std::u16string FloatStr(double v);
 // FloatStr's text appended to out, for building a line without a string per number.
 void AppendFloat(std::u16string& out, double v);
 
+// The sine and cosine of x radians: the double nearest the true value, the
+// same on every system. NaN for infinities and NaN; sin keeps the sign of 0.
+double ExactSin(double x);
+double ExactCos(double x);
+// The angle of the point (x, y) from the x axis in radians, in [-pi, pi]:
+// the double nearest the true value, the same on every system. Zeros,
+// infinities and NaN as IEEE 754 defines atan2 for them.
+double ExactAtan2(double y, double x);
+
 void RotatePoint(double& x, double& y, double px, double py, double cx, double cy,
                  double angle);
 double DirAngle(double dx, double dy);

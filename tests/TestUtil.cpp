@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -79,6 +80,16 @@ std::vector<std::string> CrLfLines(const std::string& text) {
     start = end + 2;
   }
   return lines;
+}
+
+void ReadLines(TJGdata& g, std::string_view text) {
+  std::u16string line;
+  for (size_t at = 0; at <= text.size();) {
+    const size_t nl = std::min(text.find('\n', at), text.size());
+    platform::Utf8ToText(text.substr(at, nl - at), line);
+    TJGdataAccess::ParseLine(g, line);
+    at = nl + 1;
+  }
 }
 
 }  // namespace kxtest

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jwwgaibu/JwwGaibu.h"
@@ -36,6 +37,10 @@ int RunKx29(const std::filesystem::path& dir, const std::vector<std::string>& ar
 
 // Lines of a CR LF text, without their breaks.
 std::vector<std::string> CrLfLines(const std::string& text);
+
+// Hands each line of a UTF-8 text (split at '\n') to the line reader, as
+// reading a file would.
+void ReadLines(TJGdata& g, std::string_view text);
 
 }  // namespace kxtest
 

@@ -224,9 +224,9 @@ TEST(Reemit, OddStoreIsWrittenSafely) {
   Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MAX, 0, 0, 1, 0));
   Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MIN, 0, 0, 2, 0));
   Put(g, g.EntLine, g.EntLineN, 1, Line(Att(0, 0, 1), INT32_MAX, 1, 0, 1, 1));
-  g.SetEntNo(1, 7);
-  g.SetEntNo(2, -1);
-  g.SetEntNo(4, 0);
+  g.SetEntNo(jkLine, 7);
+  g.SetEntNo(jkCirc, -1);
+  g.SetEntNo(jkText, 0);
   g.S_Init();
   AllP(g, kKeep);
   EXPECT_EQ(Written(g), (Lines{u"lg0", u"ly0", u"lc1", u"lt1", u"0 0 2 0", u"pl", u"0 0 1 0",

@@ -100,7 +100,7 @@ TEST(Store, FourCornersFallBackToThree) {
     ASSERT_EQ(g.EntSld3N, 1);
     EXPECT_EQ(g.EntSld4N, 0);
     ASSERT_EQ(g.EntN, 1);
-    EXPECT_EQ(g.EntNo[0].yn, 10);
+    EXPECT_EQ(g.EntNo[0].yn, jkSld3);
     const TJwwEntSld3& s = g.EntSld3[0];
     const double got[6] = {s.x1, s.y1, s.x2, s.y2, s.x3, s.y3};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(got[k], c.want[k]) << k;

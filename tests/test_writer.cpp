@@ -209,7 +209,7 @@ TEST(OutputBuffer, CountsSetOutsideTheArrayAreBroughtBack) {
   EXPECT_EQ(g.t_MemN, 1);
   EXPECT_EQ(g.t_Mem[0], u"pt 3 4");
   g.EntN = 2000000000;
-  g.SetEntNo(1, 0);
+  g.SetEntNo(jkLine, 0);
   EXPECT_EQ(g.EntN, 1);
   EXPECT_EQ(g.EntNo.size(), 1000u);
 }

@@ -5,6 +5,8 @@
 //   platform_check <empty folder>   text conversion, folders of paths, and files in that folder
 //   platform_check --path           prints the program's full path (UTF-8)
 //   platform_check --args ...       prints each argument on a line (UTF-8)
+//   platform_check --trig <folder>  ExactSin, ExactCos and ExactAtan2 against the
+//                                   reference values in folder (tests/trig)
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "tests/trig/Check.h"
 
 namespace {
 
@@ -209,6 +212,38 @@ void Folders() {
   }
 }
 
+// The same reference values as the native test, and by the same checks.
+int Trig(const std::u16string& dir) {
+  struct Set {
+    const char16_t* file;
+    trigcheck::Result (*check)(const std::vector<trigcheck::Row>&, size_t);
+    size_t wideStride;
+    const char* name;
+  };
+  const Set sets[] = {
+      {u"sincos_hard.txt", trigcheck::CheckSinCos, trigcheck::kWideStrideHard,
+       "sine and cosine, hard arguments"},
+      {u"sincos_random.bin", trigcheck::CheckSinCos, trigcheck::kWideStrideRandom,
+       "sine and cosine, random arguments"},
+      {u"atan2_hard.txt", trigcheck::CheckAtan2, trigcheck::kWideStrideHard, "atan2, hard pairs"},
+      {u"atan2_random.bin", trigcheck::CheckAtan2, trigcheck::kWideStrideRandom, "atan2, random pairs"},
+  };
+  for (const Set& set : sets) {
+    std::string bytes;
+    Check(platform::ReadWholeFile(dir + u"\\" + set.file, bytes), std::string("read ") + set.name);
+    const std::vector<trigcheck::Row> rows = std::u16string_view(set.file).ends_with(u".txt")
+                                                 ? trigcheck::ParseHard(bytes)
+                                                 : trigcheck::ParseRandom(bytes);
+    const trigcheck::Result r = set.check(rows, set.wideStride);
+    for (const auto& f : r.failures) std::printf("    %s\n", f.c_str());
+    Check(!rows.empty() && r.failed == 0,
+          std::string(set.name) + ": " + std::to_string(rows.size()) + " rows, " +
+              std::to_string(r.checked) + " results, " + std::to_string(r.failed) + " wrong");
+  }
+  std::printf("trig: %d failed\n", failures);
+  return failures;
+}
+
 void PrintUtf8(const std::u16string& s) {
   const std::string u = platform::TextToUtf8(s);
   std::fwrite(u.data(), 1, u.size(), stdout);
@@ -227,8 +262,10 @@ int main() {
     for (size_t i = 1; i < args.size(); ++i) PrintUtf8(args[i]);
     return 0;
   }
+  if (args.size() == 2 && args[0] == u"--trig") return Trig(args[1]);
   if (args.size() != 1) {
-    std::fputs("usage: platform_check <empty folder> | --path | --args ...\n", stderr);
+    std::fputs("usage: platform_check <empty folder> | --path | --args ... | --trig <folder>\n",
+               stderr);
     return 2;
   }
   Ansi();

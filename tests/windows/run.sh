@@ -5,15 +5,18 @@
 #     system's, icon, version information and manifest;
 #   - every end-to-end case under tests/golden/, from a folder whose name has
 #     Japanese characters and a space, byte for byte;
+#   - every launcher in launchers/: its bytes, and a run by cmd.exe;
+#   - with a release zip, one launcher run from the unpacked release;
 #   - the settings dialog in a real window under Xvfb, driven by keys.
 # Installs what is missing with apt-get (as root). Outside CI a missing tool
 # skips these tests with a note; under CI=true it fails them.
 #
-#   tests/windows/run.sh [build folder]   (default: build-win)
+#   tests/windows/run.sh [build folder] [release zip]   (default: build-win)
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
 build=$(realpath -m "${1:-build-win}")
+release_zip=${2:+$(realpath -m "$2")}
 
 ci=false
 [ "${CI:-}" = true ] && ci=true
@@ -167,6 +170,29 @@ else
   fail "the program's path: '$path_out' (want '$want_path')"
 fi
 
+echo "== sine, cosine and arc tangent"
+report=$(timeout 300 wine "$build/platform_check.exe" --trig "$(winepath -w "$root/tests/trig" 2>/dev/null)" \
+  2>/dev/null | tr -d '\r')
+code=$?
+grep -v '^  ok' <<<"$report"
+if [ "$(grep -c '^  ok' <<<"$report")" -ge 8 ] && grep -q '^trig: 0 failed' <<<"$report"; then
+  pass "ExactSin, ExactCos and ExactAtan2 give the reference values bit for bit"
+else
+  fail "ExactSin, ExactCos and ExactAtan2 under Wine (exit $code)"
+fi
+# The library defines no sin, cos, sincos or atan2 of its own: a program
+# linking it keeps the C library's.
+archives=$(find "$build" -path "$build/wine-prefix" -prune -o -name '*.a' -print)
+symbols=$(for a in $archives; do x86_64-w64-mingw32-nm --defined-only "$a" 2>/dev/null; done)
+ours=$(awk '$3 ~ /^(sin|cos|sincos|atan2)$/ {print $3}' <<<"$symbols" | sort -u | tr '\n' ' ')
+if ! grep -q 'ExactSin' <<<"$symbols"; then
+  fail "no library archive with ExactSin found under $build"
+elif [ -n "$ours" ]; then
+  fail "the library archives define $ours"
+else
+  pass "no sin, cos, sincos or atan2 defined in $(wc -w <<<"$archives") library archives"
+fi
+
 # The kx29 window's X id, waiting up to $1 tenths of a second; empty if none.
 find_window() {
   local id=""
@@ -205,12 +231,13 @@ press() {
   done
 }
 
-# Runs kx29.exe in folder $1 with the further arguments. A dialog, if one
-# shows, is closed with Escape. Sets $code to the exit code.
+# Runs a program in folder $1 under Wine: kx29.exe with the further arguments,
+# or with "cmd /c" a batch file. A dialog, if one shows, gets the key $KEY
+# (default Escape, which closes it without saving). Sets $code to the exit code.
 run_closing_dialog() {
   local dir=$1
   shift
-  (cd "$dir" && exec timeout 60 wine kx29.exe "$@" >/dev/null 2>&1) &
+  (cd "$dir" && exec timeout 60 wine "$@" >/dev/null 2>&1) &
   local pid=$!
   for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
@@ -218,7 +245,7 @@ run_closing_dialog() {
     id=$(xdotool search --name '^kx29' 2>/dev/null | head -1)
     if [ -n "$id" ]; then
       sleep 0.3
-      press "$id" Escape
+      press "$id" "${KEY:-Escape}"
       break
     fi
     sleep 0.1
@@ -227,20 +254,24 @@ run_closing_dialog() {
   code=$?
 }
 
-# --- end-to-end cases --------------------------------------------------------
-echo "== end-to-end cases under Wine"
-for src in "$root"/tests/golden/*/; do
-  name=$(basename "$src")
-  dir="$work/作図 テスト/$name"
+# Folder $2 made ready for the end-to-end case $1: kx29.exe (unless it holds
+# one) with the case's exchange file and settings; its arguments in $case_args.
+prepare_case() {
+  local src=$1 dir=$2
   mkdir -p "$dir"
-  cp "$exe" "$dir/kx29.exe"
+  [ -f "$dir/kx29.exe" ] || cp "$exe" "$dir/kx29.exe"
   [ -f "$src/JWC_TEMP.TXT" ] && cp "$src/JWC_TEMP.TXT" "$dir/"
   [ -f "$src/kx29.dat" ] && cp "$src/kx29.dat" "$dir/"
-  args=()
+  case_args=()
   if [ -f "$src/args.txt" ]; then
-    while IFS= read -r a || [ -n "$a" ]; do args+=("${a%$'\r'}"); done <"$src/args.txt"
+    while IFS= read -r a || [ -n "$a" ]; do case_args+=("${a%$'\r'}"); done <"$src/args.txt"
   fi
-  run_closing_dialog "$dir" "${args[@]}"
+}
+
+# What folder $2 holds after a run that differs from what case $1 expects, in
+# $problems (empty when nothing).
+check_case() {
+  local src=$1 dir=$2
   problems=()
   [ "$code" = 0 ] || problems+=("exit code $code")
   if [ -f "$src/expected.TXT" ]; then
@@ -253,8 +284,168 @@ for src in "$root"/tests/golden/*/; do
   if [ -f "$src/expected.dat" ]; then
     cmp -s "$dir/kx29.dat" "$src/expected.dat" || problems+=("kx29.dat differs from expected.dat")
   fi
+}
+
+# --- end-to-end cases --------------------------------------------------------
+echo "== end-to-end cases under Wine"
+for src in "$root"/tests/golden/*/; do
+  name=$(basename "$src")
+  dir="$work/作図 テスト/$name"
+  prepare_case "$src" "$dir"
+  run_closing_dialog "$dir" kx29.exe "${case_args[@]}"
+  check_case "$src" "$dir"
   if ((${#problems[@]})); then fail "golden $name: ${problems[*]}"; else pass "golden $name"; fi
 done
+
+# --- launchers ------------------------------------------------------------------
+# What the CAD program reads from each launcher, byte by byte; then each one run
+# by cmd.exe as the CAD program runs it once the user has clicked and typed: in
+# a folder holding kx29.exe, the launcher and the exchange file of the scene of
+# its run mode, with the typed values as its parameters. The settings launcher
+# opens the dialog, and Enter saves the settings.
+echo "== launchers"
+if python3 "$root/tests/windows/launchers.py" "$root/launchers" | sed 's/^/  /'; then
+  pass "launcher bytes"
+else
+  fail "launcher bytes"
+fi
+defaults="$build/default-settings.dat"
+printf '\xEF\xBB\xBF50\r\n50\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' >"$defaults"
+
+# Runs launcher $1 (a path) in folder $2 (with kx29.exe there, or a copy of
+# the one built) on the scene of its run mode; reports as $3.
+run_launcher() {
+  local bat=$1 dir=$2 what=$3 name mode
+  name=$(basename "$bat")
+  mode=${name#kx29_}
+  mode=${mode%%_*}
+  mkdir -p "$dir"
+  [ -f "$dir/kx29.exe" ] || cp "$exe" "$dir/kx29.exe"
+  [ -f "$dir/$name" ] || cp "$bat" "$dir/"
+  if [ "$mode" = 0 ]; then
+    KEY=Return run_closing_dialog "$dir" cmd /c "$name"
+    problems=()
+    [ "$code" = 0 ] || problems+=("exit code $code")
+    cmp -s "$dir/kx29.dat" "$defaults" || problems+=("Enter did not save the default settings")
+  else
+    local scene=("$root"/tests/golden/scene_mode"$mode"_*/)
+    prepare_case "${scene[0]}" "$dir"
+    run_closing_dialog "$dir" cmd /c "$name" "${case_args[@]:1}"
+    check_case "${scene[0]}" "$dir"
+    [ -f "$dir/kx29.dat" ] || problems+=("no settings file")
+  fi
+  if ((${#problems[@]})); then fail "$what: ${problems[*]}"; else pass "$what"; fi
+}
+for bat in "$root"/launchers/kx29_*.bat; do
+  run_launcher "$bat" "$work/外部変形 テスト/$(basename "$bat" .bat)" "cmd.exe runs $(basename "$bat")"
+done
+
+# The release as a user unpacks it: one of its launchers, run in its folder.
+if [ -n "$release_zip" ]; then
+  unpacked="$work/ダウンロード 展開"
+  if python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+      "$release_zip" "$unpacked"; then
+    found=("$unpacked"/kx29/kx29_5_*.bat)
+    run_launcher "${found[0]}" "$unpacked/kx29" "release $(basename "$release_zip"): ${found[0]##*/}"
+  else
+    fail "release $release_zip cannot be unpacked"
+  fi
+fi
+
+# --- the same files from both builds ------------------------------------------
+echo "== the Windows and the Linux build write the same files"
+# Runs of the modes that turn points (3) and divide lines (5), circles and
+# arcs (6), where every coordinate goes through sines and cosines, over
+# drawings of the project's generator, over drawings that lean on the
+# sines and cosines: axis angles up to 1e300 degrees, arcs from -5000 to
+# 5000 degrees about the origin, where no large coordinate absorbs the last
+# bits, and over oblique lines whose directions lie so near a rounding
+# boundary that glibc's and MinGW-w64's atan2 disagree on them (mode 5 adds
+# up 999 steps along the direction). Both builds must write the same bytes.
+generate=(python3 "$root/bench/gen_drawing.py")
+# Writes a drawing that leans on sines and cosines to $1 (seed $2) and prints
+# the arguments of mode 3, then the division count.
+lean_drawing() {
+  python3 - "$1" "$2" <<'EOF'
+import random, sys
+r = random.Random(int(sys.argv[2]))
+hk = r.choice((round(r.uniform(-5000, 5000), 2), r.uniform(0, 360), 10 ** r.uniform(0, 300)))
+c = r.choice(("0 0", "%r %r" % (round(r.uniform(-10, 10), 3), round(r.uniform(-10, 10), 3))))
+radius = lambda: round(r.uniform(1, 5000), 2)
+angle = lambda: round(r.uniform(-5000, 5000), 2)
+lines = ["hk %r" % hk, "ci %s %r" % (c, radius()),
+         "ci %s %r %r %r %r %r" % (c, radius(), angle(), angle(), round(r.uniform(0.1, 1), 3),
+                                   round(r.uniform(0, 360), 2)),
+         "%s %r %r" % (c, round(r.uniform(-5000, 5000), 4), round(r.uniform(-5000, 5000), 4))]
+open(sys.argv[1], "w", newline="").write("".join(l + "\r\n" for l in lines))
+print("%r %r" % (r.uniform(-1e4, 1e4), r.choice((r.uniform(-1e4, 1e4), 1e300))))
+print(r.choice((1000, r.randint(2, 1000))))
+EOF
+}
+native_build=$(realpath -m "${KX29_NATIVE_BUILD:-build}")
+if [ -f "$native_build/CMakeCache.txt" ] || cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release >/dev/null; then
+  cmake --build "$native_build" -j2 --target kx29 >/dev/null
+fi
+if [ ! -x "$native_build/kx29" ]; then
+  fail "no native kx29 in $native_build to compare with"
+else
+  same="$work/同じ 結果"
+  mkdir -p "$same/linux" "$same/windows"
+  cp "$native_build/kx29" "$same/linux/kx29"
+  cp "$exe" "$same/windows/kx29.exe"
+  runs=0
+  points=0
+  differ=()
+  # Runs the tool with each further argument list on drawing $1 with both
+  # builds and compares.
+  compare() {
+    local drawing=$1 args side
+    shift
+    for args in "$@"; do
+      for side in linux windows; do
+        cp "$drawing" "$same/$side/JWC_TEMP.TXT"
+        rm -f "$same/$side/kx29.dat"
+      done
+      # shellcheck disable=SC2086  # the arguments are meant to split
+      (cd "$same/linux" && timeout 60 ./kx29 $args)
+      # shellcheck disable=SC2086
+      run_closing_dialog "$same/windows" kx29.exe $args
+      runs=$((runs + 1))
+      points=$((points + $(grep -c '^pt ' "$same/linux/JWC_TEMP.TXT")))
+      cmp -s "$same/linux/JWC_TEMP.TXT" "$same/windows/JWC_TEMP.TXT" ||
+        differ+=("$(basename "$drawing") with kx29 $args;")
+    done
+  }
+  generated=(1000 997 360 1000 13)
+  turns=("1234.5678 -987.6543" "100 50" "-0.001 4000.25" "1e308 -1e307" "65.4321 -12.3456")
+  for seed in $(seq 1 ${#generated[@]}); do
+    if "${generate[@]}" "$same/generated$seed.TXT" --seed "$seed" -n 200; then
+      count=${generated[seed - 1]}
+      compare "$same/generated$seed.TXT" "3 ${turns[seed - 1]}" "5 $count" "6 $count"
+    else
+      differ+=("the generator failed for seed $seed;")
+    fi
+  done
+  leaning=10
+  for seed in $(seq 1 $leaning); do
+    { read -r turn && read -r count; } < <(lean_drawing "$same/leaning$seed.TXT" "$seed")
+    compare "$same/leaning$seed.TXT" "3 $turn" "5 $count" "6 $count"
+  done
+  # From one end point to the other; also among the hard pairs of tests/trig.
+  oblique=("-2270.94 -218.5 227.16 299.33" "1870.5 -4.1 -1627 -1519.99"
+    "-1050.71 1986 -1988.17 -2017.656" "-1327.9 -297 1815.3 -4906" "4439 -554.88 -4060 3017"
+    "2045 4156 -2710 -2499")
+  for i in "${!oblique[@]}"; do
+    printf '%s\r\n' "${oblique[i]}" >"$same/oblique$((i + 1)).TXT"
+    compare "$same/oblique$((i + 1)).TXT" "5 1000"
+  done
+  if ((${#differ[@]} == 0 && runs > 0)); then
+    pass "$runs runs of modes 3, 5 and 6 over ${#generated[@]} generated drawings, $leaning leaning" \
+      "drawings and ${#oblique[@]} oblique lines ($points points): the same bytes"
+  else
+    fail "the builds' files differ: ${differ[*]}"
+  fi
+fi
 
 # --- the settings dialog in a real window ------------------------------------
 echo "== the settings dialog under Xvfb"
@@ -406,7 +597,7 @@ fi
 
 # A run mode saves the window's normal position, never a minimised one.
 printf '%s300\r\n200\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n' "$bom" >"$dat"
-run_closing_dialog "$gui" 2
+run_closing_dialog "$gui" kx29.exe 2
 if [ "$code" = 0 ] && [ "$(sed -n 1,2p "$dat" | tr -d '\r\n')" = "${bom}300200" ]; then
   pass "a run mode keeps the window position 300, 200"
 else

@@ -1,0 +1,7 @@
+REM kx29 入力した X Y の位置に点を作図（軸角に合わせて回転）
+@echo off
+REM #jww
+REM #cd
+REM #c作図する位置の X と Y を空白で区切って入力してください（例 100 50）
+REM #e
+"%~dp0kx29.exe" 3 %1 %2

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the Windows release dist/kx29-<version>-win64.zip: one folder kx29/
+# holding kx29.exe, the launchers, the user guide as a text file (with its
+# pictures), the licence and SHA256SUMS. Two runs from the same commit give
+# the same bytes: the program is linked without a time stamp, and every entry
+# has the commit's time, a fixed place in the zip and fixed permissions.
+#
+#   ./release.sh [build folder]   (default: build-release)
+# Prints the path of the zip.
+set -euo pipefail
+cd "$(dirname "$0")"
+build=${1:-build-release}
+
+version=$(sed -n 's/^project(kx29 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+[ -n "$epoch" ] || { echo "release: no commit to date the files by (set SOURCE_DATE_EPOCH)" >&2; exit 1; }
+if [ -n "$(git status --porcelain 2>/dev/null)" ]; then
+  echo "release: note: the working tree has changes that are not committed" >&2
+fi
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp >/dev/null
+cmake --build "$build" -j2 --target kx29 >/dev/null
+
+mkdir -p dist
+zip="dist/kx29-$version-win64.zip"
+python3 - "$build/kx29.exe" "$zip" "$epoch" <<'EOF'
+import hashlib, re, sys, time, zipfile
+from pathlib import Path
+
+exe, out, epoch = sys.argv[1], Path(sys.argv[2]), int(sys.argv[3])
+
+def guide():
+    """README.ja.md as a text file that Notepad shows right: UTF-8 with a byte
+    order mark, CR LF; each picture named by its file in the folder 図."""
+    text = Path('README.ja.md').read_text(encoding='utf-8')
+    text = re.sub(r'!\[([^\]]*)\]\((?:docs/)?(?:modes/)?([^)/]+)\)', r'（図：図\\\2）', text)
+    text = re.sub(r'\[([^\]]*)\]\((?!https?:)[^)]*\)', r'\1', text)  # links within the project
+    return b'\xef\xbb\xbf' + text.replace('\r\n', '\n').replace('\n', '\r\n').encode('utf-8')
+
+pictures = ['docs/dialog.png'] + [f'docs/modes/mode{k}.png' for k in range(1, 7)]
+files = [('kx29.exe', Path(exe).read_bytes())]
+files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
+files += [('説明書.txt', guide()),
+          ('LICENSE.txt', Path('LICENSE').read_bytes().replace(b'\n', b'\r\n'))]
+files += [('図/' + Path(p).name, Path(p).read_bytes()) for p in pictures]
+sums = ''.join(f'{hashlib.sha256(data).hexdigest()}  {name}\n' for name, data in files)
+files.append(('SHA256SUMS', sums.encode('utf-8')))
+
+# The commit's time as zip entries keep it (local time fields, read as UTC).
+stamp = time.gmtime(max(epoch, 315532800))[:6]
+tmp = out.with_suffix('.tmp')
+with zipfile.ZipFile(tmp, 'w') as z:
+    for name, data in files:
+        info = zipfile.ZipInfo('kx29/' + name, stamp)
+        info.create_system = 3
+        info.external_attr = 0o100644 << 16
+        info.compress_type = zipfile.ZIP_DEFLATED
+        z.writestr(info, data, compresslevel=9)
+tmp.replace(out)
+EOF
+echo "release: $(stat -c %s "$zip") bytes" >&2
+echo "$zip"

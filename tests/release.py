@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""What a user unpacks from the release zip: lists its entries and checks them.
+
+    tests/release.py dist/kx29-<version>-win64.zip
+
+Everything sits in one folder kx29/: the program, every launcher exactly as in
+launchers/, the guide as a text file Notepad reads (UTF-8 with a byte order
+mark, CR LF), the licence, and SHA256SUMS naming every other entry with its
+hash. Every entry has one time and the same permissions.
+"""
+import hashlib
+import pathlib
+import sys
+import zipfile
+
+root = pathlib.Path(__file__).resolve().parents[1]
+problems = []
+with zipfile.ZipFile(sys.argv[1]) as z:
+    entries = z.infolist()
+    for e in entries:
+        print(f'  {e.file_size:>8}  {e.filename}')
+    data = {e.filename: z.read(e) for e in entries}
+
+launchers = {'kx29/' + p.name: p.read_bytes() for p in (root / 'launchers').glob('*.bat')}
+for name in ['kx29/kx29.exe', 'kx29/説明書.txt', 'kx29/LICENSE.txt', 'kx29/SHA256SUMS', *launchers]:
+    if name not in data:
+        problems.append(f'{name} is missing')
+problems += [f'{n} differs from the launcher in the repository'
+             for n, b in launchers.items() if data.get(n, b) != b]
+if not data.get('kx29/kx29.exe', b'MZ').startswith(b'MZ'):
+    problems.append('kx29.exe is no Windows program')
+
+guide = data.get('kx29/説明書.txt', b'\xef\xbb\xbf\r\n')
+if not guide.startswith(b'\xef\xbb\xbf') or guide.count(b'\n') != guide.count(b'\r\n'):
+    problems.append('the guide is not UTF-8 with a byte order mark and CR LF')
+try:
+    guide.decode('utf-8')
+except UnicodeDecodeError:
+    problems.append('the guide is not UTF-8')
+
+sums = {}
+for line in data.get('kx29/SHA256SUMS', b'').decode('utf-8').splitlines():
+    digest, _, name = line.partition('  ')
+    sums['kx29/' + name] = digest
+others = {n: hashlib.sha256(b).hexdigest() for n, b in data.items() if n != 'kx29/SHA256SUMS'}
+if sums != others:
+    problems.append('SHA256SUMS does not name every other entry with its hash')
+
+if len({e.date_time for e in entries}) != 1 or len({e.external_attr for e in entries}) != 1:
+    problems.append('entries differ in time or permissions')
+if any(not e.filename.startswith('kx29/') for e in entries):
+    problems.append('an entry outside the folder kx29/')
+
+for p in problems:
+    print('FAIL ' + p)
+print(f'release: {len(entries)} entries, ' + ('ok' if not problems else f'{len(problems)} problems'))
+sys.exit(1 if problems else 0)

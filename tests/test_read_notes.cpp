@@ -1,0 +1,133 @@
+// Reader diagnostics: which lines are noted and why, their line numbers in
+// every encoding, and reading that stays the same with them or without.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "tests/TestUtil.h"
+
+namespace {
+
+using Note = std::tuple<int32_t, int32_t, std::string>;  // what, line, text
+
+std::vector<Note> NotesOf(const std::string& bytes) {
+  kxtest::TempDir dir;
+  kxtest::WriteBytes(dir / "JWC_TEMP.TXT", bytes);
+  std::vector<TJwwReadNote> notes;
+  TJGdata g;
+  g.ReadNotes = &notes;
+  g.OpenTempFile(kxtest::U16(dir / "JWC_TEMP.TXT"));
+  std::vector<Note> out;
+  for (const TJwwReadNote& n : notes) out.emplace_back(n.what, n.line, platform::TextToUtf8(n.text));
+  return out;
+}
+
+// One line each: what the reader made of it, when it was not what it says.
+TEST(ReadNotes, WhatIsNoted) {
+  struct Case {
+    const char* line;
+    int32_t what;  // 0: nothing to note
+  };
+  const Case cases[] = {
+      // Taken as a line segment, first field no number.
+      {"cir 1 2 3", jnWordAsLine},
+      {"pt 1 2 3", jnWordAsLine},  // one field too few for a marker
+      {"0 0 10 10", 0},
+      {"-1.5 .5 5. 1E3", 0},
+      // No record.
+      {"ci 1 2 3 ", jnNoRecord},  // the trailing space counts a fifth field
+      {"ci 0 0 5 0", jnNoRecord},
+      {"hp1 5", jnNoRecord},
+      {"xyz", jnNoRecord},
+      {"z6", jnNoRecord},
+      {"hq", 0},  // what the CAD program writes first
+      {"h#a comment", 0},
+      // Numbers the records read.
+      {"ci 0 0 5,5", jnBadNumber},
+      {"ci 0 0 0", 0},
+      {"ci 0 -0.0e5 +00.", 0},
+      {"ci 0 0 1e999", jnBadNumber},  // out of range, read as 0
+      {"hk abc", jnBadNumber},
+      {"hk 30", 0},
+      {"hk ", jnBadNumber},  // an empty field is no number
+      {"hzs 420 2 extra", 0},
+      {"hrgb 1 2 3 4 5 6 7 x", jnBadNumber},
+      {"hcc 1 1 2 2 3 3 4 5 6 9.5", jnBadNumber},
+      {"lc5", 0},
+      {"lcX", jnBadNumber},
+      {"lc", jnBadNumber},
+      {"lc10 255", 0},
+      {"lc10 red", jnBadNumber},
+      {"lc5 red", 0},  // only colour 10 reads a second field
+      {"lt$1F", 0},
+      {"lgA 2", 0},
+      {"lgG", jnBadNumber},
+      {"lg1 x", jnBadNumber},
+      {"cc8", 0},
+      {"cc9", jnBadNumber},
+      {"cn0 2 2 0 x", jnBadNumber},
+      {"cn3 x y z w", 0},  // kinds 1 to 10 read no sizes
+      {"cn$<ＭＳ 明朝>", 0},
+      {"hp1 10 y", jnBadNumber},
+      {"hp5-ci 3 4", jnBadNumber},  // the number text is "5-"
+      {"hp0 1 2", 0},               // a number, out of range: dropped
+      {"hp3ln 1 2", 0},
+      {"hhpX", jnBadNumber},
+      {"hhp2ln", 0},
+      {"pt 1 2 3 4 x", jnBadNumber},
+      {"pt 1 2 3 4 5.5", jnBadNumber},  // the marker code is an integer
+      {"sc 0 0 5 1 0 0 90 $64", 0},
+      {"sc 0 0 5 1 0 0 90 1e2", jnBadNumber},
+      {"ch 0 0 1 0 \"1,5 is no number and needs none", 0},
+      {"BL 0 0 door", 0},
+      {"file=C:\\plan 1.jww", 0},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Note> got = NotesOf(std::string(c.line) + "\r\n");
+    const std::vector<Note> want =
+        c.what == 0 ? std::vector<Note>{} : std::vector<Note>{{c.what, 1, c.line}};
+    EXPECT_EQ(got, want) << c.line;
+  }
+}
+
+// Line numbers count every line break, empty lines too, whatever the encoding.
+TEST(ReadNotes, LineNumbersInEveryEncoding) {
+  const std::u16string text = u"hq\r\n\r\ncir 1 2 3\n0 0 1 1\rxyz 北\r\n";
+  const std::vector<Note> want = {{jnWordAsLine, 3, "cir 1 2 3"}, {jnNoRecord, 5, "xyz 北"}};
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (char16_t c : text) {
+    le += static_cast<char>(c & 0xFF), le += static_cast<char>(c >> 8);
+    be += static_cast<char>(c >> 8), be += static_cast<char>(c & 0xFF);
+  }
+  EXPECT_EQ(NotesOf("\xEF\xBB\xBF" + platform::TextToUtf8(text)), want);
+  EXPECT_EQ(NotesOf(platform::TextToAnsi(text)), want);
+  EXPECT_EQ(NotesOf(le), want);
+  EXPECT_EQ(NotesOf(be), want);
+}
+
+// Noting changes nothing of what is read; without a sink nothing is noted.
+TEST(ReadNotes, ReadingIsTheSame) {
+  kxtest::TempDir dir;
+  kxtest::WriteBytes(dir / "JWC_TEMP.TXT",
+                     "hk 30\r\nlg2\r\nly3\r\nlw2\r\ncir 1 2 3\r\nci 0 0 5,5\r\npl\r\n0 0 1 1\r\n"
+                     "xyz\r\nhp1 1 2\r\ncn0 2 2 0 x\r\nch 0 0 1 0 \"A\r\nmsg\r\n0 0 3 4\r\n");
+  auto written = [&](std::vector<TJwwReadNote>* notes) {
+    TJGdata g;
+    g.ReadNotes = notes;
+    g.OpenTempFile(kxtest::U16(dir / "JWC_TEMP.TXT"));
+    g.S_Init();
+    g.S_EntAllp();
+    std::u16string all;
+    for (int32_t i = 0; i < g.t_MemN; ++i) all += g.t_Mem[static_cast<size_t>(i)] + u"\n";
+    return std::tuple(all, g.Jikukaku, g.CurLGrp, g.CurLay, g.CurWid, g.IPointN,
+                      g.EntSunLine.x2, g.EntN);
+  };
+  std::vector<TJwwReadNote> notes;
+  EXPECT_EQ(written(&notes), written(nullptr));
+  EXPECT_EQ(notes.size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Draws one picture per run mode from the end-to-end cases tests/golden/scene_mode<N>_*:
+# the exchange file as the CAD program wrote it in grey, what kx29 added in colour,
+# the indicated points numbered. Needs rsvg-convert (Debian: librsvg2-bin) and
+# the IPA Gothic font (fonts-ipafont-gothic) for the Japanese titles.
+#
+#   tools/mode_pictures.sh [output folder] [build folder]
+#   (defaults: docs/modes, build-pictures; a build folder that exists is used as it is)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-docs/modes}
+build=${2:-build-pictures}
+command -v rsvg-convert >/dev/null || { echo "mode_pictures: rsvg-convert is missing (librsvg2-bin)" >&2; exit 1; }
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF \
+    -DKX29_TOOLS=ON >/dev/null
+fi
+cmake --build "$build" -j2 --target jwc2svg >/dev/null
+
+titles=(
+  [1]="モード1　指示点に点　/ mode 1: the indicated point"
+  [2]="モード2　連続指示点に点　/ mode 2: every indicated point"
+  [3]="モード3　数値入力で点（軸角 30°、2000 1000）/ mode 3: typed x y"
+  [4]="モード4　2点の中点に点　/ mode 4: the midpoint"
+  [5]="モード5　線の等分点（5等分）/ mode 5: line division"
+  [6]="モード6　円・円弧の等分点（6等分）/ mode 6: circle and arc division"
+)
+mkdir -p "$out"
+for mode in 1 2 3 4 5 6; do
+  cases=(tests/golden/scene_mode"$mode"_*/)
+  [ ${#cases[@]} = 1 ] && [ -d "${cases[0]}" ] || { echo "mode_pictures: no single scene for mode $mode" >&2; exit 1; }
+  opts=()
+  [ "$mode" = 3 ] && opts=(--axes)  # typed coordinates are read on the drawing's turned axes
+  "$build/tools/jwc2svg" --title "${titles[$mode]}" "${opts[@]}" \
+    "${cases[0]}JWC_TEMP.TXT" "${cases[0]}expected.TXT" >"$out/mode$mode.svg"
+  rsvg-convert -o "$out/mode$mode.png" "$out/mode$mode.svg"
+  rm "$out/mode$mode.svg"
+  echo "mode_pictures: $out/mode$mode.png"
+done
