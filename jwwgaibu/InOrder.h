@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -36,27 +37,34 @@ void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepar
   std::vector<size_t> prepared(slots, count);  // per slot: the piece ready in it
   std::vector<std::exception_ptr> failed(slots);
 
-  std::thread worker([&] {
-    std::unique_lock lock(m);
-    for (;;) {
-      // A piece's slot is free once the piece `slots` before it is used.
-      cv.wait(lock, [&] { return stop || next >= count || next < used + slots; });
-      if (stop || next >= count) return;
-      const size_t i = next++;
-      lock.unlock();
-      std::exception_ptr error;
-      try {
-        prepare(i % slots, i);
-      } catch (...) {
-        error = std::current_exception();
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      std::unique_lock lock(m);
+      for (;;) {
+        // A piece's slot is free once the piece `slots` before it is used.
+        cv.wait(lock, [&] { return stop || next >= count || next < used + slots; });
+        if (stop || next >= count) return;
+        const size_t i = next++;
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+          prepare(i % slots, i);
+        } catch (...) {
+          error = std::current_exception();
+        }
+        lock.lock();
+        failed[i % slots] = error;
+        prepared[i % slots] = i;
+        cv.notify_all();
+        if (error) return;
       }
-      lock.lock();
-      failed[i % slots] = error;
-      prepared[i % slots] = i;
-      cv.notify_all();
-      if (error) return;
-    }
-  });
+    });
+  } catch (const std::system_error&) {
+    // No second thread to be had: this one does all the work.
+    PrepareAheadInOrder(count, slots, false, prepare, use);
+    return;
+  }
   struct Join {
     std::mutex& m;
     std::condition_variable& cv;

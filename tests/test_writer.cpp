@@ -2,9 +2,13 @@
 // point commands.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 
+#include "jwwgaibu/Pieces.h"
 #include "tests/TestUtil.h"
 
 using A = TJGdataAccess;
@@ -188,6 +192,32 @@ TEST(SaveTempFile, FailureLeavesNoFileBehind) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// The disk filling up halfway through a save, on one thread or two: the save
+// fails and leaves neither the old file, which would be read as the tool's
+// result, nor a part of the new one.
+TEST(SaveTempFile, AWriteFailingHalfwayLeavesNoFileBehind) {
+  TJGdata g;
+  for (int i = 0; i < 200000; ++i) g.SendMem(u"pt 12345.678 98765.4321");  // 5 MB
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const bool helper : {false, true}) {
+    kxtest::TempDir dir;
+    const auto file = dir / "JWC_TEMP.TXT";
+    kxtest::WriteBytes(file, "hq\r\n");
+    jwwgaibu::SetWriteSplit({2048, 1000, helper ? 0 : INT32_MAX});
+    rlimit small = old;
+    small.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = g.SaveTempFile(kxtest::U16(file));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved) << helper;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << helper;
+  }
+  jwwgaibu::SetWriteSplit(jwwgaibu::kDefaultWriteSplit);
+  std::signal(SIGXFSZ, oldHandler);
 }
 
 }  // namespace
