@@ -532,10 +532,14 @@ void CountLine(std::string_view s, EntityBounds& eb) {
   }
 }
 
+// Room for `more` records after the n in use, in whole blocks. The count is
+// public: one set outside the array is brought back when a record is
+// appended, so it must not size the room either.
 template <class T>
 void Reserve(std::vector<T>& a, int32_t n, size_t more) {
   if (more == 0) return;
-  const size_t want = (static_cast<size_t>(n) + more + 999) / 1000 * 1000;
+  const size_t inUse = std::min(static_cast<size_t>(std::max(n, 0)), a.size());
+  const size_t want = (inUse + more + 999) / 1000 * 1000;
   if (a.capacity() < want) {
     a.reserve(want);
     platform::PreferLargePages(a.data(), a.capacity() * sizeof(T));

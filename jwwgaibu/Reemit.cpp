@@ -34,9 +34,12 @@ int32_t IndexLen(const TJGdata& g) {
 }
 
 // Writing back gives about one and a half lines an entity: room for two
-// each up front spares the buffer the copies of growing step by step.
+// each up front spares the buffer the copies of growing step by step. The
+// count in use is public: one set beyond the buffer is brought back when a
+// line is appended, so it must not size the room either.
 void ReserveLines(std::vector<std::u16string>& mem, int32_t used, int32_t entities) {
-  const size_t want = (static_cast<size_t>(std::max(used, 0)) + 2 * static_cast<size_t>(entities) + 999) / 1000 * 1000;
+  const size_t inUse = std::min(static_cast<size_t>(std::max(used, 0)), mem.size());
+  const size_t want = (inUse + 2 * static_cast<size_t>(entities) + 999) / 1000 * 1000;
   if (mem.capacity() >= want) return;
   mem.reserve(want);
   platform::PreferLargePages(mem.data(), mem.capacity() * sizeof(std::u16string));

@@ -242,6 +242,22 @@ TEST(OutputBuffer, CountsSetOutsideTheArrayAreBroughtBack) {
   g.SetEntNo(jkLine, 0);
   EXPECT_EQ(g.EntN, 1);
   EXPECT_EQ(g.EntNo.size(), 1000u);
+  // Writing back makes room for the lines to come after those in use: a
+  // count far beyond the buffer must not size it (it asked for 64 GB).
+  g.t_MemN = INT32_MAX;
+  g.S_EntAll();
+  g.t_MemN = INT32_MAX;
+  g.S_EntAllp();
+  EXPECT_LT(g.t_Mem.capacity(), 10000u);
+  // The same for the store when a file is read into it.
+  kxtest::WriteBytes(dir / "JWC_TEMP.TXT", "0 0 10 10\r\nci 0 0 5\r\n");
+  g.EntN = INT32_MAX;
+  g.EntLineN = INT32_MAX;
+  g.EntCircN = -5;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(dir / "JWC_TEMP.TXT")));
+  EXPECT_LT(g.EntNo.capacity(), 10000u);
+  EXPECT_LT(g.EntLine.capacity(), 10000u);
+  EXPECT_LT(g.EntCirc.capacity(), 10000u);
 }
 
 }  // namespace
