@@ -38,6 +38,17 @@ ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure --no-tests=error -j2
 
+# The second thread of reading and of writing back under ThreadSanitizer:
+# the tests that read and write in pieces on two threads, big drawings and
+# small pieces among them.
+echo "== reading and writing back on two threads under ThreadSanitizer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX29_SANITIZE_THREAD=ON \
+  -DKX29_TESTS=ON -DKX29_BENCH=OFF >/dev/null
+cmake --build build-tsan -j2 --target test_inorder test_roundtrip
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/tests/test_inorder
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/tests/test_roundtrip \
+  --gtest_filter='ReadingInPieces.*:WritingBackAhead.*:RoundTrip.RealisticDrawingOfAHundredThousandEntities'
+
 echo "== fuzzing: each target for 30 s"
 fuzz/run.sh 30
 echo "== pictures of the run modes"

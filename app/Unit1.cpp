@@ -49,16 +49,15 @@ TForm1::TForm1(TFormWindow& window, std::vector<std::u16string> args,
   LabelM.Caption = u"LabelM";
 }
 
+int32_t TForm1::RunModeArg() const {
+  if (Args.empty()) return 0;
+  const int32_t m = StrToIntZ(Args[0]);
+  return m >= 1 && m <= 6 ? m : 0;
+}
+
 void TForm1::FormShow() {
-  smode = 0;
-  if (!Args.empty()) {
-    smode = StrToIntZ(Args[0]);
-    if (smode >= 1 && smode <= 6) {
-      Window.Minimise();
-    } else {
-      smode = 0;
-    }
-  }
+  smode = RunModeArg();
+  if (smode != 0) Window.Minimise();
   std::u16string t2, t3;
   if (Args.size() >= 2) t2 = Args[1];
   if (Args.size() >= 3) t3 = Args[2];

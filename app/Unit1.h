@@ -30,6 +30,8 @@ class TForm1 {
   TComboBox CB3, CB1, CB2;                          // colour, layer group, layer
   std::unique_ptr<TJGdata> JG;
 
+  // The run mode the first argument names, 1 to 6; 0 for the settings dialog.
+  int32_t RunModeArg() const;
   void FormShow();
   void FormClose();
   void Button1Click();  // OK: take the choices and close

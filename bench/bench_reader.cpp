@@ -6,7 +6,12 @@
 // Each run reads into a fresh TJGdata, as the tool does once per start. The
 // median time is reported with the entity counts of the last run, so a reader
 // that gets faster by reading less shows it.
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -53,9 +58,15 @@ int main(int argc, char** argv) {
   std::sort(seconds.begin(), seconds.end());
   const double median = seconds[seconds.size() / 2];
 
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS pmc{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+  const double peakMb = static_cast<double>(pmc.PeakWorkingSetSize) / 1e6;
+#else
   rusage ru{};
   getrusage(RUSAGE_SELF, &ru);
   const double peakMb = static_cast<double>(ru.ru_maxrss) * 1024.0 / 1e6;  // ru_maxrss is in KiB
+#endif
 
   std::printf("file        %.3f MB\n", mb);
   std::printf("entities    %d (lines %d, texts %d, dimensions %d), indicated points %d\n",

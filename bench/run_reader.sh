@@ -14,6 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 runs=${2:-5}
 gen=$here/gen_drawing.py
+python3() { if [ -x /usr/bin/python3 ]; then /usr/bin/python3 "$@"; else command python3 "$@"; fi; }
 kx29=$build/kx29
 bench=$build/bench/bench_reader
 for f in "$kx29" "$bench" "$gen"; do

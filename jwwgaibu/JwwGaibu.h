@@ -34,6 +34,10 @@
 #include <utility>
 #include <vector>
 
+namespace platform {
+class FileBuffer;
+}
+
 // ===== Types ==================================================================
 
 // Entity kind codes, the yn of an entity index entry: one per entity array,
@@ -668,15 +672,18 @@ class TJGdata {
   int32_t w_SlCol = 0;
 
   // Reader internals.
-  struct ReadTokens;  // the tokens of one line, in buffers reused line after line
+  struct ReadTokens;  // the tokens of one line as a record sees them
+  struct ReadBatch;   // lines of a piece of the file, split and classified
   struct ReadRule;    // one record kind: keyword, how it matches, token count, handler
   static const ReadRule kReadRules[];
-  static const ReadRule* MatchRule(const ReadTokens& tk);
   void ParseLine(std::u16string_view line);
-  void ParseLine(std::u16string_view line, ReadTokens& tk);
-  void ReadTokensOfLine(const ReadTokens& tk);
+  static int32_t RuleFor(std::u16string_view t0, int32_t n);
+  static void Classify(ReadBatch& b);
+  void TakeBatch(const ReadBatch& b);
   template <size_t Width, bool BigEndian, class Decode>
-  void ReadLines(std::string_view text, Decode decode);
+  static void PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode);
+  template <size_t Width, bool BigEndian, class Decode>
+  void ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode);
   template <size_t Width, bool BigEndian, class Decode>
   void NoteLines(std::string_view text, Decode decode) const;
   static int32_t NoteOfLine(const ReadTokens& tk);  // a TJwwNote, or 0
@@ -731,6 +738,17 @@ class TJGdata {
   // The entity kinds with what the library does with them (jwwgaibu/Kinds.h).
   struct Kinds;
 
+  // Re-emission internals: the drawing command of a stored entity, run here
+  // or ahead on another object; the entries written in order, with their
+  // commands run ahead on a second thread for a big store.
+  struct Ahead;
+  const Ahead* r_Ahead = nullptr;  // lines made ahead for the entry being written
+  template <TJwwKind K, class T>
+  void EntityCommand(const T& e);
+  template <TJwwKind K, class T>
+  void Command(const T& e);
+  template <class Write>
+  void WriteInOrder(int32_t n, bool skipCurves, Write write);
   // Re-emission internals: per-kind writers, each given a stored record.
   void S_EntLine(const TJwwEntLine& e, const TJwwOverrides& o);
   void S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const TJwwOverrides& o);

@@ -89,4 +89,9 @@ struct TJGdata::Kinds {
   // of no kind, of a kind never written back, or naming no stored record
   // writes nothing and gives false.
   static bool Write(TJGdata& g, const TJwwEntNo& en, const TJwwOverrides& o);
+
+  // Runs, on `to`, the entity command of the record of `from` an index entry
+  // names: the lines Write writes for it after its pen commands. False, and
+  // nothing run, for an entry Write writes nothing for.
+  static bool CommandAhead(const TJGdata& from, TJGdata& to, const TJwwEntNo& en);
 };

@@ -2,9 +2,13 @@
 // record table that turns each line into header values, layer tables,
 // attribute state, indicated points and stored entities.
 //
-// Files hold millions of lines, so the bytes are read once and cut into lines
-// where they lie; each line is decoded into one reused buffer and split into
-// tokens that are views into a second reused buffer.
+// Files hold millions of lines, so the bytes are read once and cut into
+// pieces of whole lines where they lie. A piece is prepared apart from the
+// drawing: its lines are split into tokens, each line's record kind is
+// found and its numbers are read, all of which depends on the line alone.
+// The records are then taken into the drawing piece after piece, in file
+// order, since the attribute state, the curves and the dimensions carry from
+// one line to the next. A big file's pieces are prepared on two threads.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -12,10 +16,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <memory>
 #include <span>
 
+#include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
+#include "jwwgaibu/Pieces.h"
 #include "jwwgaibu/Records.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
@@ -35,59 +43,135 @@ double ReadReal(std::u16string_view s) {
   const char16_t* const end = p + s.size();
   const bool negative = p != end && *p == u'-';
   if (negative) ++p;
-  const char16_t* const first = p;
-  const char16_t* dot = nullptr;
-  uint64_t m = 0;  // wraps harmlessly past 19 digits: those go to StrToFloatZ
-  for (; p != end; ++p) {
-    const unsigned d = static_cast<unsigned>(*p) - u'0';
-    if (d > 9) {
-      if (*p != u'.' || dot) break;
-      dot = p;
-      continue;
-    }
+  // m wraps harmlessly past 19 digits: those go to StrToFloatZ.
+  uint64_t m = 0;
+  unsigned d;
+  const char16_t* const whole = p;
+  while (p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9) {
     m = m * 10 + d;
+    ++p;
   }
-  const ptrdiff_t digits = (p - first) - (dot ? 1 : 0);
+  ptrdiff_t digits = p - whole, fraction = 0;
+  if (p != end && *p == u'.') {
+    const char16_t* const first = ++p;
+    while (p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9) {
+      m = m * 10 + d;
+      ++p;
+    }
+    fraction = p - first;
+    digits += fraction;
+  }
   if (p != end || digits == 0 || digits > 15) return StrToFloatZ(s);
-  const double v = static_cast<double>(m) / kPow10[dot ? end - dot - 1 : 0];
+  const double v = static_cast<double>(m) / kPow10[fraction];
   return negative ? -v : v;
 }
 
+// Whether a token may be a number: it begins like one. Only these are read
+// ahead; any other token is read when a record asks for it, which gives the
+// same value.
+bool LooksLikeNumber(std::u16string_view s) {
+  if (s.empty()) return false;
+  const char16_t c = s[0];
+  return (c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'.';
+}
+
+// Marks a number not read ahead; no token reads as NaN.
+constexpr double kNotRead = std::numeric_limits<double>::quiet_NaN();
+
 }  // namespace
 
-// The tokens of one line. t[0] is the keyword; n counts the tokens, an empty
-// last one after trailing separators included. The views point into buf.
+// The lines of a piece of the file, split and classified: each line's tokens,
+// its record rule and the numbers among its tokens. Its buffers serve piece
+// after piece and are written front to back without being cleared first.
+struct TJGdata::ReadBatch {
+  struct Token {
+    uint32_t at, len;  // in chars
+  };
+  struct Line {
+    int32_t rule;    // index in kReadRules; -1 for a line no rule takes
+    int32_t n;       // token count
+    uint32_t first;  // index of its first token
+  };
+  template <class T>
+  struct Array {
+    std::unique_ptr<T[]> data;
+    size_t cap = 0, size = 0;
+    void Clear(size_t room) {
+      if (cap < room) {
+        data.reset(new T[room]);
+        cap = room;
+      }
+      size = 0;
+    }
+    T& operator[](size_t k) { return data[k]; }
+    const T& operator[](size_t k) const { return data[k]; }
+  };
+  std::u16string chars;  // the tokens' characters, line after line
+  size_t used = 0;
+  Array<Token> tokens;
+  Array<double> reals;  // per token: its number, or kNotRead
+  Array<Line> lines;
+  std::u16string decoded;  // a line beyond ASCII, decoded
+
+  // Empty, with room for the lines of `units` code units. A line takes at
+  // least one code unit and holds at most as many tokens as code units:
+  // every token but the last takes a character and a separator, and an empty
+  // last one follows a separator. Decoding never makes more code units of a
+  // line than it has bytes.
+  void Clear(size_t units) {
+    if (chars.size() < units) chars.resize(units);
+    used = 0;
+    tokens.Clear(units + 1);
+    reals.Clear(units + 1);
+    lines.Clear(units);
+  }
+
+  template <class Ch>
+  bool Split(const Ch* p, const Ch* end);
+
+  ReadTokens TokensOf(const Line& l) const;
+};
+
+// The tokens of one line as a record sees them. t(0) is the keyword; n counts
+// the tokens, an empty last one after trailing separators included.
 struct TJGdata::ReadTokens {
   // Tokens past this many are dropped with the rest of the line.
   static constexpr int32_t kMax = 400;
 
   int32_t n = 0;
-  std::array<std::u16string_view, kMax> t{};
-  std::u16string buf;
+  const char16_t* chars = nullptr;
+  const ReadBatch::Token* t = nullptr;
+  const double* reals = nullptr;
 
   std::u16string_view operator[](int32_t k) const {
-    return k < n ? t[static_cast<size_t>(k)] : std::u16string_view();
+    return k < n ? std::u16string_view(chars + t[k].at, t[k].len) : std::u16string_view();
   }
-  double Real(int32_t k) const { return ReadReal((*this)[k]); }
+  double Real(int32_t k) const {
+    if (k < n && !std::isnan(reals[k])) return reals[k];
+    return ReadReal((*this)[k]);
+  }
   int32_t Int(int32_t k) const { return StrToIntZ((*this)[k]); }
-
-  template <class Ch>
-  bool Split(const Ch* p, const Ch* end);
 };
 
-// Spaces and tabs separate tokens, and a run of them counts once. A quote (not
-// kept) or the first "=" (kept) ends the splitting: the rest of the line joins
-// the current token, spaces and quotes included, which is how a text record
-// carries its text and the file record a path with spaces. Control characters
-// are dropped wherever they stand.
+TJGdata::ReadTokens TJGdata::ReadBatch::TokensOf(const Line& l) const {
+  return {l.n, chars.data(), &tokens[l.first], &reals[l.first]};
+}
+
+// Splits one line into tokens and appends it as a line of the batch (its rule
+// still to be found). Spaces and tabs separate tokens, and a run of them
+// counts once. A quote (not kept) or the first "=" (kept) ends the splitting:
+// the rest of the line joins the current token, spaces and quotes included,
+// which is how a text record carries its text and the file record a path
+// with spaces. Control characters are dropped wherever they stand.
 //
 // Ch is char16_t for decoded text, or char for the bytes of a line in an
 // encoding that keeps ASCII as it is (code page 932, UTF-8): a line of ASCII
 // alone is then split without being decoded first. With char the split gives
-// up, returning false, at the first byte beyond ASCII.
+// up at the first byte beyond ASCII, returning false and keeping nothing.
 template <class Ch>
-bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
+bool TJGdata::ReadBatch::Split(const Ch* p, const Ch* const end) {
   constexpr bool kBytes = sizeof(Ch) == 1;
+  constexpr int32_t kMax = ReadTokens::kMax;
   auto unit = [](Ch c) -> char16_t {
     if constexpr (kBytes) {
       return static_cast<unsigned char>(c);
@@ -95,13 +179,17 @@ bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
       return c;
     }
   };
-  // Tokens never hold more characters than the line.
-  const size_t len = static_cast<size_t>(end - p);
-  if (buf.size() < len) buf.resize(len);
-  char16_t* const base = buf.data();
-  char16_t* start = base;  // the current token runs from start to o
-  char16_t* o = base;
-  int32_t cur = 0;
+  // Tokens never hold more characters than the line, and Clear made room
+  // for all lines of the piece.
+  char16_t* const base = chars.data();
+  char16_t* start = base + used;  // the current token runs from start to o
+  char16_t* o = start;
+  const size_t firstToken = tokens.size;
+  Token* tk = &tokens[firstToken];
+  auto endToken = [&] {
+    *tk++ = {static_cast<uint32_t>(start - base), static_cast<uint32_t>(o - start)};
+    start = o;
+  };
   bool splitting = true;
   while (p < end) {
     if constexpr (kBytes && std::endian::native == std::endian::little) {
@@ -139,9 +227,8 @@ bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
     }
     if (c == u' ' || c == u'\t') {
       if (o != start) {
-        if (cur == kMax - 1) break;
-        t[static_cast<size_t>(cur++)] = std::u16string_view(start, static_cast<size_t>(o - start));
-        start = o;
+        if (tk - &tokens[firstToken] == kMax - 1) break;
+        endToken();
       }
       continue;
     }
@@ -154,8 +241,11 @@ bool TJGdata::ReadTokens::Split(const Ch* p, const Ch* const end) {
       if (c >= 0x20) *o++ = c;
     }
   }
-  t[static_cast<size_t>(cur)] = std::u16string_view(start, static_cast<size_t>(o - start));
-  n = cur + 1;
+  endToken();
+  used = static_cast<size_t>(o - base);
+  const size_t n = static_cast<size_t>(tk - &tokens[firstToken]);
+  tokens.size += n;
+  lines[lines.size++] = {-1, static_cast<int32_t>(n), static_cast<uint32_t>(firstToken)};
   return true;
 }
 
@@ -182,20 +272,32 @@ constexpr Match kContains = Match::Contains;
 constexpr Match kOneOf = Match::OneOf;  // equal to one of the space-separated keywords
 constexpr Match kAnything = Match::Anything;
 
+// Keywords are a few characters long: compared in place, character by character.
+bool SameChars(const char16_t* a, const char16_t* b, size_t n) {
+  for (size_t k = 0; k < n; ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
 bool KeyMatches(Match how, std::u16string_view key, std::u16string_view t0) {
+  const size_t n = key.size();
   switch (how) {
     case Match::Equal:
-      return t0 == key;
+      return t0.size() == n && SameChars(t0.data(), key.data(), n);
     case Match::StartsWith:
-      return t0.starts_with(key);
+      return t0.size() >= n && SameChars(t0.data(), key.data(), n);
     case Match::Contains:
-      return t0.find(key) != std::u16string_view::npos;
+      // By its last character, which is rare in a first token ("=").
+      for (size_t i = n; i <= t0.size(); ++i) {
+        if (t0[i - 1] == key[n - 1] && SameChars(t0.data() + i - n, key.data(), n - 1)) return true;
+      }
+      return false;
     case Match::OneOf:
       while (!key.empty()) {
-        const size_t sp = key.find(u' ');
-        if (t0 == key.substr(0, sp)) return true;
-        if (sp == std::u16string_view::npos) break;
-        key.remove_prefix(sp + 1);
+        const size_t len = std::min(key.find(u' '), key.size());
+        if (t0.size() == len && SameChars(t0.data(), key.data(), len)) return true;
+        key.remove_prefix(std::min(len + 1, key.size()));
       }
       return false;
     case Match::Anything:
@@ -388,6 +490,11 @@ struct EntityBounds {
   size_t sc = 0, se = 0, so = 0, sg = 0;
   size_t Dim() const { return std::min(msg, cs); }
   size_t All() const { return line + circ + text + Dim() + pnt + blk + sl + sc + se + so + sg; }
+  EntityBounds& operator+=(const EntityBounds& o) {
+    line += o.line, circ += o.circ, text += o.text, msg += o.msg, cs += o.cs, pnt += o.pnt;
+    blk += o.blk, sl += o.sl, sc += o.sc, se += o.se, so += o.so, sg += o.sg;
+    return *this;
+  }
 };
 
 template <size_t Width, bool BigEndian>
@@ -425,106 +532,19 @@ void CountLine(std::string_view s, EntityBounds& eb) {
   }
 }
 
+// Room for `more` records after the n in use, in whole blocks. The count is
+// public: one set outside the array is brought back when a record is
+// appended, so it must not size the room either.
 template <class T>
 void Reserve(std::vector<T>& a, int32_t n, size_t more) {
   if (more == 0) return;
-  const size_t want = (static_cast<size_t>(n) + more + 999) / 1000 * 1000;
-  if (a.capacity() < want) a.reserve(want);
-}
-
-}  // namespace
-
-template <size_t Width, bool BigEndian, class Decode>
-void TJGdata::ReadLines(std::string_view text, Decode decode) {
-  text = UpToNul<Width, BigEndian>(text);
-  EntityBounds eb;
-  ForEachLine<Width, BigEndian>(text, [&eb](std::string_view s) { CountLine<Width, BigEndian>(s, eb); });
-  Reserve(EntNo, EntN, eb.All());
-  Reserve(EntLine, EntLineN, eb.line);
-  Reserve(EntCirc, EntCircN, eb.circ);
-  Reserve(EntArc, EntArcN, eb.circ);
-  Reserve(EntText, EntTextN, eb.text);
-  Reserve(EntDim, EntDimN, eb.Dim());
-  Reserve(EntPnt, EntPntN, eb.pnt);
-  Reserve(EntMark, EntMarkN, eb.pnt);
-  Reserve(EntBlk, EntBlkN, eb.blk);
-  Reserve(EntSld2, EntSld2N, eb.sl);
-  Reserve(EntSld3, EntSld3N, eb.sl);
-  Reserve(EntSld4, EntSld4N, eb.sl);
-  Reserve(EntSldC, EntSldCN, eb.sc);
-  Reserve(EntSldE, EntSldEN, eb.se);
-  Reserve(EntSldO, EntSldON, eb.so);
-  Reserve(EntSldG, EntSldGN, eb.sg);
-
-  ReadTokens tk;
-  std::u16string line;
-  ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
-    if (s.empty()) return;
-    // Code page 932 and UTF-8 keep ASCII as it is, and most lines are ASCII.
-    if (Width == 1 && tk.Split(s.data(), s.data() + s.size())) {
-      ReadTokensOfLine(tk);
-      return;
-    }
-    decode(s, line);
-    ParseLine(line, tk);
-  });
-  if (ReadNotes != nullptr) NoteLines<Width, BigEndian>(text, decode);
-}
-
-// Reader diagnostics: a second look at the lines, taken only on request. It
-// changes nothing, so reading is the same with it or without it, and it is
-// kept out of line so that reading compiles as it would without it.
-template <size_t Width, bool BigEndian, class Decode>
-[[gnu::cold, gnu::noinline]] void TJGdata::NoteLines(std::string_view text, Decode decode) const {
-  ReadTokens tk;
-  std::u16string line;
-  int32_t no = 0;
-  ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
-    ++no;
-    if (s.empty()) return;
-    // As in reading: a line of ASCII is split without being decoded.
-    if (Width != 1 || !tk.Split(s.data(), s.data() + s.size())) {
-      decode(s, line);
-      tk.Split(line.data(), line.data() + line.size());
-    }
-    if (const int32_t what = NoteOfLine(tk)) {
-      decode(s, line);
-      ReadNotes->push_back({static_cast<TJwwNote>(what), no, line});
-    }
-  });
-}
-
-bool TJGdata::OpenTempFile(const std::u16string& fn) {
-  MojiCode = false;
-  if (fn.empty() || !FileThere(fn)) return false;
-  std::string bytes;
-  if (!platform::ReadWholeFile(fn, bytes)) return false;
-
-  std::string_view text(bytes);
-  switch (platform::TakeByteOrderMark(text)) {
-    case platform::TextEncoding::Utf8:
-      MojiCode = true;
-      ReadLines<1, false>(text, platform::Utf8ToText);
-      break;
-    case platform::TextEncoding::Utf16Le:
-      ReadLines<2, false>(text, platform::Utf16LeToText);
-      break;
-    case platform::TextEncoding::Utf16Be:
-      ReadLines<2, true>(text, platform::Utf16BeToText);
-      break;
-    case platform::TextEncoding::Ansi:
-      ReadLines<1, false>(text, platform::AnsiToText);
-      break;
+  const size_t inUse = std::min(static_cast<size_t>(std::max(n, 0)), a.size());
+  const size_t want = (inUse + more + 999) / 1000 * 1000;
+  if (a.capacity() < want) {
+    a.reserve(want);
+    platform::PreferLargePages(a.data(), a.capacity() * sizeof(T));
   }
-  return true;
 }
-
-void TJGdata::ParseLine(std::u16string_view line) {
-  ReadTokens tk;
-  ParseLine(line, tk);
-}
-
-namespace {
 
 // For each first character of a keyword, the rules that may take it: bit k
 // stands for rule k. The rules without a keyword test (contains, anything)
@@ -545,30 +565,205 @@ std::array<uint64_t, 129> CandidatesByFirstChar(const Rules& rules) {
 
 }  // namespace
 
-void TJGdata::ParseLine(std::u16string_view line, ReadTokens& tk) {
-  if (line.empty()) return;
-  tk.Split(line.data(), line.data() + line.size());
-  ReadTokensOfLine(tk);
-}
-
-// The rule that takes the line; nullptr when none does or the line is blank.
-const TJGdata::ReadRule* TJGdata::MatchRule(const ReadTokens& tk) {
+// The rules are tried in table order; the first character only skips those
+// whose keyword cannot match.
+int32_t TJGdata::RuleFor(std::u16string_view t0, int32_t n) {
   static_assert(std::size(kReadRules) <= 64, "one bit per rule");
   static const std::array<uint64_t, 129> kCandidates = CandidatesByFirstChar(kReadRules);
-  const std::u16string_view t0 = tk.t[0];
-  if (tk.n == 1 && t0.empty()) return nullptr;
+  if (n == 1 && t0.empty()) return -1;
   const char16_t first = t0.empty() ? u'\0' : t0[0];
-  // The rules are tried in table order; the first character only skips those
-  // whose keyword cannot match.
   for (uint64_t m = kCandidates[first < 128 ? first : 128]; m != 0; m &= m - 1) {
-    const ReadRule& r = kReadRules[std::countr_zero(m)];
-    if (KeyMatches(r.match, r.key, t0) && r.count.Holds(tk.n)) return &r;
+    const int k = std::countr_zero(m);
+    const ReadRule& r = kReadRules[k];
+    if (KeyMatches(r.match, r.key, t0) && r.count.Holds(n)) return k;
   }
-  return nullptr;
+  return -1;
 }
 
-void TJGdata::ReadTokensOfLine(const ReadTokens& tk) {
-  if (const ReadRule* r = MatchRule(tk)) (this->*r->handler)(tk);
+// The record rule of the batch's last line, and the numbers among its tokens.
+void TJGdata::Classify(ReadBatch& b) {
+  ReadBatch::Line& l = b.lines[b.lines.size - 1];
+  const ReadTokens tk{l.n, b.chars.data(), &b.tokens[l.first], nullptr};
+  l.rule = RuleFor(tk[0], l.n);
+  if (l.rule < 0) return;
+  double* reals = &b.reals[l.first];
+  for (int32_t k = 0; k < l.n; ++k) {
+    const std::u16string_view s = tk[k];
+    reals[k] = LooksLikeNumber(s) ? ReadReal(s) : kNotRead;
+  }
+}
+
+// Every line of the batch, in order, by its rule.
+void TJGdata::TakeBatch(const ReadBatch& b) {
+  for (size_t k = 0; k < b.lines.size; ++k) {
+    const ReadBatch::Line& l = b.lines[k];
+    if (l.rule >= 0) (this->*kReadRules[l.rule].handler)(b.TokensOf(l));
+  }
+}
+
+namespace {
+
+// Where the pieces of about `target` bytes end: each right after a line
+// break (CR LF kept together), the last at the end of the text.
+template <size_t Width, bool BigEndian>
+std::vector<size_t> PieceEnds(std::string_view text, size_t target) {
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t len = text.size();
+  target = std::max<size_t>(target / Width * Width, Width);
+  std::vector<size_t> ends;
+  for (size_t at = 0; len - at > target;) {
+    size_t j = at + target;
+    while (j + Width <= len && UnitAt<Width, BigEndian>(b, j) != 0x0A &&
+           UnitAt<Width, BigEndian>(b, j) != 0x0D) {
+      j += Width;
+    }
+    if (j + Width > len) break;
+    if (UnitAt<Width, BigEndian>(b, j) == 0x0D && j + 2 * Width <= len &&
+        UnitAt<Width, BigEndian>(b, j + Width) == 0x0A) {
+      j += Width;
+    }
+    at = j + Width;
+    ends.push_back(at);
+  }
+  ends.push_back(len);
+  return ends;
+}
+
+}  // namespace
+
+
+template <size_t Width, bool BigEndian, class Decode>
+void TJGdata::PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode) {
+  b.Clear(piece.size());
+  ForEachLine<Width, BigEndian>(piece, [&](std::string_view s) {
+    if (s.empty()) return;
+    // Code page 932 and UTF-8 keep ASCII as it is, and most lines are ASCII.
+    if (Width == 1 && b.Split(s.data(), s.data() + s.size())) {
+      Classify(b);
+      return;
+    }
+    decode(s, b.decoded);
+    if (b.decoded.empty()) return;
+    b.Split(b.decoded.data(), b.decoded.data() + b.decoded.size());
+    Classify(b);
+  });
+}
+
+template <size_t Width, bool BigEndian, class Decode>
+void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode) {
+  text = UpToNul<Width, BigEndian>(text);
+  // Before the reading, which hands the file's memory back behind it.
+  if (ReadNotes != nullptr) NoteLines<Width, BigEndian>(text, decode);
+  const jwwgaibu::ReadSplit split = jwwgaibu::CurrentReadSplit();
+  const bool helper = text.size() >= split.helperFrom;
+  const std::vector<size_t> ends =
+      PieceEnds<Width, BigEndian>(text, helper ? split.helperPieceBytes : split.pieceBytes);
+
+  // The bounds, the two halves of the pieces counted at once when a second
+  // thread helps.
+  const size_t cut = ends[(ends.size() - 1) / 2];
+  std::array<EntityBounds, 2> half{};
+  PrepareAheadInOrder(
+      2, 2, helper,
+      [&](size_t, size_t i) {
+        ForEachLine<Width, BigEndian>(i == 0 ? text.substr(0, cut) : text.substr(cut),
+                                      [&](std::string_view s) { CountLine<Width, BigEndian>(s, half[i]); });
+      },
+      [](size_t, size_t) { return true; });
+  EntityBounds eb = half[0];
+  eb += half[1];
+  Reserve(EntNo, EntN, eb.All());
+  Reserve(EntLine, EntLineN, eb.line);
+  Reserve(EntCirc, EntCircN, eb.circ);
+  Reserve(EntArc, EntArcN, eb.circ);
+  Reserve(EntText, EntTextN, eb.text);
+  Reserve(EntDim, EntDimN, eb.Dim());
+  Reserve(EntPnt, EntPntN, eb.pnt);
+  Reserve(EntMark, EntMarkN, eb.pnt);
+  Reserve(EntBlk, EntBlkN, eb.blk);
+  Reserve(EntSld2, EntSld2N, eb.sl);
+  Reserve(EntSld3, EntSld3N, eb.sl);
+  Reserve(EntSld4, EntSld4N, eb.sl);
+  Reserve(EntSldC, EntSldCN, eb.sc);
+  Reserve(EntSldE, EntSldEN, eb.se);
+  Reserve(EntSldO, EntSldON, eb.so);
+  Reserve(EntSldG, EntSldGN, eb.sg);
+
+  // A few pieces under way at once: enough for both threads to keep busy.
+  constexpr size_t kSlots = 4;
+  std::array<ReadBatch, kSlots> batches;
+  const size_t offset = static_cast<size_t>(text.data() - file.Bytes().data());
+  PrepareAheadInOrder(
+      ends.size(), kSlots, helper,
+      [&](size_t slot, size_t i) {
+        const size_t from = i == 0 ? 0 : ends[i - 1];
+        PrepareBatch<Width, BigEndian>(batches[slot], text.substr(from, ends[i] - from), decode);
+      },
+      [&](size_t slot, size_t i) {
+        TakeBatch(batches[slot]);
+        // Nothing before the next piece is looked at again.
+        file.Release(offset + ends[i]);
+        return true;
+      });
+}
+
+// Reader diagnostics: a second look at the lines, taken only on request. It
+// changes nothing, so reading is the same with it or without it, and it is
+// kept out of line so that reading compiles as it would without it.
+template <size_t Width, bool BigEndian, class Decode>
+[[gnu::cold, gnu::noinline]] void TJGdata::NoteLines(std::string_view text, Decode decode) const {
+  ReadBatch b;
+  std::u16string line;
+  int32_t no = 0;
+  ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
+    ++no;
+    if (s.empty()) return;
+    // As in reading: a line of ASCII is split without being decoded.
+    b.Clear(s.size() + 1);
+    if (Width != 1 || !b.Split(s.data(), s.data() + s.size())) {
+      decode(s, b.decoded);
+      b.Split(b.decoded.data(), b.decoded.data() + b.decoded.size());
+    }
+    Classify(b);
+    if (const int32_t what = NoteOfLine(b.TokensOf(b.lines[0]))) {
+      decode(s, line);
+      ReadNotes->push_back({static_cast<TJwwNote>(what), no, line});
+    }
+  });
+}
+
+bool TJGdata::OpenTempFile(const std::u16string& fn) {
+  MojiCode = false;
+  if (fn.empty() || !FileThere(fn)) return false;
+  platform::FileBuffer file;
+  if (!file.Read(fn)) return false;
+
+  std::string_view text = file.Bytes();
+  switch (platform::TakeByteOrderMark(text)) {
+    case platform::TextEncoding::Utf8:
+      MojiCode = true;
+      ReadLines<1, false>(file, text, platform::Utf8ToText);
+      break;
+    case platform::TextEncoding::Utf16Le:
+      ReadLines<2, false>(file, text, platform::Utf16LeToText);
+      break;
+    case platform::TextEncoding::Utf16Be:
+      ReadLines<2, true>(file, text, platform::Utf16BeToText);
+      break;
+    case platform::TextEncoding::Ansi:
+      ReadLines<1, false>(file, text, platform::AnsiToText);
+      break;
+  }
+  return true;
+}
+
+void TJGdata::ParseLine(std::u16string_view line) {
+  if (line.empty()) return;
+  ReadBatch b;
+  b.Clear(line.size());
+  b.Split(line.data(), line.data() + line.size());
+  Classify(b);
+  TakeBatch(b);
 }
 
 // ---------------------------------------------------------------------------
@@ -670,12 +865,12 @@ void TJGdata::R_RGB(const ReadTokens& tk) {
 // by the records before it; the rest of the line joins it, one space a gap.
 
 namespace {
-std::u16string JoinName(std::u16string_view first, int32_t n,
-                        const std::array<std::u16string_view, 400>& t) {
-  std::u16string name(first);
-  for (size_t k = 1; k < static_cast<size_t>(n); ++k) {
+template <class Tokens>
+std::u16string JoinName(const Tokens& tk) {
+  std::u16string name(From(tk[0], 3));
+  for (int32_t k = 1; k < tk.n; ++k) {
     name += u' ';
-    name += t[k];
+    name += tk[k];
   }
   return name;
 }
@@ -683,12 +878,12 @@ std::u16string JoinName(std::u16string_view first, int32_t n,
 
 void TJGdata::R_LGrpName(const ReadTokens& tk) {
   if (w_LGrp < 0 || w_LGrp > 15) return;
-  LGrpName[static_cast<size_t>(w_LGrp)] = JoinName(From(tk[0], 3), tk.n, tk.t);
+  LGrpName[static_cast<size_t>(w_LGrp)] = JoinName(tk);
 }
 
 void TJGdata::R_LayName(const ReadTokens& tk) {
   if (w_LGrp < 0 || w_LGrp > 15 || w_Lay < 0 || w_Lay > 15) return;
-  LayName[static_cast<size_t>(w_LGrp * 16 + w_Lay)] = JoinName(From(tk[0], 3), tk.n, tk.t);
+  LayName[static_cast<size_t>(w_LGrp * 16 + w_Lay)] = JoinName(tk);
 }
 
 // Only the one character after "lg" counts: lg12 is group 1.
@@ -1091,13 +1286,14 @@ enum class When : uint8_t { Always, HeadIs10, HeadIs0AndFiveFields };
 }  // namespace
 
 int32_t TJGdata::NoteOfLine(const ReadTokens& tk) {
-  const std::u16string_view t0 = tk.t[0];
+  const std::u16string_view t0 = tk[0];
   if (tk.n == 1 && t0.empty()) return 0;
-  const ReadRule* r = MatchRule(tk);
-  if (r == nullptr) {
+  const int32_t rule = RuleFor(t0, tk.n);
+  if (rule < 0) {
     // The first line the CAD program writes, and comments, carry nothing to read.
     return t0 == u"hq" || t0.starts_with(u"h#") ? 0 : jnNoRecord;
   }
+  const ReadRule* r = &kReadRules[rule];
   if (r->handler == &TJGdata::R_Line && !IsRealText(t0)) return jnWordAsLine;
 
   // The numbers each record reads, as its handler reads them: the head, then

@@ -4,12 +4,17 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "jwwgaibu/EscHook.h"
+#include "jwwgaibu/Grow.h"
+#include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
+#include "jwwgaibu/Pieces.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -27,9 +32,75 @@ int32_t IndexLen(const TJGdata& g) {
   const size_t len = g.EntNo.size();
   return g.EntN < 0 ? 0 : static_cast<size_t>(g.EntN) <= len ? g.EntN : static_cast<int32_t>(len);
 }
+
+// Writing back gives about one and a half lines an entity: room for two
+// each up front spares the buffer the copies of growing step by step. The
+// count in use is public: one set beyond the buffer is brought back when a
+// line is appended, so it must not size the room either.
+void ReserveLines(std::vector<std::u16string>& mem, int32_t used, int32_t entities) {
+  const size_t inUse = std::min(static_cast<size_t>(std::max(used, 0)), mem.size());
+  const size_t want = (inUse + 2 * static_cast<size_t>(entities) + 999) / 1000 * 1000;
+  if (mem.capacity() >= want) return;
+  mem.reserve(want);
+  platform::PreferLargePages(mem.data(), mem.capacity() * sizeof(std::u16string));
+}
 }  // namespace
 
 void jwwgaibu::SetEscTest(EscTest f) { g_escTest = f; }
+
+// --- the drawing command of each kind -----------------------------------------
+
+// The command that draws a stored entity of kind K: the line or lines it
+// writes whatever the pen state. It reads nothing of the object, so it can
+// run on another one, ahead of the writing back.
+template <TJwwKind K, class T>
+void TJGdata::EntityCommand(const T& e) {
+  if constexpr (K == jkLine) {
+    S_Line(e.x1, e.y1, e.x2, e.y2);
+  } else if constexpr (K == jkCirc) {
+    S_Circle(e.cx, e.cy, e.cr);
+  } else if constexpr (K == jkArc) {
+    S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
+  } else if constexpr (K == jkPnt) {
+    S_Ten(e.px, e.py);
+  } else if constexpr (K == jkMark) {
+    S_Mark(e.px, e.py, e.bai, e.ang, e.cod);
+  } else if constexpr (K == jkText) {
+    S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st);
+  } else if constexpr (K == jkDim) {
+    S_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2, e.txt.st);
+  } else if constexpr (K == jkSld2) {
+    S_Solid2(e.x1, e.y1, e.x2, e.y2);
+  } else if constexpr (K == jkSld3) {
+    S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
+  } else if constexpr (K == jkSld4) {
+    S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
+  } else if constexpr (K == jkSldC) {
+    S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+  } else if constexpr (K == jkSldE) {
+    S_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+  } else if constexpr (K == jkSldO) {
+    S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+  } else if constexpr (K == jkSldG) {
+    S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+  }
+}
+
+// Lines made ahead for one index entry: its entity command's lines, lying in
+// another object's output buffer.
+struct TJGdata::Ahead {
+  TJGdata* from = nullptr;
+  int32_t first = 0, count = 0;
+};
+
+// The entity's command, or the lines made ahead for it.
+template <TJwwKind K, class T>
+void TJGdata::Command(const T& e) {
+  if (r_Ahead == nullptr) return EntityCommand<K>(e);
+  for (int32_t k = 0; k < r_Ahead->count; ++k) {
+    AppendGrow(t_Mem, t_MemN) = std::move(r_Ahead->from->t_Mem[static_cast<size_t>(r_Ahead->first + k)]);
+  }
+}
 
 // --- per-kind writers -------------------------------------------------------
 
@@ -49,7 +120,7 @@ void TJGdata::S_EntLine(const TJwwEntLine& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
-  S_Line(e.x1, e.y1, e.x2, e.y2);
+  Command<jkLine>(e);
 }
 
 void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const TJwwOverrides& o) {
@@ -62,7 +133,7 @@ void TJGdata::S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const 
     cur = c;
   }
   S_Attr(e.att.Attr);
-  S_Line(e.x1, e.y1, e.x2, e.y2);
+  Command<jkLine>(e);
   // The curve goes on when the next index entry is a segment of the same curve.
   bool goesOn = false;
   const int64_t nx = static_cast<int64_t>(pos) + 1;
@@ -80,14 +151,14 @@ void TJGdata::S_EntCirc(const TJwwEntCircle& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
-  S_Circle(e.cx, e.cy, e.cr);
+  Command<jkCirc>(e);
 }
 
 void TJGdata::S_EntArc(const TJwwEntArc& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntLinePen(e.att, o);
   S_Attr(e.att.Attr);
-  S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
+  Command<jkArc>(e);
 }
 
 void TJGdata::S_EntPnt(const TJwwEntPnt& e, const TJwwOverrides& o) {
@@ -95,7 +166,7 @@ void TJGdata::S_EntPnt(const TJwwEntPnt& e, const TJwwOverrides& o) {
   S_PCol(Pick(o.Col, e.att.Col), jmCode);
   S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
-  S_Ten(e.px, e.py);
+  Command<jkPnt>(e);
 }
 
 void TJGdata::S_EntMark(const TJwwEntMark& e, const TJwwOverrides& o) {
@@ -103,7 +174,7 @@ void TJGdata::S_EntMark(const TJwwEntMark& e, const TJwwOverrides& o) {
   S_PCol(Pick(o.Col, e.att.Col), jmCode);
   S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
-  S_Mark(e.px, e.py, e.bai, e.ang, e.cod);
+  Command<jkMark>(e);
 }
 
 // Text kind, base code and font of a text or a dimension's text. With an
@@ -123,7 +194,7 @@ void TJGdata::S_EntText(const TJwwEntText& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   S_EntTextSettings(e, o);
   S_Attr(e.att.Attr);
-  S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st);
+  Command<jkText>(e);
 }
 
 void TJGdata::S_EntDim(const TJwwEntDim& e, const TJwwOverrides& o) {
@@ -134,7 +205,7 @@ void TJGdata::S_EntDim(const TJwwEntDim& e, const TJwwOverrides& o) {
   // Flag lines before "msg" land on the dimension line when read back, so the
   // flags read from there are as much the dimension's as its own.
   S_Attr(e.att.Attr | e.lin.att.Attr);
-  S_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, t.x1, t.y1, t.x2, t.y2, t.st);
+  Command<jkDim>(e);
 }
 
 namespace {
@@ -161,28 +232,28 @@ void TJGdata::S_EntSld2(const TJwwEntSld2& e, const TJwwOverrides& o) {
   FillColour(*this, e.att, e.Color, o);
   S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
-  S_Solid2(e.x1, e.y1, e.x2, e.y2);
+  Command<jkSld2>(e);
 }
 
 void TJGdata::S_EntSld3(const TJwwEntSld3& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
-  S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
+  Command<jkSld3>(e);
 }
 
 void TJGdata::S_EntSld4(const TJwwEntSld4& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
-  S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
+  Command<jkSld4>(e);
 }
 
 void TJGdata::S_EntSldC(const TJwwEntSldC& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
-  S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+  Command<jkSldC>(e);
 }
 
 void TJGdata::S_EntSldE(const TJwwEntSldC& e, const TJwwOverrides& o) {
@@ -190,21 +261,21 @@ void TJGdata::S_EntSldE(const TJwwEntSldC& e, const TJwwOverrides& o) {
   FillColour(*this, e.att, e.Color, o);
   S_Wid(Pick(o.Wid, e.att.Wid));
   S_Attr(e.att.Attr);
-  S_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+  Command<jkSldE>(e);
 }
 
 void TJGdata::S_EntSldO(const TJwwEntSldD& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
-  S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+  Command<jkSldO>(e);
 }
 
 void TJGdata::S_EntSldG(const TJwwEntSldD& e, const TJwwOverrides& o) {
   S_EntLayer(e.att, o);
   FillColour(*this, e.att, e.Color, o);
   S_Attr(e.att.Attr);
-  S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+  Command<jkSldG>(e);
 }
 
 // --- whole store --------------------------------------------------------------
@@ -230,6 +301,87 @@ bool TJGdata::Kinds::Write(TJGdata& g, const TJwwEntNo& en, const TJwwOverrides&
   return kByKind[static_cast<size_t>(en.yn)](g, en, o);
 }
 
+bool TJGdata::Kinds::CommandAhead(const TJGdata& from, TJGdata& to, const TJwwEntNo& en) {
+  using Maker = bool (*)(const TJGdata&, TJGdata&, const TJwwEntNo&);
+  static constexpr auto kMakers = []<size_t... k>(std::index_sequence<k...>) {
+    return std::array<Maker, kRows + 1>{
+        [](const TJGdata&, TJGdata&, const TJwwEntNo&) { return false; },
+        [](const TJGdata& from, TJGdata& to, const TJwwEntNo& en) {
+          using R = std::tuple_element_t<k, Table>;
+          if constexpr (!std::is_null_pointer_v<std::tuple_element_t<k, Writers>>) {
+            if (const auto* e = TJGdata::Find<R::kCode>(from, en)) {
+              to.EntityCommand<R::kCode>(*e);
+              return true;
+            }
+          }
+          return false;
+        }...};
+  }(std::make_index_sequence<kRows>());
+  return en.yn >= 0 && static_cast<size_t>(en.yn) < kMakers.size() &&
+         kMakers[static_cast<size_t>(en.yn)](from, to, en);
+}
+
+// Writes the index entries 0 to n - 1 in order with write(i), until it gives
+// false. The pen commands between the entities depend on everything written
+// before them and run in order here; an entity's own command depends on the
+// entity alone, so for a big store a second thread (and this one, while it
+// waits) runs the commands of a piece of entries ahead, each piece into an
+// object of its own, and Command takes their lines from there. Curve
+// segments, which S_EntAllp writes at the end, are not run ahead with
+// skipCurves.
+template <class Write>
+void TJGdata::WriteInOrder(int32_t n, bool skipCurves, Write write) {
+  const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
+  if (n < split.helperFrom || split.pieceEntries < 1) {
+    for (int32_t i = 0; i < n; ++i) {
+      if (!write(i)) return;
+    }
+    return;
+  }
+  const int32_t per = split.pieceEntries;
+  struct Slot {
+    std::unique_ptr<TJGdata> to = std::make_unique<TJGdata>();
+    std::vector<Ahead> ahead;
+  };
+  std::array<Slot, 4> slots;
+  struct Forget {  // no entry is left pointing at lines made ahead
+    const Ahead*& ahead;
+    ~Forget() { ahead = nullptr; }
+  } forget{r_Ahead};
+  PrepareAheadInOrder(
+      static_cast<size_t>((n + per - 1) / per), slots.size(), true,
+      [&](size_t s, size_t k) {
+        Slot& slot = slots[s];
+        TJGdata& to = *slot.to;
+        to.t_MemN = 0;
+        const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
+        slot.ahead.assign(static_cast<size_t>(end - from), Ahead{});
+        for (int32_t i = from; i < end; ++i) {
+          const TJwwEntNo& en = EntNo[static_cast<size_t>(i)];
+          if (skipCurves && en.yn == jkLine) {
+            const TJwwEntLine* l = Find<jkLine>(*this, en);
+            if (l != nullptr && l->CrvNo > 0) continue;
+          }
+          const int32_t first = to.t_MemN;
+          if (Kinds::CommandAhead(*this, to, en)) {
+            slot.ahead[static_cast<size_t>(i - from)] = {&to, first, to.t_MemN - first};
+          }
+        }
+      },
+      [&](size_t s, size_t k) {
+        const Slot& slot = slots[s];
+        const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
+        for (int32_t i = from; i < end; ++i) {
+          const Ahead& a = slot.ahead[static_cast<size_t>(i - from)];
+          r_Ahead = a.from != nullptr ? &a : nullptr;
+          const bool go = write(i);
+          r_Ahead = nullptr;
+          if (!go) return false;
+        }
+        return true;
+      });
+}
+
 void TJGdata::S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5,
                        int32_t a6, int32_t a7, int32_t a8) {
   S_EntAll(TJwwOverrides{a1, a2, a3, a4, a5, a6, a7, a8});
@@ -248,13 +400,15 @@ bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
 void TJGdata::S_EntAll(const TJwwOverrides& o) {
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
-  for (int32_t i = 0; i < n; ++i) {
+  ReserveLines(t_Mem, t_MemN, n);
+  WriteInOrder(n, false, [&](int32_t i) {
     if (i % 100 == 0 && EscDown()) {
       StopJwwGaibu();
-      break;
+      return false;
     }
     Kinds::Write(*this, EntNo[i], o);  // every line plain, whatever its curve
-  }
+    return true;
+  });
   S_LGrp(CurLGrp);
   S_Lay(CurLay);
 }
@@ -265,10 +419,11 @@ void TJGdata::S_EntAllp(const TJwwOverrides& o) {
   int32_t maxCrv = 0;
   bool aborted = false;
   const int32_t n = IndexLen(*this);
-  for (int32_t i = 0; i < n; ++i) {
+  ReserveLines(t_Mem, t_MemN, n);
+  WriteInOrder(n, true, [&](int32_t i) {
     if (i % 100 == 0 && EscDown()) {
       aborted = true;
-      break;
+      return false;
     }
     const TJwwEntNo& en = EntNo[i];
     if (en.yn != jkLine) {
@@ -280,7 +435,8 @@ void TJGdata::S_EntAllp(const TJwwOverrides& o) {
         S_EntLinep(*l, i, cur, o);
       }
     }
-  }
+    return true;
+  });
   if (!aborted && maxCrv > 0) {
     // Every curve's segments in store order, the curves in ascending number.
     // One sorted sweep instead of a search of the whole index per curve number;

@@ -1,12 +1,15 @@
 // The output buffer, its save into the exchange file, the pen state and the
 // commands the point tool uses.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "jwwgaibu/Grow.h"
+#include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
+#include "jwwgaibu/Pieces.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
@@ -30,61 +33,54 @@ std::u16string HexStr(int32_t v) {
   return s;
 }
 
-// Writes one line of the file and its CR LF at bytes[pos] in the file's
-// encoding and returns the end. Nearly every line is ASCII, which code page
-// 932 and UTF-8 both keep byte for byte; only the others go through the
-// converter. bytes must have room for this line and the ones after it as if
-// they were ASCII, one byte a code unit; a line that takes more bytes makes
-// that much more room, so the room is still there for the next.
-size_t PutLine(std::string& bytes, size_t pos, std::u16string_view line, bool utf8) {
+// One line of the file and its CR LF, in the file's encoding, appended to
+// bytes. Nearly every line is ASCII, which code page 932 and UTF-8 both keep
+// byte for byte; only the others go through the converter.
+void PutLine(std::string& bytes, std::u16string_view line, bool utf8) {
   const size_t n = line.size();
   char16_t bits = 0;  // a line is ASCII when no code unit has a bit above 0x7F
   for (char16_t c : line) bits |= c;
   if (bits < 0x80) {
-    char* o = bytes.data() + pos;
+    const size_t at = bytes.size();
+    bytes.resize(at + n + 2);
+    char* o = bytes.data() + at;
     for (size_t k = 0; k < n; ++k) o[k] = static_cast<char>(line[k]);
-    pos += n;
-  } else {
-    const std::string enc = utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
-    if (enc.size() > n) bytes.resize(bytes.size() + (enc.size() - n));
-    enc.copy(bytes.data() + pos, enc.size());
-    pos += enc.size();
+    o[n] = '\r';
+    o[n + 1] = '\n';
+    return;
   }
-  bytes[pos++] = '\r';
-  bytes[pos++] = '\n';
-  return pos;
+  bytes += utf8 ? platform::TextToUtf8(line) : platform::TextToAnsi(line);
+  bytes += "\r\n";
 }
 }  // namespace
 
 void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
-  // The lines are encoded one by one straight into the file's bytes, sized
-  // for all of them as ASCII. The capacity has an eighth to spare for lines
-  // that take more bytes (pages not yet written cost no memory), so that they
-  // rarely move the whole text.
-  const std::u16string_view kEmpty = u"hq";  // the file of a run that wrote nothing
-  const std::string_view bom = MojiCode ? "\xEF\xBB\xBF" : "";
   // The count is public: never read past the lines that exist.
   const int32_t n = static_cast<int32_t>(
       std::min<size_t>(static_cast<size_t>(std::max<int32_t>(t_MemN, 0)), t_Mem.size()));
-  size_t len = bom.size();
+  platform::FileReplacement file(fn);
+  if (MojiCode) file.Write("\xEF\xBB\xBF");
   if (n == 0) {
-    len += kEmpty.size() + 2;
-  } else {
-    for (int32_t i = 0; i < n; ++i) len += t_Mem[i].size() + 2;
+    std::string bytes;
+    PutLine(bytes, u"hq", MojiCode);  // the file of a run that wrote nothing
+    file.Write(bytes);
   }
-  std::string bytes;
-  bytes.reserve(len + len / 8);
-  bytes.resize(len);
-  size_t pos = bom.copy(bytes.data(), bom.size());
-  if (n == 0) {
-    pos = PutLine(bytes, pos, kEmpty, MojiCode);
-  } else {
-    for (int32_t i = 0; i < n; ++i) pos = PutLine(bytes, pos, t_Mem[i], MojiCode);
-  }
-  bytes.resize(pos);
-  if (platform::WriteWholeFile(fn, bytes)) return true;
+  // The lines are encoded a piece at a time into buffers used again and
+  // again, a big buffer's pieces on two threads, and written in order.
+  const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
+  const int32_t per = std::max<int32_t>(split.pieceLines, 1);
+  std::array<std::string, 4> bytes;
+  PrepareAheadInOrder(
+      static_cast<size_t>((n + per - 1) / per), bytes.size(), n >= split.helperFrom,
+      [&](size_t s, size_t k) {
+        bytes[s].clear();
+        const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
+        for (int32_t i = from; i < end; ++i) PutLine(bytes[s], t_Mem[static_cast<size_t>(i)], MojiCode);
+      },
+      [&](size_t s, size_t) { return file.Write(bytes[s]); });
+  if (file.Commit()) return true;
   // The host must never read a stale or partial result as if it were ours.
   if (FileThere(fn)) FileRemove(fn);
   return false;

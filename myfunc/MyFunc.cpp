@@ -1,11 +1,15 @@
 #include "myfunc/MyFunc.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -197,6 +201,114 @@ std::u16string FloatStr(double v) {
   return s;
 }
 
+namespace {
+
+// 5^0 to 5^27, the powers of five below 2^64.
+constexpr auto kPow5 = [] {
+  std::array<uint64_t, 28> p{};
+  p[0] = 1;
+  for (size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 5;
+  return p;
+}();
+constexpr uint64_t kLow15 = 100'000'000'000'000ULL;  // 1E14, the smallest 15-digit number
+constexpr uint64_t kHigh15 = 10 * kLow15;              // 1E15
+
+// |v| rounded to 15 significant digits, halves to even: |v| is about
+// digits x 10^(exp10 - 14), with 1E14 <= digits < 1E15. Exact: a normal v
+// is f x 2^e, and for 1E-13 <= |v| < 1E15 the product f x 5^p (p = 14 -
+// exp10, at most 27) fits 128 bits, so |v| x 10^p = f x 5^p x 2^(e + p) is a
+// shift whose dropped bits decide the rounding. False outside that range and
+// for subnormal v.
+bool Round15(double v, uint64_t& digits, int& exp10) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+  if (biased == 0 || biased == 0x7FF) return false;
+  const uint64_t f = (bits & ((uint64_t{1} << 52) - 1)) | uint64_t{1} << 52;
+  const int e = biased - 1075;
+  // floor(log10 |v|) is this or one more; the loop settles it.
+  int est = ((biased - 1023) * 78913) >> 18;
+  for (int round = 0; round < 3; ++round) {
+    const int p = 14 - est;
+    if (p < 0 || p >= static_cast<int>(kPow5.size())) return false;
+    const unsigned __int128 n = static_cast<unsigned __int128>(f) * kPow5[p];
+    const int r = -(e + p);  // bits below the unit of the result
+    if (r <= 0 || r >= 128) return false;
+    const unsigned __int128 q = n >> r;
+    if (q >= kHigh15) {
+      ++est;
+      continue;
+    }
+    if (q < kLow15) {
+      --est;
+      continue;
+    }
+    const unsigned __int128 rest = n - (q << r), half = static_cast<unsigned __int128>(1) << (r - 1);
+    digits = static_cast<uint64_t>(q) + (rest > half || (rest == half && (q & 1) != 0));
+    exp10 = est;
+    if (digits == kHigh15) {  // 999999999999999.5 and the like carry into a new digit
+      digits = kLow15;
+      ++exp10;
+    }
+    return true;
+  }
+  return false;
+}
+
+// The same through the standard library's general conversion, for what
+// Round15 leaves: subnormal, very small and very large values.
+void Round15Slow(double v, uint64_t& digits, int& exp10) {
+  char sci[32];
+  const char* end = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14).ptr;
+  digits = 0;
+  const char* p = sci;
+  for (; p < end && *p != 'e'; ++p) {
+    if (*p != '.') digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  exp10 = 0;
+  std::from_chars(p + 1 + (p[1] == '+'), end, exp10);
+}
+
+// The decimal digits of v written so that they end just before end; gives
+// where they begin.
+char16_t* DigitsBefore(char16_t* end, uint64_t v) {
+  static constexpr auto kPairs = [] {
+    std::array<char16_t, 200> t{};
+    for (size_t k = 0; k < 100; ++k) {
+      t[2 * k] = static_cast<char16_t>(u'0' + k / 10);
+      t[2 * k + 1] = static_cast<char16_t>(u'0' + k % 10);
+    }
+    return t;
+  }();
+  while (v >= 100) {
+    const size_t r = static_cast<size_t>(v % 100);
+    v /= 100;
+    *--end = kPairs[2 * r + 1];
+    *--end = kPairs[2 * r];
+  }
+  if (v >= 10) {
+    *--end = kPairs[2 * v + 1];
+    *--end = kPairs[2 * v];
+  } else {
+    *--end = static_cast<char16_t>(u'0' + v);
+  }
+  return end;
+}
+
+// Drops the trailing zeros of d and gives how many digits are left of its
+// `count`.
+int DropTrailingZeros(uint64_t& d, int count) {
+  for (const auto& [pow, k] : {std::pair<uint64_t, int>{100'000'000, 8}, {10'000, 4}, {100, 2}, {10, 1}}) {
+    if (d % pow == 0) {
+      d /= pow;
+      count -= k;
+    }
+  }
+  return count;
+}
+
+}  // namespace
+
 void AppendFloat(std::u16string& out, double v) {
   if (std::isnan(v)) {
     out += u"NAN";
@@ -210,74 +322,60 @@ void AppendFloat(std::u16string& out, double v) {
     out += u'0';
     return;
   }
+  char16_t text[32];
+  char16_t* o = text;
+  if (v < 0) *o++ = u'-';
+  const double a = std::fabs(v);
   // Whole numbers below 1E15, a third of a drawing's coordinates, have at most
   // 15 digits and are written as they are: no rounding to do.
-  if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
-    char whole[20];
-    const char* wEnd = std::to_chars(whole, whole + sizeof whole, static_cast<long long>(v)).ptr;
-    char16_t text[20];
-    const size_t n = static_cast<size_t>(wEnd - whole);
-    std::copy(static_cast<const char*>(whole), wEnd, text);
-    out.append(text, n);
+  if (a < 1e15 && a == std::trunc(a)) {
+    char16_t whole[16];
+    const char16_t* first = DigitsBefore(std::end(whole), static_cast<uint64_t>(a));
+    out.append(text, static_cast<size_t>(o - text));
+    out.append(first, static_cast<size_t>(std::end(whole) - first));
     return;
   }
 
-  // "-d.dddddddddddddde-ddd": the value rounded to 15 significant digits.
-  // The shortest text that reads back as v is much cheaper to make; when it
-  // has at most 15 digits it is that rounding already (a normal double lies
-  // within half a unit of its last binary place of it, far less than half a
-  // unit of the 15th digit), which holds for every number read from a file
-  // of ours. Subnormal doubles have fewer binary places and take the long way.
-  char sci[32];
-  const char* end = sci;
-  if (std::fabs(v) >= std::numeric_limits<double>::min()) {
-    end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific).ptr;
-    // At most "-d." and 14 more digits before the exponent.
-    if (std::find(static_cast<const char*>(sci), end, 'e') - sci > (v < 0 ? 17 : 16)) end = sci;
-  }
-  if (end == sci) {
-    end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14).ptr;
-  }
-  const char* p = sci;
-  const bool negative = *p == '-';
-  if (negative) ++p;
-
-  char digits[15];
-  size_t n = 0;
-  for (; p < end && *p != 'e'; ++p) {
-    if (*p != '.') digits[n++] = *p;
-  }
-  while (n > 1 && digits[n - 1] == '0') --n;
-  int exp10 = 0;  // the value is d.ddd x 10^exp10
-  std::from_chars(p + 1 + (p[1] == '+'), end, exp10);
-
-  char16_t text[32];
-  char16_t* o = text;
-  if (negative) *o++ = u'-';
+  uint64_t d;
+  int exp10;  // the value is d.dddd x 10^exp10
+  if (!Round15(v, d, exp10)) Round15Slow(v, d, exp10);
+  const int n = DropTrailingZeros(d, 15);
   if (exp10 >= -4 && exp10 <= 14) {
     if (exp10 < 0) {
       *o++ = u'0';
       *o++ = u'.';
       for (int k = -1; k > exp10; --k) *o++ = u'0';
-      for (size_t k = 0; k < n; ++k) *o++ = digits[k];
+      o += n;
+      DigitsBefore(o, d);
     } else {
-      const size_t whole = static_cast<size_t>(exp10) + 1;
-      for (size_t k = 0; k < whole; ++k) *o++ = k < n ? digits[k] : u'0';
+      // The digits, then the fraction's moved one place on for the point,
+      // or zeros up to the units.
+      const int whole = exp10 + 1;
+      DigitsBefore(o + n, d);
       if (n > whole) {
-        *o++ = u'.';
-        for (size_t k = whole; k < n; ++k) *o++ = digits[k];
+        std::copy_backward(o + whole, o + n, o + n + 1);
+        o[whole] = u'.';
+        o += n + 1;
+      } else {
+        o += n;
+        for (int k = n; k < whole; ++k) *o++ = u'0';
       }
     }
   } else {
-    *o++ = digits[0];
+    DigitsBefore(o + n, d);
     if (n > 1) {
-      *o++ = u'.';
-      for (size_t k = 1; k < n; ++k) *o++ = digits[k];
+      std::copy_backward(o + 1, o + n, o + n + 1);
+      o[1] = u'.';
+      o += n + 1;
+    } else {
+      o += 1;
     }
     *o++ = u'E';
-    char e[8];
-    const char* eEnd = std::to_chars(e, e + sizeof e, exp10).ptr;
-    for (const char* q = e; q < eEnd; ++q) *o++ = *q;
+    if (exp10 < 0) *o++ = u'-';
+    const uint64_t e = static_cast<uint64_t>(exp10 < 0 ? -exp10 : exp10);
+    char16_t digits[4];
+    const char16_t* first = DigitsBefore(std::end(digits), e);
+    o = std::copy(first, static_cast<const char16_t*>(std::end(digits)), o);
   }
   out.append(text, static_cast<size_t>(o - text));
 }

@@ -27,6 +27,59 @@ bool WriteWholeFile(const std::u16string& path, std::string_view bytes);
 bool IsFile(const std::u16string& path);  // a file, not a folder; links followed
 bool RemoveFile(const std::u16string& path);
 
+// A file read whole into memory of its own, for files of any size. Its
+// reader goes through it front to back and hands back what lies behind it
+// (Release), so that a big file and what is made of it are never both held
+// whole. Reading fills the memory straight from the file, without clearing
+// it first.
+class FileBuffer {
+ public:
+  FileBuffer() = default;
+  ~FileBuffer();
+  FileBuffer(const FileBuffer&) = delete;
+  FileBuffer& operator=(const FileBuffer&) = delete;
+  // False, and empty, when the file cannot be opened or read.
+  bool Read(const std::u16string& path);
+  std::string_view Bytes() const { return {data_, size_}; }
+  // The bytes before offset will not be looked at again. Their memory may go
+  // back to the system in whole pages; reading them afterwards is an error.
+  void Release(size_t offset);
+
+ private:
+  void Free();
+  char* data_ = nullptr;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+  size_t released_ = 0;
+  void* block_ = nullptr;  // the system's memory block holding data_
+  size_t blockSize_ = 0;
+};
+
+// Replaces the file at path whole or not at all, like WriteWholeFile, with
+// the bytes handed over in pieces: nothing stands at path but the old file
+// until Commit renames the finished one over it. Destroyed without a
+// successful Commit, it leaves path as it was and no temporary file behind.
+class FileReplacement {
+ public:
+  explicit FileReplacement(const std::u16string& path);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+  // False once anything has failed; later pieces are then dropped.
+  bool Write(std::string_view bytes);
+  bool Commit();
+
+ private:
+  struct State;
+  State* state_;
+};
+
+// Memory that is about to be filled front to back: where the system offers
+// pages larger than the usual 4 KB for it, they are asked for, since every
+// page costs the kernel (and a virtual machine even more) a fault on first
+// use. Only a hint; it changes nothing the program can see.
+void PreferLargePages(const void* p, size_t bytes);
+
 // Process.
 std::u16string ProgramPath();                   // full path of the running program
 std::vector<std::u16string> CommandLineArgs();  // without the program itself

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -210,6 +211,13 @@ TEST(FloatStr, BoundaryTable) {
       {12345678901234.5, u"12345678901234.5"},
       {123456789012345.6, u"123456789012346"},
       {999999999999999.9, u"1E15"},
+      // Exact halves, which only values of 15 whole digits can hold: to even.
+      {100000000000000.5, u"100000000000000"},
+      {100000000000001.5, u"100000000000002"},
+      {-123456789012344.5, u"-123456789012344"},
+      {999999999999999.5, u"1E15"},
+      {1e-13, u"1E-13"},
+      {1.23456789012345678e-14, u"1.23456789012346E-14"},
       {1e15, u"1E15"},
       {-1e15, u"-1E15"},
       {1e16, u"1E16"},
@@ -226,6 +234,38 @@ TEST(FloatStr, BoundaryTable) {
       {-INFINITY, u"-INF"},
   };
   for (const auto& r : rows) EXPECT_EQ(Narrow(FloatStr(r.value)), Narrow(r.text)) << r.value;
+}
+
+// The digits are the value rounded to 15 significant digits, exactly: the
+// standard library's general conversion to 15 digits gives the same number,
+// for random bit patterns, the values a drawing holds, decimals of 15 and 16
+// digits and the doubles next to all of them.
+TEST(FloatStr, RoundsLikeTheGeneralConversion) {
+  std::mt19937_64 rng(12);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  std::uniform_int_distribution<int> power(-16, 17);
+  auto check = [](double v) {
+    char ref[40];
+    const char* end = std::to_chars(ref, ref + sizeof ref, v, std::chars_format::scientific, 14).ptr;
+    double want = 0;
+    std::from_chars(ref, end, want);
+    const std::u16string text = FloatStr(v);
+    ASSERT_EQ(StrToFloatZ(text), want) << Narrow(text) << " for " << ref;
+  };
+  for (int k = 0; k < 200000; ++k) {
+    const uint64_t bits = rng();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v) && std::fabs(v) < 1e300) check(v);
+    const double d = mantissa(rng) * std::pow(10.0, power(rng));
+    const double decimal =
+        static_cast<double>(rng() % 10'000'000'000'000'000ULL) / std::pow(10.0, static_cast<int>(rng() % 24));
+    for (double x : {d, decimal}) {
+      check(x);
+      check(std::nextafter(x, 0.0));
+      check(std::nextafter(x, 1e300));
+    }
+  }
 }
 
 // What the tool writes, it reads back to the same text.

@@ -296,6 +296,30 @@ TEST(Files, WriteAndReadBackEveryByteUnderAJapaneseName) {
   EXPECT_EQ(read, "");
 }
 
+// A file read into a buffer of its own, small (from the heap) and big (a
+// mapping of large pages), and the bytes behind the reading handed back: the
+// bytes still ahead stay as they were.
+TEST(Files, FileBufferHoldsEveryByteAndKeepsWhatIsAheadAfterARelease) {
+  TempDir dir;
+  for (const size_t size : {size_t{0}, size_t{1}, size_t{4097}, (size_t{5} << 20) + 3}) {
+    std::string bytes(size, '\0');
+    for (size_t k = 0; k < size; ++k) bytes[k] = static_cast<char>(k * 7 + k / 4093);
+    const std::u16string path = U16(dir.path()) + u"/表.txt";
+    ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
+    platform::FileBuffer file;
+    ASSERT_TRUE(file.Read(path)) << size;
+    ASSERT_TRUE(file.Bytes() == bytes) << size;
+    for (const size_t upTo : {size / 3, size / 2, size}) {
+      file.Release(upTo);
+      EXPECT_TRUE(file.Bytes().substr(upTo) == std::string_view(bytes).substr(upTo)) << size;
+    }
+  }
+  platform::FileBuffer none;
+  EXPECT_FALSE(none.Read(U16(dir.path()) + u"/none"));
+  EXPECT_FALSE(none.Read(U16(dir.path())));
+  EXPECT_TRUE(none.Bytes().empty());
+}
+
 TEST(Files, ReplacesAnExistingFileKeepingItsRights) {
   TempDir dir;
   const fs::path p = dir / "JWC_TEMP.TXT";

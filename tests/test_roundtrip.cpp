@@ -14,12 +14,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
 
+#include "jwwgaibu/EscHook.h"
+#include "jwwgaibu/Pieces.h"
 #include "platform/Platform.h"
 #include "tests/TestUtil.h"
 
@@ -360,6 +363,144 @@ TEST(RoundTrip, GoldenFixturesSettle) {
     ++n;
   }
   EXPECT_GT(n, 0);
+}
+
+// --- reading in pieces, on one thread or two ------------------------------
+
+// Everything a reading leaves in the object: the entities as Describe gives
+// them, in index order as the writing back gives them, and the header, layer
+// and indicated-point values.
+std::string Everything(TJGdata& g) {
+  std::string s;
+  for (const auto& [kind, list] : Describe(g)) {
+    for (const auto& e : list) s += kind + ' ' + e + '\n';
+  }
+  g.S_Init();
+  g.S_EntAll(-1, -1, -1, -1, -1, -1, -1, 0);
+  for (int32_t k = 0; k < g.t_MemN; ++k) s += platform::TextToUtf8(g.t_Mem[k]) + '\n';
+  s += Join(I(g.MojiCode), N(g.Jikukaku), T(g.ZumenFile), N(g.ZumenXsize), N(g.ZumenYsize),
+            I(g.Zusun), N(g.AreaX1), N(g.AreaY1), N(g.AreaX2), N(g.AreaY2), I(g.CurLGrp),
+            I(g.CurLay), I(g.CurCol), I(g.CurLtp), I(g.CurWid), I(g.CurMjs), N(g.CurMjsW),
+            N(g.CurMjsH), N(g.CurMjsD), I(g.CurMjsC), T(g.CurFont), I(g.IPointN), I(g.WidF));
+  for (double v : g.LGrpScale) s += N(v) + ' ';
+  for (const auto& m : g.Mojisyu) s += Join(N(m.W), N(m.H), N(m.D), I(m.C));
+  for (int32_t v : g.RGB) s += I(v) + ' ';
+  for (const auto& p : g.IPoints) s += Join(I(p.flg), N(p.x), N(p.y), I(p.sta));
+  for (int32_t v : g.LGrpStat) s += I(v) + ' ';
+  for (int32_t v : g.LayStat) s += I(v) + ' ';
+  for (const auto& n : g.LGrpName) s += T(n);
+  for (const auto& n : g.LayName) s += T(n);
+  return s;
+}
+
+std::string ReadWith(const fs::path& file, const jwwgaibu::ReadSplit& split) {
+  jwwgaibu::SetReadSplit(split);
+  TJGdata g;
+  g.OpenTempFile(U16(file));
+  jwwgaibu::SetReadSplit(jwwgaibu::kDefaultReadSplit);
+  return Everything(g);
+}
+
+// A file is cut into pieces after line breaks, and a big one's pieces are
+// prepared on a second thread; neither may change what is read. Small pieces
+// put the cuts everywhere in small drawings: after every line, inside runs of
+// CR LF, before and after lines beyond ASCII, in every encoding and with
+// lone CR and LF as line breaks too.
+TEST(ReadingInPieces, GivesWhatOnePieceOnOneThreadGives) {
+  TempDir dir;
+  std::vector<std::pair<std::string, fs::path>> files;
+  for (const char* enc : kEncodings) {
+    files.emplace_back(enc, Generate(dir, 777, "realistic", enc, 6).file);
+  }
+  // The same drawing in UTF-16 big-endian, and in code page 932 with a lone CR
+  // for every third break and a lone LF for every fifth.
+  std::string le = ReadBytes(files[2].second), be = le;
+  for (size_t k = 0; k + 1 < be.size(); k += 2) std::swap(be[k], be[k + 1]);
+  kxtest::WriteBytes(dir / "be.txt", be);
+  files.emplace_back("utf16be", dir / "be.txt");
+  std::string cp = ReadBytes(files[0].second), mixed;
+  int breaks = 0;
+  for (size_t k = 0; k < cp.size(); ++k) {
+    if (cp.compare(k, 2, "\r\n") == 0) {
+      ++breaks;
+      mixed += breaks % 3 == 0 ? "\r" : breaks % 5 == 0 ? "\n" : "\r\n";
+      ++k;
+    } else {
+      mixed += cp[k];
+    }
+  }
+  kxtest::WriteBytes(dir / "mixed.txt", mixed);
+  files.emplace_back("cp932, mixed breaks", dir / "mixed.txt");
+
+  constexpr size_t kWhole = size_t{1} << 30, kNever = ~size_t{0};
+  const std::string plain = ReadWith(files[0].second, {kWhole, kWhole, kNever});
+  for (const auto& [what, file] : files) {
+    const std::string want = ReadWith(file, {kWhole, kWhole, kNever});
+    if (what != "utf8-bom") {  // the one that is saved back as UTF-8
+      EXPECT_EQ(want, plain) << what << ": not the same drawing";
+    }
+    for (const size_t piece : {1, 2, 3, 61, 4096}) {
+      for (const bool helper : {false, true}) {
+        EXPECT_EQ(ReadWith(file, {piece, piece, helper ? 0 : kNever}), want)
+            << what << ", pieces of " << piece << " bytes, " << (helper ? "two threads" : "one");
+      }
+    }
+  }
+}
+
+// --- writing back with the entity commands run ahead ------------------------
+
+int g_escAfter = -1;  // Escape is down from this question on; -1: never
+int g_escAsked = 0;
+bool EscAfter() { return g_escAsked++ >= g_escAfter && g_escAfter >= 0; }
+
+// The output buffer after S_EntAll (or S_EntAllp) of the drawing in file,
+// and the file it saves, with the writing back and the save cut into pieces
+// of `piece` index entries and lines, on one thread or two, and Escape
+// pressed at its k-th question (-1: never).
+std::pair<std::vector<std::u16string>, std::string> WriteBack(const fs::path& file, bool curves,
+                                                              int32_t piece, bool helper, int esc,
+                                                              int32_t col) {
+  TJGdata g;
+  g.OpenTempFile(U16(file));
+  jwwgaibu::SetWriteSplit({piece, piece, helper ? 0 : INT32_MAX});
+  g_escAfter = esc;
+  g_escAsked = 0;
+  jwwgaibu::SetEscTest(EscAfter);
+  g.S_Init();
+  if (curves) {
+    g.S_EntAllp(-1, -1, col, -1, -1, -1, -1, 0);
+  } else {
+    g.S_EntAll(-1, -1, col, -1, -1, -1, -1, 0);
+  }
+  jwwgaibu::SetEscTest(nullptr);
+  const fs::path saved = file.parent_path() / "saved.txt";
+  EXPECT_TRUE(g.SaveTempFile(U16(saved)));
+  jwwgaibu::SetWriteSplit(jwwgaibu::kDefaultWriteSplit);
+  return {{g.t_Mem.begin(), g.t_Mem.begin() + g.t_MemN}, ReadBytes(saved)};
+}
+
+// The entity commands of a big store run ahead on a second thread, in pieces
+// of index entries, while the pen commands run in order, and a big save is
+// encoded in pieces on two threads; the buffer and the file must be what one
+// thread writes, line for line, with curves written at the end, with an
+// override, and when Escape breaks the writing off anywhere.
+TEST(WritingBackAhead, GivesWhatOneThreadWrites) {
+  TempDir dir;
+  const fs::path file = Generate(dir, 777, "realistic", "cp932", 8).file;
+  for (const bool curves : {false, true}) {
+    for (const int esc : {-1, 0, 3, 7}) {
+      for (const int32_t col : {-1, 5}) {
+        const auto want = WriteBack(file, curves, 1 << 30, false, esc, col);
+        ASSERT_GT(want.first.size(), esc < 0 ? 900u : 0u);
+        for (const int32_t piece : {1, 2, 3, 61, 100000}) {
+          EXPECT_TRUE(WriteBack(file, curves, piece, true, esc, col) == want)
+              << (curves ? "S_EntAllp" : "S_EntAll") << ", Escape at question " << esc
+              << ", colour " << col << ", pieces of " << piece;
+        }
+      }
+    }
+  }
 }
 
 // What the exchange file cannot carry, shown on a small drawing: the

@@ -2,9 +2,13 @@
 // point commands.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 
+#include "jwwgaibu/Pieces.h"
 #include "tests/TestUtil.h"
 
 using A = TJGdataAccess;
@@ -190,6 +194,32 @@ TEST(SaveTempFile, FailureLeavesNoFileBehind) {
             1);
 }
 
+// The disk filling up halfway through a save, on one thread or two: the save
+// fails and leaves neither the old file, which would be read as the tool's
+// result, nor a part of the new one.
+TEST(SaveTempFile, AWriteFailingHalfwayLeavesNoFileBehind) {
+  TJGdata g;
+  for (int i = 0; i < 200000; ++i) g.SendMem(u"pt 12345.678 98765.4321");  // 5 MB
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const bool helper : {false, true}) {
+    kxtest::TempDir dir;
+    const auto file = dir / "JWC_TEMP.TXT";
+    kxtest::WriteBytes(file, "hq\r\n");
+    jwwgaibu::SetWriteSplit({2048, 1000, helper ? 0 : INT32_MAX});
+    rlimit small = old;
+    small.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = g.SaveTempFile(kxtest::U16(file));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved) << helper;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << helper;
+  }
+  jwwgaibu::SetWriteSplit(jwwgaibu::kDefaultWriteSplit);
+  std::signal(SIGXFSZ, oldHandler);
+}
+
 }  // namespace
 
 namespace {
@@ -212,6 +242,22 @@ TEST(OutputBuffer, CountsSetOutsideTheArrayAreBroughtBack) {
   g.SetEntNo(jkLine, 0);
   EXPECT_EQ(g.EntN, 1);
   EXPECT_EQ(g.EntNo.size(), 1000u);
+  // Writing back makes room for the lines to come after those in use: a
+  // count far beyond the buffer must not size it (it asked for 64 GB).
+  g.t_MemN = INT32_MAX;
+  g.S_EntAll();
+  g.t_MemN = INT32_MAX;
+  g.S_EntAllp();
+  EXPECT_LT(g.t_Mem.capacity(), 10000u);
+  // The same for the store when a file is read into it.
+  kxtest::WriteBytes(dir / "JWC_TEMP.TXT", "0 0 10 10\r\nci 0 0 5\r\n");
+  g.EntN = INT32_MAX;
+  g.EntLineN = INT32_MAX;
+  g.EntCircN = -5;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(dir / "JWC_TEMP.TXT")));
+  EXPECT_LT(g.EntNo.capacity(), 10000u);
+  EXPECT_LT(g.EntLine.capacity(), 10000u);
+  EXPECT_LT(g.EntCirc.capacity(), 10000u);
 }
 
 }  // namespace

@@ -198,9 +198,9 @@ bool TMainWindow::CreateControls() {
 
 int TMainWindow::Run(int showCommand) {
   if (hwnd_ == nullptr) {
-    // No window could be made (no desktop to show it on): a run mode still
-    // does its work, which needs none; the dialog cannot be shown and ends
-    // as if cancelled.
+    // A run mode, which needs no window, or no window could be made (no
+    // desktop to show it on): a run mode does its work; the dialog cannot be
+    // shown and ends as if cancelled.
     form_->FormShow();
     const bool done = Closed();
     form_->FormClose();

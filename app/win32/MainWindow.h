@@ -19,9 +19,11 @@ class TMainWindow final : public TFormWindow {
   TMainWindow(const TMainWindow&) = delete;
   TMainWindow& operator=(const TMainWindow&) = delete;
 
-  // Creates the window, hidden, with all its controls. False when Windows
-  // refuses; the form then runs without a window.
+  // Creates the window, hidden, with all its controls, for the settings
+  // dialog. False when Windows refuses; the form then runs without a window.
   bool Create(TForm1& form);
+  // The form without a window, for a run mode, which shows nothing.
+  void Attach(TForm1& form) { form_ = &form; }
   // Runs the form's start-up, shows the dialog when there is one and runs the
   // message loop until the window has closed. Gives the exit code: 0, or 1
   // when the dialog was wanted and there was no window to show it in.

@@ -1,12 +1,15 @@
 // Files on a POSIX system: paths go to the kernel as UTF-8.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -92,35 +95,168 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   return ok;
 }
 
-bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
-  std::string target = SystemPath(path);
+namespace {
+// Pages of this size back a large buffer where the kernel gives them.
+constexpr size_t kLargePage = size_t{2} << 20;
+
+uintptr_t RoundUp(uintptr_t v, size_t unit) { return (v + unit - 1) / unit * unit; }
+}  // namespace
+
+void PreferLargePages(const void* p, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  const uintptr_t first = RoundUp(reinterpret_cast<uintptr_t>(p), kLargePage);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) / kLargePage * kLargePage;
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)bytes;
+#endif
+}
+
+FileBuffer::~FileBuffer() { Free(); }
+
+namespace {
+// A big buffer is a mapping of its own, starting on a large page so that all
+// of it can have them, and handing pages back as it goes; a small one comes
+// from the heap, which a short run has ready.
+void* NewBlock(size_t len, bool big) {
+  if (!big) return ::operator new(len, std::nothrow);
+  void* block = mmap(nullptr, len, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return block == MAP_FAILED ? nullptr : block;
+}
+
+void FreeBlock(void* block, size_t len, bool big) {
+  if (block == nullptr) return;
+  if (big) {
+    munmap(block, len);
+  } else {
+    ::operator delete(block);
+  }
+}
+}  // namespace
+
+void FileBuffer::Free() {
+  FreeBlock(block_, blockSize_, capacity_ >= kLargePage);
+  block_ = nullptr;
+  data_ = nullptr;
+  blockSize_ = size_ = capacity_ = released_ = 0;
+}
+
+bool FileBuffer::Read(const std::u16string& path) {
+  Free();
+  const int fd = open(SystemPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = false;
   struct stat st;
-  const bool exists = lstat(target.c_str(), &st) == 0;
+  if (fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
+    ok = true;
+    // The size is only a hint: files under /proc report 0 and still hold text.
+    size_t want = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
+    for (;;) {
+      if (size_ == capacity_) {
+        const size_t cap = size_ == 0 ? want : 2 * capacity_;
+        const bool big = cap >= kLargePage;
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t len = big ? RoundUp(cap, page) + kLargePage : cap;
+        void* block = NewBlock(len, big);
+        if (block == nullptr) {
+          ok = false;
+          break;
+        }
+        char* data = reinterpret_cast<char*>(big ? RoundUp(reinterpret_cast<uintptr_t>(block), kLargePage)
+                                                 : reinterpret_cast<uintptr_t>(block));
+        if (big) PreferLargePages(data, cap);
+        if (size_ > 0) std::memcpy(data, data_, size_);
+        FreeBlock(block_, blockSize_, capacity_ >= kLargePage);
+        block_ = block;
+        blockSize_ = len;
+        data_ = data;
+        capacity_ = cap;
+      }
+      const ssize_t n = read(fd, data_ + size_, capacity_ - size_);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ok = false;
+        break;
+      }
+      if (n == 0) break;
+      size_ += static_cast<size_t>(n);
+    }
+  }
+  close(fd);
+  if (!ok) Free();
+  return ok;
+}
+
+void FileBuffer::Release(size_t offset) {
+  // In whole large pages: giving back part of one would split it.
+  const uintptr_t base = reinterpret_cast<uintptr_t>(data_);
+  const uintptr_t from = RoundUp(base + released_, kLargePage);
+  const uintptr_t to = (base + std::min(offset, size_)) / kLargePage * kLargePage;
+  if (data_ == nullptr || to <= from) return;
+  madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+  released_ = to - base;
+}
+
+struct FileReplacement::State {
+  std::string target;
+  std::string temp;
+  int fd = -1;
+  bool ok = false;
+  bool keepMode = false;
+  mode_t mode = 0;
+};
+
+FileReplacement::FileReplacement(const std::u16string& path) : state_(new State) {
+  State& st = *state_;
+  st.target = SystemPath(path);
+  struct stat info;
   // Write through a link to the file it names, so that the link stays.
-  if (exists && S_ISLNK(st.st_mode)) {
-    if (char* real = realpath(target.c_str(), nullptr)) {
-      target = real;
+  if (lstat(st.target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (char* real = realpath(st.target.c_str(), nullptr)) {
+      st.target = real;
       free(real);
     }
   }
-  const bool keepMode = stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-
-  std::string temp;
-  const int fd = CreateTemporary(target, temp);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
   // The replaced file keeps its rights.
-  if (ok && keepMode) ok = fchmod(fd, st.st_mode & 07777) == 0;
+  st.keepMode = stat(st.target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  st.mode = info.st_mode & 07777;
+  st.fd = CreateTemporary(st.target, st.temp);
+  st.ok = st.fd >= 0;
+}
+
+FileReplacement::~FileReplacement() {
+  if (state_->fd >= 0) {
+    close(state_->fd);
+    unlink(state_->temp.c_str());
+  }
+  delete state_;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (state_->ok) state_->ok = WriteAll(state_->fd, bytes);
+  return state_->ok;
+}
+
+bool FileReplacement::Commit() {
+  State& st = *state_;
+  if (st.fd < 0) return false;
+  bool ok = st.ok;
+  if (ok && st.keepMode) ok = fchmod(st.fd, st.mode) == 0;
   // No fsync of the file nor of its folder (see the promise in Platform.h):
   // it cost about 1 ms a save on a quiet disk and tens of ms under load, most
   // of a run's time.
-  if (close(fd) != 0) ok = false;
-  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  if (close(st.fd) != 0) ok = false;
+  st.fd = -1;
+  if (ok) ok = rename(st.temp.c_str(), st.target.c_str()) == 0;
+  if (!ok) unlink(st.temp.c_str());
+  st.ok = false;
+  return ok;
+}
+
+bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
+  FileReplacement file(path);
+  return file.Write(bytes) && file.Commit();
 }
 
 bool IsFile(const std::u16string& path) {

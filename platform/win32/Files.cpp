@@ -103,16 +103,114 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes) {
   return ok;
 }
 
-bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
-  const std::wstring target = SystemPath(path);
+struct FileReplacement::State {
+  std::wstring target;
   std::wstring temp;
-  const HANDLE h = CreateTemporary(target, temp);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = WriteAll(h, bytes);
-  if (!CloseHandle(h)) ok = false;
-  if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  if (!ok) DeleteFileW(temp.c_str());
+  HANDLE file = INVALID_HANDLE_VALUE;
+  bool ok = false;
+};
+
+FileReplacement::FileReplacement(const std::u16string& path) : state_(new State) {
+  state_->target = SystemPath(path);
+  state_->file = CreateTemporary(state_->target, state_->temp);
+  state_->ok = state_->file != INVALID_HANDLE_VALUE;
+}
+
+FileReplacement::~FileReplacement() {
+  if (state_->file != INVALID_HANDLE_VALUE) {
+    CloseHandle(state_->file);
+    DeleteFileW(state_->temp.c_str());
+  }
+  delete state_;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (state_->ok) state_->ok = WriteAll(state_->file, bytes);
+  return state_->ok;
+}
+
+bool FileReplacement::Commit() {
+  State& st = *state_;
+  if (st.file == INVALID_HANDLE_VALUE) return false;
+  bool ok = st.ok;
+  if (!CloseHandle(st.file)) ok = false;
+  st.file = INVALID_HANDLE_VALUE;
+  if (ok) ok = MoveFileExW(st.temp.c_str(), st.target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  if (!ok) DeleteFileW(st.temp.c_str());
+  st.ok = false;
   return ok;
+}
+
+bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
+  FileReplacement file(path);
+  return file.Write(bytes) && file.Commit();
+}
+
+// Large pages need a privilege that programs do not normally hold.
+void PreferLargePages(const void*, size_t) {}
+
+FileBuffer::~FileBuffer() { Free(); }
+
+void FileBuffer::Free() {
+  if (block_ != nullptr) VirtualFree(block_, 0, MEM_RELEASE);
+  block_ = nullptr;
+  data_ = nullptr;
+  blockSize_ = size_ = capacity_ = released_ = 0;
+}
+
+bool FileBuffer::Read(const std::u16string& path) {
+  Free();
+  const HANDLE h = CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  // The size is only a hint: the file may grow or shrink while it is read.
+  LARGE_INTEGER size{};
+  size_t want = 4096;
+  if (GetFileSizeEx(h, &size) && size.QuadPart > 0 &&
+      static_cast<unsigned long long>(size.QuadPart) < SIZE_MAX / 2) {
+    want = static_cast<size_t>(size.QuadPart) + 1;
+  }
+  for (;;) {
+    if (size_ == capacity_) {
+      const size_t cap = size_ == 0 ? want : 2 * capacity_;
+      void* block = VirtualAlloc(nullptr, cap, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+      if (block == nullptr) {
+        ok = false;
+        break;
+      }
+      if (size_ > 0) CopyMemory(block, data_, size_);
+      if (block_ != nullptr) VirtualFree(block_, 0, MEM_RELEASE);
+      block_ = block;
+      blockSize_ = cap;
+      data_ = static_cast<char*>(block);
+      capacity_ = cap;
+    }
+    const size_t room = capacity_ - size_;
+    const DWORD chunk = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
+    DWORD got = 0;
+    if (!ReadFile(h, data_ + size_, chunk, &got, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    size_ += got;
+  }
+  CloseHandle(h);
+  if (!ok) Free();
+  return ok;
+}
+
+void FileBuffer::Release(size_t offset) {
+  // Whole units of the system's allocation granularity, 64 KB.
+  constexpr uintptr_t kUnit = 64 * 1024;
+  const uintptr_t base = reinterpret_cast<uintptr_t>(data_);
+  const uintptr_t from = (base + released_ + kUnit - 1) / kUnit * kUnit;
+  const uintptr_t to = (base + (offset < size_ ? offset : size_)) / kUnit * kUnit;
+  if (data_ == nullptr || to <= from) return;
+  VirtualFree(reinterpret_cast<void*>(from), to - from, MEM_DECOMMIT);
+  released_ = to - base;
 }
 
 bool IsFile(const std::u16string& path) {

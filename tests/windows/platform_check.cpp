@@ -149,6 +149,17 @@ void Files(const std::u16string& dir) {
   Check(platform::WriteWholeFile(name, "hq\r\n"), "replace it");
   Check(platform::ReadWholeFile(name, read) && read == "hq\r\n", "the new content replaced the old");
   Check(Names(dir) == std::vector<std::u16string>{u"表 ソ.txt"}, "no temporary file is left");
+  std::string big((size_t{3} << 20) + 5, '\0');
+  for (size_t k = 0; k < big.size(); ++k) big[k] = static_cast<char>(k * 7 + k / 4093);
+  Check(platform::WriteWholeFile(name, big), "write a file of 3 MB");
+  {
+    platform::FileBuffer file;
+    Check(file.Read(name) && file.Bytes() == big, "read it into a buffer of its own");
+    file.Release(big.size() / 2);
+    Check(file.Bytes().substr(big.size() / 2) == std::string_view(big).substr(big.size() / 2),
+          "the bytes ahead of a release stay");
+  }
+  Check(platform::WriteWholeFile(name, "hq\r\n"), "replace it again");
   Check(platform::IsFile(name), "a file is a file");
 
   const std::u16string sub = dir + u"\\フォルダ";
