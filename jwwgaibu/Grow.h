@@ -6,12 +6,30 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Platform.h"
+
 // The counts are public fields: a count a caller has set outside its array
 // (below zero, or beyond its length) is brought back to it.
 template <class T>
+size_t InArray(const std::vector<T>& a, int32_t n) {
+  return n < 0 ? 0 : static_cast<size_t>(n) > a.size() ? a.size() : static_cast<size_t>(n);
+}
+template <class T>
 void KeepInArray(const std::vector<T>& a, int32_t& n) {
-  if (n < 0) n = 0;
-  if (static_cast<size_t>(n) > a.size()) n = static_cast<int32_t>(a.size());
+  n = static_cast<int32_t>(InArray(a, n));
+}
+
+// Capacity for `more` elements after the n in use, in whole blocks, taken up
+// front when their number is known, so that the appends to come never copy
+// the array; the memory, about to be filled front to back, is asked for in
+// large pages. The count is sized as an append would take it.
+template <class T>
+void ReserveAhead(std::vector<T>& a, int32_t n, size_t more) {
+  if (more == 0) return;
+  const size_t want = (InArray(a, n) + more + 999) / 1000 * 1000;
+  if (a.capacity() >= want) return;
+  a.reserve(want);
+  platform::PreferLargePages(a.data(), a.capacity() * sizeof(T));
 }
 
 // Raises the count n by one and gives the new element a[n - 1]. The array's

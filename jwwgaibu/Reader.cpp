@@ -20,6 +20,7 @@
 #include <memory>
 #include <span>
 
+#include "jwwgaibu/Grow.h"
 #include "jwwgaibu/InOrder.h"
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Kinds.h"
@@ -532,19 +533,6 @@ void CountLine(std::string_view s, EntityBounds& eb) {
   }
 }
 
-// Room for `more` records after the n in use, in whole blocks. The count is
-// public: one set outside the array is brought back when a record is
-// appended, so it must not size the room either.
-template <class T>
-void Reserve(std::vector<T>& a, int32_t n, size_t more) {
-  if (more == 0) return;
-  const size_t inUse = std::min(static_cast<size_t>(std::max(n, 0)), a.size());
-  const size_t want = (inUse + more + 999) / 1000 * 1000;
-  if (a.capacity() < want) {
-    a.reserve(want);
-    platform::PreferLargePages(a.data(), a.capacity() * sizeof(T));
-  }
-}
 
 // For each first character of a keyword, the rules that may take it: bit k
 // stands for rule k. The rules without a keyword test (contains, anything)
@@ -672,22 +660,22 @@ void TJGdata::ReadLines(platform::FileBuffer& file, std::string_view text, Decod
       [](size_t, size_t) { return true; });
   EntityBounds eb = half[0];
   eb += half[1];
-  Reserve(EntNo, EntN, eb.All());
-  Reserve(EntLine, EntLineN, eb.line);
-  Reserve(EntCirc, EntCircN, eb.circ);
-  Reserve(EntArc, EntArcN, eb.circ);
-  Reserve(EntText, EntTextN, eb.text);
-  Reserve(EntDim, EntDimN, eb.Dim());
-  Reserve(EntPnt, EntPntN, eb.pnt);
-  Reserve(EntMark, EntMarkN, eb.pnt);
-  Reserve(EntBlk, EntBlkN, eb.blk);
-  Reserve(EntSld2, EntSld2N, eb.sl);
-  Reserve(EntSld3, EntSld3N, eb.sl);
-  Reserve(EntSld4, EntSld4N, eb.sl);
-  Reserve(EntSldC, EntSldCN, eb.sc);
-  Reserve(EntSldE, EntSldEN, eb.se);
-  Reserve(EntSldO, EntSldON, eb.so);
-  Reserve(EntSldG, EntSldGN, eb.sg);
+  ReserveAhead(EntNo, EntN, eb.All());
+  ReserveAhead(EntLine, EntLineN, eb.line);
+  ReserveAhead(EntCirc, EntCircN, eb.circ);
+  ReserveAhead(EntArc, EntArcN, eb.circ);
+  ReserveAhead(EntText, EntTextN, eb.text);
+  ReserveAhead(EntDim, EntDimN, eb.Dim());
+  ReserveAhead(EntPnt, EntPntN, eb.pnt);
+  ReserveAhead(EntMark, EntMarkN, eb.pnt);
+  ReserveAhead(EntBlk, EntBlkN, eb.blk);
+  ReserveAhead(EntSld2, EntSld2N, eb.sl);
+  ReserveAhead(EntSld3, EntSld3N, eb.sl);
+  ReserveAhead(EntSld4, EntSld4N, eb.sl);
+  ReserveAhead(EntSldC, EntSldCN, eb.sc);
+  ReserveAhead(EntSldE, EntSldEN, eb.se);
+  ReserveAhead(EntSldO, EntSldON, eb.so);
+  ReserveAhead(EntSldG, EntSldGN, eb.sg);
 
   // A few pieces under way at once: enough for both threads to keep busy.
   constexpr size_t kSlots = 4;

@@ -28,22 +28,8 @@ int32_t PickLayer(int32_t over, int32_t own) { return over >= 0 && over <= 15 ? 
 int32_t Pick(int32_t over, int32_t own) { return over == -1 ? own : over; }
 
 // Entries of the index that are really there.
-int32_t IndexLen(const TJGdata& g) {
-  const size_t len = g.EntNo.size();
-  return g.EntN < 0 ? 0 : static_cast<size_t>(g.EntN) <= len ? g.EntN : static_cast<int32_t>(len);
-}
+int32_t IndexLen(const TJGdata& g) { return static_cast<int32_t>(InArray(g.EntNo, g.EntN)); }
 
-// Writing back gives about one and a half lines an entity: room for two
-// each up front spares the buffer the copies of growing step by step. The
-// count in use is public: one set beyond the buffer is brought back when a
-// line is appended, so it must not size the room either.
-void ReserveLines(std::vector<std::u16string>& mem, int32_t used, int32_t entities) {
-  const size_t inUse = std::min(static_cast<size_t>(std::max(used, 0)), mem.size());
-  const size_t want = (inUse + 2 * static_cast<size_t>(entities) + 999) / 1000 * 1000;
-  if (mem.capacity() >= want) return;
-  mem.reserve(want);
-  platform::PreferLargePages(mem.data(), mem.capacity() * sizeof(std::u16string));
-}
 }  // namespace
 
 void jwwgaibu::SetEscTest(EscTest f) { g_escTest = f; }
@@ -400,7 +386,8 @@ bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
 void TJGdata::S_EntAll(const TJwwOverrides& o) {
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
-  ReserveLines(t_Mem, t_MemN, n);
+  // About one and a half lines an entity: room for two.
+  ReserveAhead(t_Mem, t_MemN, 2 * static_cast<size_t>(n));
   WriteInOrder(n, false, [&](int32_t i) {
     if (i % 100 == 0 && EscDown()) {
       StopJwwGaibu();
@@ -419,7 +406,8 @@ void TJGdata::S_EntAllp(const TJwwOverrides& o) {
   int32_t maxCrv = 0;
   bool aborted = false;
   const int32_t n = IndexLen(*this);
-  ReserveLines(t_Mem, t_MemN, n);
+  // About one and a half lines an entity: room for two.
+  ReserveAhead(t_Mem, t_MemN, 2 * static_cast<size_t>(n));
   WriteInOrder(n, true, [&](int32_t i) {
     if (i % 100 == 0 && EscDown()) {
       aborted = true;

@@ -58,8 +58,7 @@ void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; 
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
   // The count is public: never read past the lines that exist.
-  const int32_t n = static_cast<int32_t>(
-      std::min<size_t>(static_cast<size_t>(std::max<int32_t>(t_MemN, 0)), t_Mem.size()));
+  const int32_t n = static_cast<int32_t>(InArray(t_Mem, t_MemN));
   platform::FileReplacement file(fn);
   if (MojiCode) file.Write("\xEF\xBB\xBF");
   if (n == 0) {
