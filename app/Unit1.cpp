@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/TypedValue.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 
@@ -58,9 +59,10 @@ int32_t TForm1::RunModeArg() const {
 void TForm1::FormShow() {
   smode = RunModeArg();
   if (smode != 0) Window.Minimise();
-  std::u16string t2, t3;
-  if (Args.size() >= 2) t2 = Args[1];
-  if (Args.size() >= 3) t3 = Args[2];
+  // The typed values after the run mode, as many as the mode takes.
+  const std::vector<std::u16string> typed =
+      TypedWords(std::vector<std::u16string>(Args.begin() + (Args.empty() ? 0 : 1), Args.end()));
+  const auto value = [&](size_t k) { return k < typed.size() ? TypedNumber(typed[k]) : 0.0; };
 
   AppFolder = platform::FolderOf(ProgramPath);
   const size_t dot = ProgramPath.rfind(u'.');
@@ -83,11 +85,11 @@ void TForm1::FormShow() {
       RunMode(smode, 0, 0);
       break;
     case 3:
-      RunMode(3, StrToFloatZ(t2), StrToFloatZ(t3));
+      RunMode(3, value(0), value(1));
       break;
     case 5:
     case 6:
-      RunMode(smode, StrToFloatZ(t2), 0);
+      RunMode(smode, value(0), 0);
       break;
     default:
       FillDialog();
@@ -237,7 +239,7 @@ void TForm1::Button1Click() {
   ten = 0;
   if (RB2.Checked) ten = 1;
   typ = CB4.ItemIndex;
-  bai = StrToFloatZ(Edit1.Text);
+  bai = TypedNumber(Edit1.Text);
   // The marker command drops scales at or below its tolerance; the smallest
   // scale kept is the double nearest 1e-10, which lies just above it.
   if (bai <= 1e-10) bai = 1e-10;

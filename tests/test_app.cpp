@@ -8,6 +8,7 @@
 
 #include "app/Unit1.h"
 #include "myfunc/MyFunc.h"
+#include "platform/Platform.h"
 #include "tests/TestUtil.h"
 
 namespace fs = std::filesystem;
@@ -218,6 +219,42 @@ TEST(RunModes, StoredSettingsOfAnyValueWrapWithoutOverflow) {
   EXPECT_EQ(out[5], u"pt 0 0 2 0 -3");  // marker code out of range
   F::Settings(t.form, 0, 0, 0, 1, -1, 0);
   EXPECT_EQ(t.Run(1)[5], u"pt 0 0 1 0 0");
+}
+
+TEST(CommandLine, TypedValuesAsAJapaneseInputMethodSendsThem) {
+  // The arguments after the run mode, and the numbers mode 3 takes from them.
+  // The command processor splits only at ASCII blanks, so a pair typed with
+  // an ideographic space arrives as one argument.
+  struct Case {
+    std::vector<std::u16string> args;
+    double x, y;
+  };
+  const Case cases[] = {
+      {{u"2000", u"1000"}, 2000, 1000},
+      {{u"２０００", u"１０００"}, 2000, 1000},
+      {{u"２０００　１０００"}, 2000, 1000},
+      {{u"2000　1000"}, 2000, 1000},
+      {{u"　－１２．５　", u"＋３Ｅ２"}, -12.5, 300},
+      {{u"1.5\t-2"}, 1.5, -2},
+      {{u"", u"5"}, 0, 5},                 // an empty x keeps its place
+      {{u"2,5", u"abc"}, 0, 0},            // still no number
+      {{u"１，０００", u"1"}, 0, 1},
+      {{u"0x10", u"$10"}, 0, 0},           // hexadecimal is no typed number
+      {{u"２０００　１０００　３"}, 2000, 1000},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::u16string> args = {u"3"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    kxtest::TempDir run;
+    TFormWindow window;
+    TForm1 form(window, args, kxtest::U16(run / "kx29"));
+    form.FormShow();
+    const std::string out = kxtest::ReadBytes(run / "JWC_TEMP.TXT");
+    const std::string want =
+        "pt " + platform::TextToUtf8(FloatStr(c.x)) + " " + platform::TextToUtf8(FloatStr(c.y));
+    EXPECT_NE(out.find(want + "\r\n"), std::string::npos)
+        << platform::TextToUtf8(c.args[0]) << "\n" << out;
+  }
 }
 
 TEST(CommandLine, RunModeOnlyForOneToSix) {

@@ -150,12 +150,15 @@ TEST(Dialog, OkWithNothingPickedStoresMinusOne) {
 
 TEST(Dialog, OkReadsTheScale) {
   // A scale that is no number, or not above the marker command's tolerance,
-  // becomes the smallest scale it keeps, 1E-10.
+  // becomes the smallest scale it keeps, 1E-10. What a Japanese input method
+  // types (full-width digits and point, blanks around) is the number it shows.
   const std::pair<std::u16string, std::string> cases[] = {
       {u"2", "2"},         {u" 2", "2"},       {u"1e2", "100"},      {u".5", "0.5"},
-      {u"5.", "5"},        {u"1E-10", "1E-10"}, {u"2 ", "1E-10"},   {u"2,5", "1E-10"},
+      {u"5.", "5"},        {u"1E-10", "1E-10"}, {u"2 ", "2"},        {u"2,5", "1E-10"},
       {u"abc", "1E-10"},   {u"", "1E-10"},     {u"-1", "1E-10"},     {u"0", "1E-10"},
-      {u"1E-11", "1E-10"}, {u"1e999", "1E-10"}, {u"１", "1E-10"},   {u"123456789012345", "123456789012345"},
+      {u"1E-11", "1E-10"}, {u"1e999", "1E-10"}, {u"１", "1"},        {u"123456789012345", "123456789012345"},
+      {u"２", "2"},        {u"１．５", "1.5"}, {u"　２　", "2"},     {u"0。5", "0.5"},
+      {u"－１", "1E-10"},  {u"１，５", "1E-10"}, {u"２ ５", "1E-10"}, {u"　", "1E-10"},
   };
   for (const auto& [text, stored] : cases) {
     Dialog d;
