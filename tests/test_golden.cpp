@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "tests/TestUtil.h"
 
@@ -72,5 +74,60 @@ INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(Cases()),
                                            [](char c) { return !std::isalnum(c); }, '_');
                            return n;
                          });
+
+// --- a run mode adds, and never takes away ------------------------------------
+// The CAD program keeps the selection unless the tool writes "hd", and draws
+// again whatever the tool writes back: a run mode that wrote "hd" would erase
+// the user's selection, one that repeated it would draw it twice. So a run
+// mode writes the pen's attributes and its points, and nothing else.
+
+// Every run mode with the typed values it takes.
+const std::vector<std::vector<std::string>> kRunModes = {
+    {"1"}, {"2"}, {"3", "2000", "1000"}, {"4"}, {"5", "4"}, {"6", "6"},
+};
+
+// The lines of a written exchange file that are neither pen attributes nor
+// points, each with its line number.
+std::vector<std::string> NotAdded(const std::string& bytes) {
+  static const std::set<std::string> kAdded = {"lg", "ly", "lc", "lt", "lw", "pn", "pt", "bz", "hq"};
+  std::string text = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+  std::vector<std::string> wrong;
+  const std::vector<std::string> lines = kxtest::CrLfLines(text);
+  for (size_t k = 0; k < lines.size(); ++k) {
+    if (!kAdded.count(lines[k].substr(0, 2))) {
+      wrong.push_back(std::to_string(k + 1) + ": " + lines[k].substr(0, 40));
+    }
+  }
+  return wrong;
+}
+
+void ExpectAddsOnly(const fs::path& input, const std::string& what) {
+  for (const auto& args : kRunModes) {
+    kxtest::TempDir dir;
+    fs::copy_file(input, dir / "JWC_TEMP.TXT");
+    ASSERT_EQ(kxtest::RunKx29(dir.path(), args), 0) << what;
+    const std::vector<std::string> wrong = NotAdded(ReadBytes(dir / "JWC_TEMP.TXT"));
+    EXPECT_TRUE(wrong.empty()) << what << ", run mode " << args[0] << " wrote "
+                               << wrong.size() << " lines that are no point, first " << wrong[0];
+  }
+}
+
+TEST(AddsOnly, EveryRunModeOnEveryCase) {
+  for (const std::string& name : Cases()) {
+    const fs::path input = fs::path(KX29_TEST_DATA) / "golden" / name / "JWC_TEMP.TXT";
+    if (fs::exists(input)) ExpectAddsOnly(input, name);
+  }
+}
+
+TEST(AddsOnly, EveryRunModeOnGeneratedDrawings) {
+  kxtest::TempDir dir;
+  for (const std::string encoding : {"cp932", "utf8-bom", "utf16le-bom"}) {
+    const fs::path file = dir / (encoding + ".txt");
+    const std::string cmd = std::string("\"") + KX29_PYTHON + "\" \"" + KX29_GENERATOR + "\" \"" +
+                            file.string() + "\" -n 3000 --encoding " + encoding;
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    ExpectAddsOnly(file, encoding);
+  }
+}
 
 }  // namespace
