@@ -1,12 +1,14 @@
 // jwc2svg: draws an exchange file as SVG, y pointing up as in the CAD program.
 //
-//   jwc2svg [--title TEXT] [--axes] FILE [AFTER]
+//   jwc2svg [--title TEXT] [--axes] [--typed X,Y] [--legend] FILE [AFTER]
 //
 // With two files, FILE is the drawing as the CAD program handed it over and
 // AFTER the same file after a tool ran: FILE is drawn in grey, AFTER on top in
 // its colours. The indicated points of FILE are circled and numbered. --axes
-// adds the drawing's coordinate axes, turned by its axis angle. The SVG goes
-// to standard output; a file that cannot be read gives a message and exit 1.
+// adds the drawing's coordinate axes, turned by its axis angle; --typed adds
+// the origin and the two distances typed, measured along those axes. --legend
+// explains the colours below the picture. The SVG goes to standard output; a
+// file that cannot be read gives a message and exit 1.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -32,6 +34,9 @@ constexpr double kMaxDrawWidth = 584;  // the drawing, at most
 constexpr double kMaxDrawHeight = 420;
 constexpr double kMargin = 28;
 constexpr double kTitleBand = 36;
+constexpr double kLegendBand = 34;
+constexpr const char* kIndicatedColour = "#d9480f";
+constexpr const char* kAxesColour = "#7a8ca0";
 constexpr double kStroke = 1.3;
 constexpr double kPointRadius = 3.5;
 constexpr double kMarkerSize = 6;  // half the width of a marker of scale 1
@@ -204,7 +209,7 @@ class Frame : public Canvas {
 // stands at (x, -y), and the group's scale turns drawing units into pixels.
 class Svg : public Canvas {
  public:
-  Svg(Bounds b, const std::string& title) {
+  Svg(Bounds b, const std::string& title, double bottom = 0) {
     // A line or a single point still gets some room around it.
     if (b.Empty() || !std::isfinite(b.x1 - b.x0) || !std::isfinite(b.y1 - b.y0)) {
       b = {-50, -50, 50, 50};
@@ -216,7 +221,8 @@ class Svg : public Canvas {
     if (!std::isfinite(s_) || s_ <= 0) s_ = 1;
     decimals_ = std::clamp(static_cast<int>(std::ceil(std::log10(s_))) + 2, 0, 12);
     const double top = title.empty() ? 0 : kTitleBand;
-    const double height = std::ceil((b.y1 - b.y0) * s_ + 2 * kMargin + top);
+    const double height = std::ceil((b.y1 - b.y0) * s_ + 2 * kMargin + top + bottom);
+    height_ = height;
     char head[160];
     std::snprintf(head, sizeof head, "width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\"",
                   kWidth, height, kWidth, height);
@@ -318,7 +324,9 @@ class Svg : public Canvas {
   }
 
   std::string& Out() { return out_; }
-  std::string End() { return out_ + "</g>\n</svg>\n"; }
+  double Height() const { return height_; }
+  // Closes the drawing; below it, in pixels, what follows.
+  std::string End(const std::string& below = {}) { return out_ + "</g>\n" + below + "</svg>\n"; }
 
  private:
   static std::string Class(const char* cls) {
@@ -331,6 +339,7 @@ class Svg : public Canvas {
   }
 
   std::string out_;
+  double height_ = 0;
   double s_ = 1;
   int decimals_ = 2;
 };
@@ -412,14 +421,14 @@ void Draw(Canvas& c, const TJGdata& g, const Paint& paint) {
 // The indicated points, circled and numbered.
 void DrawIndicated(Svg& p, const TJGdata& g) {
   std::string& o = p.Out();
-  o += "<g class=\"indicated\" stroke=\"#d9480f\">\n";
+  o += "<g class=\"indicated\" stroke=\"" + std::string(kIndicatedColour) + "\">\n";
   for (int n = 1; n < static_cast<int>(g.IPoints.size()); ++n) {
     const TJwwIndPoint& ip = g.IPoints[n];
     if (!ip.flg) continue;
     o += "<circle cx=\"" + p.X(ip.x) + "\" cy=\"" + p.Y(ip.y) + "\" r=\"" + p.N(p.Px(6)) + "\"/>\n";
     o += "<text x=\"" + p.X(ip.x + p.Px(7)) + "\" y=\"" + p.Y(ip.y + p.Px(7)) + "\" font-size=\"" +
          p.N(p.Px(13)) +
-         "\" font-weight=\"bold\" fill=\"#d9480f\" stroke=\"#ffffff\" stroke-width=\"" +
+         "\" font-weight=\"bold\" fill=\"" + kIndicatedColour + "\" stroke=\"#ffffff\" stroke-width=\"" +
          p.N(p.Px(3)) + "\" paint-order=\"stroke\">" + std::to_string(n) + "</text>\n";
   }
   o += "</g>\n";
@@ -433,20 +442,86 @@ std::array<Pt, 2> AxisEnds(const TJGdata& g, double len) {
 
 void DrawAxes(Svg& p, const std::array<Pt, 2>& ends) {
   std::string& o = p.Out();
-  o += "<g class=\"axes\" stroke=\"#7a8ca0\" stroke-dasharray=\"" + p.N(p.Px(5)) + " " +
+  o += "<g class=\"axes\" stroke=\"" + std::string(kAxesColour) + "\" stroke-dasharray=\"" +
+       p.N(p.Px(5)) + " " +
        p.N(p.Px(4)) + "\">\n";
   const char* names[] = {"X", "Y"};
   for (int k = 0; k < 2; ++k) {
     o += "<line x1=\"0\" y1=\"0\" x2=\"" + p.X(ends[k].x) + "\" y2=\"" + p.Y(ends[k].y) + "\"/>\n";
     o += "<text x=\"" + p.X(ends[k].x + p.Px(4)) + "\" y=\"" + p.Y(ends[k].y + p.Px(4)) +
-         "\" font-size=\"" + p.N(p.Px(13)) + "\" fill=\"#7a8ca0\" stroke=\"none\">" + names[k] +
+         "\" font-size=\"" + p.N(p.Px(13)) + "\" fill=\"" + kAxesColour + "\" stroke=\"none\">" +
+         names[k] +
          "</text>\n";
   }
   o += "</g>\n";
 }
 
+// A label at a point of the drawing, offset by (dx, dy) pixels.
+void Label(Svg& p, Pt at, double dx, double dy, const std::string& text, const char* colour,
+           const char* anchor = "start") {
+  p.Out() += "<text x=\"" + p.X(at.x + p.Px(dx)) + "\" y=\"" + p.Y(at.y + p.Px(dy)) +
+             "\" font-size=\"" + p.N(p.Px(13)) + "\" text-anchor=\"" + anchor + "\" fill=\"" +
+             colour + "\" stroke=\"#ffffff\" stroke-width=\"" + p.N(p.Px(3)) +
+             "\" paint-order=\"stroke\">" + text + "</text>\n";
+}
+
+// Where typed coordinates are measured from: the origin, then the typed x
+// along the turned x axis and the typed y along the turned y axis.
+std::array<Pt, 3> TypedLegs(const TJGdata& g, double x, double y) {
+  const double a = g.Jikukaku * kPi / 180;
+  const Pt alongX{std::cos(a) * x, std::sin(a) * x};
+  return {Pt{0, 0}, alongX, Pt{alongX.x - std::sin(a) * y, alongX.y + std::cos(a) * y}};
+}
+
+std::string Number(double v) {
+  char b[32];
+  const auto r = std::to_chars(b, b + sizeof b, v);
+  return std::string(b, r.ptr);
+}
+
+void DrawTyped(Svg& p, const std::array<Pt, 3>& legs, double x, double y) {
+  std::string& o = p.Out();
+  o += "<g class=\"typed\" stroke=\"" + std::string(kIndicatedColour) + "\">\n";
+  for (int k = 0; k < 2; ++k) {
+    o += "<line x1=\"" + p.X(legs[k].x) + "\" y1=\"" + p.Y(legs[k].y) + "\" x2=\"" +
+         p.X(legs[k + 1].x) + "\" y2=\"" + p.Y(legs[k + 1].y) + "\" stroke-width=\"" +
+         p.N(p.Px(2)) + "\"/>\n";
+  }
+  const double r = p.Px(4);
+  o += "<path d=\"M" + p.XY({-r, 0}) + " L" + p.XY({r, 0}) + " M" + p.XY({0, -r}) + " L" +
+       p.XY({0, r}) + "\"/>\n</g>\n";
+  Label(p, legs[0], -6, -16, "原点 (0, 0)", kIndicatedColour, "end");
+  Label(p, {(legs[0].x + legs[1].x) / 2, (legs[0].y + legs[1].y) / 2}, 0, -18,
+        "X " + Number(x), kIndicatedColour, "middle");
+  Label(p, {(legs[1].x + legs[2].x) / 2, (legs[1].y + legs[2].y) / 2}, 8, 0, "Y " + Number(y),
+        kIndicatedColour);
+}
+
+// The legend below the picture: what is grey, what is in colour, what the
+// rings and numbers are. In pixels.
+std::string Legend(double top, bool withIndicated) {
+  const std::string font = "font-family=\"IPAPGothic, 'MS PGothic', sans-serif\" font-size=\"13\"";
+  auto text = [&](double x, const char* s) {
+    return "<text x=\"" + Number(x) + "\" y=\"" + Number(top + 21) + "\" " + font +
+           " fill=\"#202020\">" + s + "</text>\n";
+  };
+  const double y = top + 16;
+  std::string o = "<g class=\"legend\" fill=\"none\" stroke-width=\"1.5\">\n";
+  o += "<line x1=\"40\" y1=\"" + Number(y) + "\" x2=\"64\" y2=\"" + Number(y) +
+       "\" stroke=\"#a6a6a6\"/>\n" + text(70, "灰色：図面");
+  o += "<circle cx=\"210\" cy=\"" + Number(y) + "\" r=\"3.5\" fill=\"#0000ff\" stroke=\"none\"/>\n" +
+       text(220, "色付き：kx29 が作図したもの");
+  if (withIndicated) {
+    o += "<circle cx=\"450\" cy=\"" + Number(y) + "\" r=\"6\" stroke=\"" + kIndicatedColour +
+         "\"/>\n" + text(462, "丸と番号：指示点");
+  }
+  return o + "</g>\n";
+}
+
 int Usage() {
-  std::fputs("usage: jwc2svg [--title TEXT] [--axes] FILE [AFTER] > picture.svg\n", stderr);
+  std::fputs("usage: jwc2svg [--title TEXT] [--axes] [--typed X,Y] [--legend] FILE [AFTER]"
+             " > picture.svg\n",
+             stderr);
   return 2;
 }
 
@@ -454,7 +529,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::string title;
-  bool axes = false;
+  bool axes = false, legend = false, typed = false;
+  double typedX = 0, typedY = 0;
   std::vector<std::string> files;
   for (int k = 1; k < argc; ++k) {
     const std::string a = argv[k];
@@ -464,6 +540,17 @@ int main(int argc, char** argv) {
       title = XmlText(t);
     } else if (a == "--axes") {
       axes = true;
+    } else if (a == "--legend") {
+      legend = true;
+    } else if (a == "--typed" && k + 1 < argc) {
+      const std::string v = argv[++k];
+      const size_t comma = v.find(',');
+      const auto x = std::from_chars(v.data(), v.data() + std::min(comma, v.size()), typedX);
+      const auto y = comma == std::string::npos
+                         ? std::from_chars_result{nullptr, std::errc::invalid_argument}
+                         : std::from_chars(v.data() + comma + 1, v.data() + v.size(), typedY);
+      if (x.ec != std::errc() || y.ec != std::errc()) return Usage();
+      typed = true;
     } else if (a.starts_with("--")) {
       return Usage();
     } else {
@@ -509,16 +596,29 @@ int main(int argc, char** argv) {
     frame.b.Add({0, 0}), frame.b.Add(axisEnds[0]), frame.b.Add(axisEnds[1]);
   }
 
-  Svg p(frame.b, title);
+  std::array<Pt, 3> legs{};
+  if (typed) {
+    legs = TypedLegs(first, typedX, typedY);
+    for (Pt q : legs) frame.b.Add(q);
+  }
+  bool anyIndicated = false;
+  for (const TJwwIndPoint& ip : first.IPoints) anyIndicated = anyIndicated || ip.flg;
+
+  Svg p(frame.b, title, legend ? kLegendBand : 0);
   if (axes) DrawAxes(p, axisEnds);
+  // The rings under what the tool added, so that a point at an indicated point
+  // shows inside its ring.
   const char* layers[] = {drawings.size() == 2 ? "before" : "after", "after"};
   for (size_t k = 0; k < drawings.size(); ++k) {
+    if (k + 1 == drawings.size()) {
+      DrawIndicated(p, first);
+      if (typed) DrawTyped(p, legs, typedX, typedY);
+    }
     p.Out() += "<g class=\"" + std::string(layers[k]) + "\">\n";
     Draw(p, drawings[k], paints[k]);
     p.Out() += "</g>\n";
   }
-  DrawIndicated(p, first);
-  const std::string svg = p.End();
+  const std::string svg = p.End(legend ? Legend(p.Height() - kLegendBand, anyIndicated) : "");
   std::fwrite(svg.data(), 1, svg.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 # Draws one picture per run mode from the end-to-end cases tests/golden/scene_mode<N>_*:
 # the exchange file as the CAD program wrote it in grey, what kx29 added in colour,
 # the indicated points numbered. Needs rsvg-convert (Debian: librsvg2-bin) and
-# the IPA Gothic font (fonts-ipafont-gothic) for the Japanese titles.
+# the IPA Gothic font (fonts-ipafont-gothic) for the Japanese titles and legends.
 #
 #   tools/mode_pictures.sh [output folder] [build folder]
 #   (defaults: docs/modes, build-pictures; a build folder that exists is used as it is)
@@ -18,21 +18,23 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j2 --target jwc2svg >/dev/null
 
-titles=(
-  [1]="モード1　指示点に点　/ mode 1: the indicated point"
-  [2]="モード2　連続指示点に点　/ mode 2: every indicated point"
-  [3]="モード3　数値入力で点（軸角 30°、2000 1000）/ mode 3: typed x y"
-  [4]="モード4　2点の中点に点　/ mode 4: the midpoint"
-  [5]="モード5　線の等分点（5等分）/ mode 5: line division"
-  [6]="モード6　円・円弧の等分点（6等分）/ mode 6: circle and arc division"
+# One row per run mode: its number, its title, and what else its picture shows.
+# The picture is drawn from the first end-to-end case of the mode.
+pictures=(
+  "1|モード1　指示点に点|"
+  "2|モード2　連続指示点に点|"
+  "3|モード3　座標入力で点（軸角 30°、X 2000　Y 1000）|--axes --typed 2000,1000"
+  "4|モード4　2点の中点に点|"
+  "5|モード5　線の等分点（5等分、点マーカー＊）|"
+  "6|モード6　円・円弧の等分点（6等分、点マーカー○）|"
 )
 mkdir -p "$out"
-for mode in 1 2 3 4 5 6; do
+for row in "${pictures[@]}"; do
+  IFS='|' read -r mode title opts <<<"$row"
   cases=(tests/golden/scene_mode"$mode"_*/)
-  [ ${#cases[@]} = 1 ] && [ -d "${cases[0]}" ] || { echo "mode_pictures: no single scene for mode $mode" >&2; exit 1; }
-  opts=()
-  [ "$mode" = 3 ] && opts=(--axes)  # typed coordinates are read on the drawing's turned axes
-  "$build/tools/jwc2svg" --title "${titles[$mode]}" "${opts[@]}" \
+  [ -d "${cases[0]}" ] || { echo "mode_pictures: no scene for mode $mode" >&2; exit 1; }
+  # shellcheck disable=SC2086  # the options are words
+  "$build/tools/jwc2svg" --title "$title" --legend $opts \
     "${cases[0]}JWC_TEMP.TXT" "${cases[0]}expected.TXT" >"$out/mode$mode.svg"
   rsvg-convert -o "$out/mode$mode.png" "$out/mode$mode.svg"
   rm "$out/mode$mode.svg"

@@ -174,6 +174,38 @@ def check_case(name, files, wants):
     return problems
 
 
+def check_picture_aids():
+    """What the guide's pictures add: the rings under the added points, the
+    typed distances along the turned axes, and the legend."""
+    problems = []
+    r = run([exchange('hk 30', 'hp1 0 0', '0 0 10 0'), exchange('pt 0 0')],
+            ['--legend', '--typed', '2000,1000'])
+    root = ET.fromstring(r.stdout)
+    drawing = root.find(f'{SVG}g[@class="drawing"]')
+    order = [g.get('class') for g in drawing.findall(f'{SVG}g')]
+    if order.index('indicated') > order.index('after'):
+        problems.append(f'rings drawn over the added points: {order}')
+    typed = drawing.find(f'{SVG}g[@class="typed"]')
+    lines = [] if typed is None else typed.findall(f'{SVG}line')
+    c, s = math.cos(math.pi / 6), math.sin(math.pi / 6)
+    ends = [(float(e.get('x2')), float(e.get('y2'))) for e in lines]
+    want = [(2000 * c, -2000 * s), (2000 * c - 1000 * s, -(2000 * s + 1000 * c))]
+    if len(ends) != 2 or not all(close(a[0], b[0]) and close(a[1], b[1]) for a, b in zip(ends, want)):
+        problems.append(f'typed distances end at {ends}, want {want}')
+    texts = ''.join(t.text or '' for t in drawing.iter(f'{SVG}text'))
+    if 'X 2000' not in texts or 'Y 1000' not in texts or '原点' not in texts:
+        problems.append(f'typed labels missing: {texts!r}')
+    legend = root.find(f'{SVG}g[@class="legend"]')
+    words = '' if legend is None else ''.join(t.text or '' for t in legend.iter(f'{SVG}text'))
+    for w in ('灰色', 'kx29', '指示点'):
+        if w not in words:
+            problems.append(f'legend without {w}: {words!r}')
+    r = run([exchange('0 0 10 0'), exchange('pt 0 0')], ['--legend'])
+    if '指示点' in r.stdout.decode():
+        problems.append('legend names indicated points where there are none')
+    return problems
+
+
 def check_errors():
     problems = []
     with tempfile.TemporaryDirectory() as d:
@@ -199,7 +231,7 @@ for name, files, wants in CASES:
     print(('FAIL ' if problems else 'ok   ') + name)
     for p in problems:
         print('     ' + p)
-for p in check_errors():
+for p in check_picture_aids() + check_errors():
     failed += 1
     print('FAIL ' + p)
 sys.exit(1 if failed else 0)
