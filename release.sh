@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows release dist/kx29-<version>-win64.zip: one folder kx29/
-# holding kx29.exe, the launchers, the user guide as a text file (with its
-# pictures), the licence and SHA256SUMS. Two runs from the same commit give
+# holding kx29.exe, the launchers, the user guide as a page and as plain text
+# (with its pictures), the licence and SHA256SUMS. Two runs from the same commit give
 # the same bytes: the program is linked without a time stamp, and every entry
 # has the commit's time, a fixed place in the zip and fixed permissions.
 #
@@ -23,26 +23,24 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMA
   -DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp >/dev/null
 cmake --build "$build" -j2 --target kx29 >/dev/null
 
+# The user guide: one page with its pictures inside, and plain text for Notepad
+# (the system's Python, which has python3-markdown).
+/usr/bin/python3 tools/guide.py html "$build/説明書.html"
+/usr/bin/python3 tools/guide.py txt "$build/説明書.txt"
+
 mkdir -p dist
 zip="dist/kx29-$version-win64.zip"
-python3 - "$build/kx29.exe" "$zip" "$epoch" <<'EOF'
-import hashlib, re, sys, time, zipfile
+python3 - "$build" "$zip" "$epoch" <<'EOF'
+import hashlib, sys, time, zipfile
 from pathlib import Path
 
-exe, out, epoch = sys.argv[1], Path(sys.argv[2]), int(sys.argv[3])
-
-def guide():
-    """README.ja.md as a text file that Notepad shows right: UTF-8 with a byte
-    order mark, CR LF; each picture named by its file in the folder 図."""
-    text = Path('README.ja.md').read_text(encoding='utf-8')
-    text = re.sub(r'!\[([^\]]*)\]\((?:docs/)?(?:modes/)?([^)/]+)\)', r'（図：図\\\2）', text)
-    text = re.sub(r'\[([^\]]*)\]\((?!https?:)[^)]*\)', r'\1', text)  # links within the project
-    return b'\xef\xbb\xbf' + text.replace('\r\n', '\n').replace('\n', '\r\n').encode('utf-8')
+build, out, epoch = Path(sys.argv[1]), Path(sys.argv[2]), int(sys.argv[3])
 
 pictures = ['docs/dialog.png'] + [f'docs/modes/mode{k}.png' for k in range(1, 7)]
-files = [('kx29.exe', Path(exe).read_bytes())]
+files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
 files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
-files += [('説明書.txt', guide()),
+files += [('説明書.html', (build / '説明書.html').read_bytes()),
+          ('説明書.txt', (build / '説明書.txt').read_bytes()),
           ('LICENSE.txt', Path('LICENSE').read_bytes().replace(b'\n', b'\r\n'))]
 files += [('図/' + Path(p).name, Path(p).read_bytes()) for p in pictures]
 sums = ''.join(f'{hashlib.sha256(data).hexdigest()}  {name}\n' for name, data in files)

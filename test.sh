@@ -8,6 +8,7 @@ export LC_ALL=C.UTF-8
 packages=(cmake g++ make libgtest-dev python3)
 packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
+packages+=(python3-markdown chromium)  # the guide as a page, opened in a browser
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -68,4 +69,6 @@ cp "$release" build-release/first.zip
 ./release.sh build-win >/dev/null
 cmp build-release/first.zip "$release"
 python3 tests/release.py "$release"
+echo "== the guide page in headless Chromium"
+python3 tests/guide_page.py build-release/説明書.html build-release/guide-first-screen.png
 tests/windows/run.sh build-win "$release"  # the Windows program under Wine, its dialog under Xvfb

@@ -4,8 +4,8 @@
     tests/release.py dist/kx29-<version>-win64.zip
 
 Everything sits in one folder kx29/: the program, every launcher exactly as in
-launchers/, the guide as a text file Notepad reads (UTF-8 with a byte order
-mark, CR LF), the licence, and SHA256SUMS naming every other entry with its
+launchers/, the guide as a page and as a text file Notepad reads (UTF-8 with a
+byte order mark, CR LF, no Markdown marks), the licence, and SHA256SUMS naming every other entry with its
 hash. Every entry has one time and the same permissions.
 """
 import hashlib
@@ -22,7 +22,7 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     data = {e.filename: z.read(e) for e in entries}
 
 launchers = {'kx29/' + p.name: p.read_bytes() for p in (root / 'launchers').glob('*.bat')}
-for name in ['kx29/kx29.exe', 'kx29/説明書.txt', 'kx29/LICENSE.txt', 'kx29/SHA256SUMS', *launchers]:
+for name in ['kx29/kx29.exe', 'kx29/説明書.html', 'kx29/説明書.txt', 'kx29/LICENSE.txt', 'kx29/SHA256SUMS', *launchers]:
     if name not in data:
         problems.append(f'{name} is missing')
 problems += [f'{n} differs from the launcher in the repository'
@@ -34,9 +34,14 @@ guide = data.get('kx29/説明書.txt', b'\xef\xbb\xbf\r\n')
 if not guide.startswith(b'\xef\xbb\xbf') or guide.count(b'\n') != guide.count(b'\r\n'):
     problems.append('the guide is not UTF-8 with a byte order mark and CR LF')
 try:
-    guide.decode('utf-8')
+    for k, line in enumerate(guide.decode('utf-8').splitlines(), 1):
+        if '`' in line or '**' in line or line.startswith(('#', '|')) or '](' in line:
+            problems.append(f'the text guide shows Markdown in line {k}: {line[:40]!r}')
 except UnicodeDecodeError:
     problems.append('the guide is not UTF-8')
+page = data.get('kx29/説明書.html', b'')
+if b'<img' not in page or b'src="docs/' in page or b'<meta charset="utf-8">' not in page:
+    problems.append('the guide page does not carry its pictures inside')
 
 sums = {}
 for line in data.get('kx29/SHA256SUMS', b'').decode('utf-8').splitlines():
