@@ -1,8 +1,8 @@
 #include "app/Unit1.h"
 
 #include <cmath>
-#include <numbers>
 
+#include "app/PointTools.h"
 #include "app/TypedValue.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
@@ -53,7 +53,7 @@ TForm1::TForm1(TFormWindow& window, std::vector<std::u16string> args,
 int32_t TForm1::RunModeArg() const {
   if (Args.empty()) return 0;
   const int32_t m = StrToIntZ(Args[0]);
-  return m >= 1 && m <= 6 ? m : 0;
+  return m >= 1 && m <= kLastRunMode ? m : 0;
 }
 
 void TForm1::FormShow() {
@@ -89,7 +89,18 @@ void TForm1::FormShow() {
       break;
     case 5:
     case 6:
+    case 9:
+    case 10:
       RunMode(smode, value(0), 0);
+      break;
+    case 7: {
+      // The pitch, then where the remainder goes: "両" (both ends) or 2 splits it.
+      const std::u16string where = typed.size() > 1 ? typed[1] : u"";
+      RunMode(7, value(0), where == u"両" || where == u"両端" || TypedNumber(where) == 2);
+      break;
+    }
+    case 8:
+      RunMode(8, 0, 0);
       break;
     default:
       FillDialog();
@@ -119,7 +130,6 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
   g.S_Wid(g.CurWid);
 
   const auto& ip = g.IPoints;
-  constexpr double pi = std::numbers::pi;
   switch (mode) {
     case 1:
       PutPoint(ip[1].x, ip[1].y);
@@ -136,60 +146,25 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
     case 4:
       PutPoint((ip[1].x + ip[2].x) / 2, (ip[1].y + ip[2].y) / 2);
       break;
-    case 5: {
-      const int32_t n = DivisionCount(p);
-      if (g.EntLineN <= 0) break;
-      const TJwwEntLine& l = g.EntLine[0];
-      const double s = Dist2P(l.x1, l.y1, l.x2, l.y2) / n;
-      const double a = DirAngle(l.x2 - l.x1, l.y2 - l.y1);
-      double x = l.x1, y = l.y1;
-      for (int32_t k = 1; k < n; ++k) {
-        x = ExactCos(a) * s + x;
-        y = ExactSin(a) * s + y;
-        PutPoint(x, y);
-      }
-      break;
-    }
+    case 5:
     case 6: {
+      TPoints points;
       const int32_t n = DivisionCount(p);
-      if (g.EntCircN > 0) {
-        const TJwwEntCircle& c = g.EntCirc[0];
-        double t = 0;
-        for (int32_t k = 0; k < n; ++k) {
-          PutPoint(ExactCos(t) * c.cr + c.cx, ExactSin(t) * c.cr + c.cy);
-          t = t + 2 * pi / n;
-        }
-      }
-      if (g.EntArcN > 0) {
-        const TJwwEntArc& a = g.EntArc[0];
-        double t = a.sa / 180 * pi;
-        // Into (0, 360]; fmod keeps a huge span from looping for ever.
-        double span = std::fmod(a.ea - a.sa, 360.0);
-        if (span <= 0) span += 360;
-        double step;
-        int32_t count;
-        const long double ls = span;
-        if (std::fabs(ls) <= 1e-10L || std::fabs(ls - 360) <= 1e-10L) {
-          step = 2 * pi / n;  // a closed ellipse: n points round the whole figure
-          t = 0;
-          count = n;
-        } else {
-          step = (pi * span / 180) / n;
-          count = n - 1;
-        }
-        for (int32_t k = 0; k < count; ++k) {
-          t = t + step;
-          const double u = ExactCos(t) * a.cr;
-          const double w = ExactSin(t) * (a.cr * a.he);
-          double ru, rw;
-          RotatePoint(ru, rw, u, w, 0, 0, a.ka);
-          PutPoint(a.cx + ru, a.cy + rw);
-        }
-      }
+      if (mode == 5 && g.EntLineN > 0) DivideLine(g.EntLine[0], n, points);
+      if (mode == 6 && g.EntCircN > 0) DivideCircle(g.EntCirc[0], n, points);
+      if (mode == 6 && g.EntArcN > 0) DivideArc(g.EntArc[0], n, points);
+      for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;
     }
-    default:
+    default: {
+      TPoints points;
+      if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
+      if (mode == 8) IntersectionPoints(g, points);
+      if (mode == 9) EndAndCentrePoints(g, static_cast<int32_t>(std::nearbyint(p)), points);
+      if (mode == 10) DivideAll(g, DivisionCount(p), points);
+      for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;
+    }
   }
 
   g.S_LGrp(g.CurLGrp);

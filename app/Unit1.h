@@ -30,7 +30,8 @@ class TForm1 {
   TComboBox CB3, CB1, CB2;                          // colour, layer group, layer
   std::unique_ptr<TJGdata> JG;
 
-  // The run mode the first argument names, 1 to 6; 0 for the settings dialog.
+  // The run mode the first argument names, 1 to kLastRunMode; 0 for the
+  // settings dialog.
   int32_t RunModeArg() const;
   void FormShow();
   void FormClose();
@@ -62,6 +63,12 @@ class TForm1 {
   void FillDialog();
   void SelectRadio(TRadioButton& rb);
 };
+
+// Run modes: 1 the indicated point, 2 every indicated point, 3 typed x y, 4 the
+// midpoint, 5 the first line divided, 6 the first circle and arc divided,
+// 7 points at a pitch along every figure, 8 intersections, 9 end points and
+// centres, 10 every figure divided.
+inline constexpr int32_t kLastRunMode = 10;
 
 // The title of the application and of the settings dialog.
 inline constexpr char16_t kAppTitle[] = u"kx29－点の作図";

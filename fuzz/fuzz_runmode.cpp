@@ -68,11 +68,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t mode = args.empty() ? 0 : StrToIntZ(args[0]);
   std::string after;
   const bool written = kxfuzz::ReadFile(exchange, after);
-  if (mode >= 1 && mode <= 6) {
+  if (mode >= 1 && mode <= kLastRunMode) {
     // A run mode always rewrites the exchange file and saves the settings.
     FUZZ_CHECK(window.Closed());
     FUZZ_CHECK(written);
     FUZZ_CHECK(after.size() >= 2 && after.ends_with("\r\n"));
+    // A run mode adds points with their attributes, nothing else: no "hd"
+    // that would erase the selection, no figure of it drawn twice.
+    for (size_t at = after.starts_with("\xEF\xBB\xBF") ? 3 : 0; at < after.size();) {
+      const std::string_view key = std::string_view(after).substr(at, 2);
+      FUZZ_CHECK(key == "lg" || key == "ly" || key == "lc" || key == "lt" || key == "lw" ||
+                 key == "pn" || key == "pt" || key == "bz" || key == "hq");
+      const size_t end = after.find("\r\n", at);
+      if (end == std::string::npos) break;
+      at = end + 2;
+    }
     std::string dat;
     FUZZ_CHECK(kxfuzz::ReadFile(settings, dat));
     FUZZ_CHECK(dat.starts_with("\xEF\xBB\xBF") && dat.ends_with("\r\n"));

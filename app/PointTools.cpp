@@ -1,0 +1,661 @@
+#include "app/PointTools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <unordered_map>
+
+#include "myfunc/MyFunc.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+bool Finite(double v) { return std::isfinite(v); }
+bool Full(const TPoints& out) { return out.size() >= kMaxPoints; }
+void Put(TPoints& out, double x, double y) {
+  if (!Full(out)) out.push_back({x, y});
+}
+
+// An arc's counter-clockwise span from sa in degrees, in (0, 360]; 360 for a
+// closed figure. fmod keeps a huge span from looping for ever.
+double SpanDeg(const TJwwEntArc& a) {
+  double span = std::fmod(a.ea - a.sa, 360.0);
+  if (span <= 0) span += 360;
+  const long double ls = span;
+  if (std::fabs(ls) <= 1e-10L || std::fabs(ls - 360) <= 1e-10L) return 360;
+  return span;
+}
+bool Closed(double spanDeg) { return spanDeg == 360; }
+
+// The point of an arc at the parameter t (radians): cr cos t and cr he sin t,
+// turned by the tilt, as the division of arcs places them.
+TPointXY OnArc(const TJwwEntArc& a, double t) {
+  const double u = ExactCos(t) * a.cr;
+  const double w = ExactSin(t) * (a.cr * a.he);
+  double ru, rw;
+  RotatePoint(ru, rw, u, w, 0, 0, a.ka);
+  return {a.cx + ru, a.cy + rw};
+}
+
+bool ArcFinite(const TJwwEntArc& a) {
+  return Finite(a.cx) && Finite(a.cy) && Finite(a.cr) && Finite(a.sa) && Finite(a.ea) &&
+         Finite(a.he) && Finite(a.ka) && a.cr > 0;
+}
+
+}  // namespace
+
+// --- division -----------------------------------------------------------------
+
+void DivideLine(const TJwwEntLine& l, int32_t n, TPoints& out) {
+  const double s = Dist2P(l.x1, l.y1, l.x2, l.y2) / n;
+  const double a = DirAngle(l.x2 - l.x1, l.y2 - l.y1);
+  double x = l.x1, y = l.y1;
+  for (int32_t k = 1; k < n; ++k) {
+    x = ExactCos(a) * s + x;
+    y = ExactSin(a) * s + y;
+    Put(out, x, y);
+  }
+}
+
+void DivideCircle(const TJwwEntCircle& c, int32_t n, TPoints& out) {
+  double t = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    Put(out, ExactCos(t) * c.cr + c.cx, ExactSin(t) * c.cr + c.cy);
+    t = t + 2 * kPi / n;
+  }
+}
+
+void DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out) {
+  double t = a.sa / 180 * kPi;
+  const double span = SpanDeg(a);
+  double step;
+  int32_t count;
+  if (Closed(span)) {
+    step = 2 * kPi / n;  // a closed ellipse: n points round the whole figure
+    t = 0;
+    count = n;
+  } else {
+    step = (kPi * span / 180) / n;
+    count = n - 1;
+  }
+  for (int32_t k = 0; k < count; ++k) {
+    t = t + step;
+    const TPointXY p = OnArc(a, t);
+    Put(out, p.x, p.y);
+  }
+}
+
+void DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      DivideLine(e, n, out);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      DivideCircle(e, n, out);
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      DivideArc(e, n, out);
+    }
+  });
+}
+
+// --- points at a pitch ----------------------------------------------------------
+
+namespace {
+
+// The speed of an arc's point along its parameter: the length of its
+// derivative, which the tilt does not change.
+double Speed(const TJwwEntArc& a, double t) {
+  const double s = ExactSin(t), c = ExactCos(t);
+  return std::fabs(a.cr) * std::sqrt(s * s + a.he * a.he * c * c);
+}
+
+// The length of an arc between the parameters t0 and t1 (either order gives
+// the same length): eight-point Gauss-Legendre, halved until the halves agree
+// with the whole to tol.
+double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int depth = 0) {
+  static constexpr double x[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
+                                  0.9602898564975363};
+  static constexpr double w[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
+                                  0.1012285362903763};
+  auto gauss = [&](double lo, double hi) {
+    const double m = (lo + hi) / 2, h = (hi - lo) / 2;
+    double sum = 0;
+    for (int k = 0; k < 4; ++k) sum += w[k] * (Speed(a, m - h * x[k]) + Speed(a, m + h * x[k]));
+    return std::fabs(sum * h);
+  };
+  const double whole = gauss(t0, t1), m = (t0 + t1) / 2;
+  const double halves = gauss(t0, m) + gauss(m, t1);
+  if (std::fabs(whole - halves) <= tol || depth >= 30) return halves;
+  return ArcLength(a, t0, m, tol / 2, depth + 1) + ArcLength(a, m, t1, tol / 2, depth + 1);
+}
+
+// One figure walked from one end: its length, whether it closes on itself,
+// and the point at a length s along it.
+struct Walk {
+  double length = 0;
+  bool closed = false;
+  // The parameter walked: a line's fraction, a circle's angle, an arc's t.
+  virtual TPointXY At(double s) = 0;
+  virtual ~Walk() = default;
+};
+
+struct LineWalk : Walk {
+  double ax, ay, bx, by;
+  LineWalk(double ax_, double ay_, double bx_, double by_) : ax(ax_), ay(ay_), bx(bx_), by(by_) {
+    length = Dist2P(ax, ay, bx, by);
+  }
+  TPointXY At(double s) override {
+    if (s >= length) return {bx, by};
+    const double f = s / length;
+    return {ax + (bx - ax) * f, ay + (by - ay) * f};
+  }
+};
+
+// A circle, or an arc of one: the angle turns by s / r from t0, either way.
+struct RoundWalk : Walk {
+  double cx, cy, r, t0, dir;
+  RoundWalk(double cx_, double cy_, double r_, double t0_, double dir_, double len, bool cl)
+      : cx(cx_), cy(cy_), r(r_), t0(t0_), dir(dir_) {
+    length = len;
+    closed = cl;
+  }
+  TPointXY At(double s) override {
+    const double t = t0 + dir * (s / r);
+    return {cx + r * ExactCos(t), cy + r * ExactSin(t)};
+  }
+};
+
+// An arc of an ellipse: the parameter for a length is found by Newton's
+// method on the length, kept inside a bracket that halves when a step leaves
+// it; lengths are measured from the last point found.
+struct EllipseWalk : Walk {
+  const TJwwEntArc& a;
+  double t0, t1, dir;     // from t0 towards t1
+  double lastT, lastS = 0;
+  double tol;
+  EllipseWalk(const TJwwEntArc& arc, double from, double to, bool cl)
+      : a(arc), t0(from), t1(to), dir(to >= from ? 1 : -1), lastT(from) {
+    tol = 1e-13 * std::fabs(a.cr) * std::max(1.0, std::fabs(to - from));
+    length = ArcLength(a, t0, t1, tol);
+    closed = cl;
+  }
+  TPointXY At(double s) override {
+    if (s <= 0) return OnArc(a, t0);
+    if (s >= length) return OnArc(a, t1);
+    if (s < lastS) lastT = t0, lastS = 0;
+    double lo = lastT, hi = t1;  // along dir: S(lo) <= s <= S(hi)
+    double t = lastT + dir * (s - lastS) / std::max(Speed(a, lastT), 1e-300);
+    for (int k = 0; k < 200; ++k) {
+      if (!((t - lo) * dir > 0 && (hi - t) * dir > 0)) t = (lo + hi) / 2;
+      const double st = lastS + ArcLength(a, lastT, t, tol);
+      const double miss = st - s;
+      if (std::fabs(miss) <= 1e-12 * length) break;
+      if (miss < 0) lo = t; else hi = t;
+      const double v = Speed(a, t);
+      t = v > 0 ? t - dir * miss / v : (lo + hi) / 2;
+    }
+    lastS = s;
+    lastT = t;
+    return OnArc(a, t);
+  }
+};
+
+double Dist2(double x1, double y1, double x2, double y2) {
+  return (x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1);
+}
+
+// The points every pitch along a walked figure, ends included.
+void PitchAlong(Walk& w, double pitch, bool split, TPoints& out) {
+  const double len = w.length;
+  if (!Finite(len) || len <= kSamePoint) return;
+  // Whole pitches that fit, allowing what lies below the drawing's resolution.
+  const double fit = std::floor((len + kSamePoint) / pitch);
+  const double n = std::min(fit, static_cast<double>(kMaxPoints));
+  auto put = [&](double s) {
+    const TPointXY p = w.At(std::min(s, len));
+    Put(out, p.x, p.y);
+  };
+  if (w.closed) {  // back at the start after one turn: the remainder closes it
+    for (double k = 0; k <= n && !Full(out); ++k) {
+      if (k * pitch < len - kSamePoint) put(k * pitch);
+    }
+    return;
+  }
+  const double rest = len - fit * pitch;
+  if (split && rest > 2 * kSamePoint) {
+    put(0);
+    for (double k = 0; k <= n && !Full(out); ++k) put(rest / 2 + k * pitch);
+    put(len);
+    return;
+  }
+  for (double k = 0; k <= n && !Full(out); ++k) put(k * pitch);
+  if (rest > kSamePoint) put(len);
+}
+
+}  // namespace
+
+void PitchPoints(const TJGdata& g, double pitch, bool split, const TJwwIndPoint& from,
+                 TPoints& out) {
+  if (!(pitch > 0) || !Finite(pitch)) return;
+  // Which end is nearer the indicated point; the first end without one.
+  auto firstNearer = [&](TPointXY p, TPointXY q) {
+    return !from.flg || Dist2(from.x, from.y, p.x, p.y) <= Dist2(from.x, from.y, q.x, q.y);
+  };
+  // The direction of the indicated point from a closed figure's centre.
+  auto towards = [&](double cx, double cy) {
+    return from.flg && (from.x != cx || from.y != cy) ? ExactAtan2(from.y - cy, from.x - cx) : 0.0;
+  };
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    if (Full(out)) return;
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) return;
+      LineWalk w = firstNearer({e.x1, e.y1}, {e.x2, e.y2}) ? LineWalk(e.x1, e.y1, e.x2, e.y2)
+                                                           : LineWalk(e.x2, e.y2, e.x1, e.y1);
+      PitchAlong(w, pitch, split, out);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      if (!Finite(e.cx) || !Finite(e.cy) || !Finite(e.cr) || e.cr <= 0) return;
+      RoundWalk w(e.cx, e.cy, e.cr, towards(e.cx, e.cy), 1, 2 * kPi * e.cr, true);
+      PitchAlong(w, pitch, split, out);
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      if (!ArcFinite(e) || e.he == 0) return;
+      const double span = SpanDeg(e);
+      const double sa = e.sa / 180 * kPi, ea = sa + span / 180 * kPi;
+      if (Closed(span)) {
+        // From the parameter whose direction, undone of tilt and flatness,
+        // points at the indicated point; counter-clockwise.
+        double t = 0;
+        if (from.flg) {
+          double u, v;
+          RotatePoint(u, v, from.x - e.cx, from.y - e.cy, 0, 0, -e.ka);
+          if (u != 0 || v != 0) t = ExactAtan2(v / e.he, u);
+        }
+        const double dir = e.he > 0 ? 1 : -1;  // a negative flatness mirrors the turn
+        EllipseWalk w(e, t, t + dir * 2 * kPi, true);
+        PitchAlong(w, pitch, split, out);
+        return;
+      }
+      const bool fromStart = firstNearer(OnArc(e, sa), OnArc(e, ea));
+      if (e.he == 1) {
+        const double r = std::fabs(e.cr), tilt = e.ka / 180 * kPi;
+        RoundWalk w(e.cx, e.cy, r, (fromStart ? sa : ea) + tilt, fromStart ? 1 : -1,
+                    r * (span / 180 * kPi), false);
+        PitchAlong(w, pitch, split, out);
+      } else {
+        EllipseWalk w(e, fromStart ? sa : ea, fromStart ? ea : sa, false);
+        PitchAlong(w, pitch, split, out);
+      }
+    }
+  });
+}
+
+// --- end points and centres -------------------------------------------------------
+
+namespace {
+
+// Points each kept once: a later point within kSamePoint of a kept one is
+// dropped. Cells of kSamePoint hold the kept points; a point's neighbours lie
+// in its cell and the eight around it.
+class OnceEach {
+ public:
+  explicit OnceEach(TPoints& out) : out_(out) {}
+  void Add(double x, double y) {
+    if (!Finite(x) || !Finite(y) || Full(out_)) return;
+    const auto [cx, cy] = Cell(x, y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const auto it = cells_.find(Key(cx + dx, cy + dy));
+        if (it == cells_.end()) continue;
+        for (size_t k : it->second) {
+          if (Dist2(out_[k].x, out_[k].y, x, y) < kSamePoint * kSamePoint) return;
+        }
+      }
+    }
+    cells_[Key(cx, cy)].push_back(out_.size());
+    out_.push_back({x, y});
+  }
+
+ private:
+  static std::pair<int64_t, int64_t> Cell(double x, double y) {
+    // Beyond 2^52 cells a coordinate has no fraction of a cell left: its own
+    // cell stands for it.
+    auto c = [](double v) {
+      const double q = std::floor(v / kSamePoint);
+      return static_cast<int64_t>(std::clamp(q, -4.0e15, 4.0e15));
+    };
+    return {c(x), c(y)};
+  }
+  static uint64_t Key(int64_t a, int64_t b) {
+    return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
+  }
+  TPoints& out_;
+  std::unordered_map<uint64_t, std::vector<size_t>> cells_;
+};
+
+}  // namespace
+
+void EndAndCentrePoints(const TJGdata& g, int32_t what, TPoints& out) {
+  const bool ends = what != 2, centres = what != 1;
+  OnceEach once(out);
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      if (ends) once.Add(e.x1, e.y1), once.Add(e.x2, e.y2);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      if (centres) once.Add(e.cx, e.cy);
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      if (!ArcFinite(e)) return;
+      const double span = SpanDeg(e);
+      if (ends && !Closed(span)) {
+        const double sa = e.sa / 180 * kPi;
+        const TPointXY p = OnArc(e, sa), q = OnArc(e, sa + span / 180 * kPi);
+        once.Add(p.x, p.y), once.Add(q.x, q.y);
+      }
+      if (centres) once.Add(e.cx, e.cy);
+    }
+  });
+}
+
+// --- intersections ------------------------------------------------------------------
+
+namespace {
+
+// A selected figure as the intersection search sees it.
+struct Figure {
+  enum Kind { kSegment, kRound, kEllipse } kind;
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a segment's ends
+  double cx = 0, cy = 0, r = 0;          // a circle or circular arc
+  double a0 = 0, span = 0;               // its start angle and span, radians (2 pi: closed)
+  const TJwwEntArc* arc = nullptr;       // an elliptic arc
+  double bx0 = 0, by0 = 0, bx1 = 0, by1 = 0;  // bounding box
+};
+
+// The angle of (x, y) seen from a circle's centre lies on its arc, within
+// kSamePoint of its length.
+bool OnRound(const Figure& f, double x, double y) {
+  if (f.span >= 2 * kPi) return true;
+  double t = ExactAtan2(y - f.cy, x - f.cx) - f.a0;
+  t = std::fmod(t, 2 * kPi);
+  if (t < 0) t += 2 * kPi;
+  const double slack = kSamePoint / f.r;
+  return t <= f.span + slack || t >= 2 * kPi - slack;
+}
+
+// An elliptic arc in its own frame: a point's coordinates with the centre
+// taken away, the tilt undone and the flatness divided out, so that the arc
+// lies on the circle of radius cr about the origin.
+TPointXY ToUnit(const TJwwEntArc& a, double x, double y) {
+  double u, v;
+  RotatePoint(u, v, x - a.cx, y - a.cy, 0, 0, -a.ka);
+  return {u, v / a.he};
+}
+
+bool OnEllipse(const Figure& f, double x, double y) {
+  const TJwwEntArc& a = *f.arc;
+  const double span = SpanDeg(a);
+  if (Closed(span)) return true;
+  const TPointXY p = ToUnit(a, x, y);
+  double t = ExactAtan2(p.y, p.x) - a.sa / 180 * kPi;
+  t = std::fmod(t, 2 * kPi);
+  if (t < 0) t += 2 * kPi;
+  const double slack = kSamePoint / (std::fabs(a.cr) * std::min(1.0, std::fabs(a.he)));
+  return t <= span / 180 * kPi + slack || t >= 2 * kPi - slack;
+}
+
+bool OnFigure(const Figure& f, double x, double y) {
+  switch (f.kind) {
+    case Figure::kRound: return OnRound(f, x, y);
+    case Figure::kEllipse: return OnEllipse(f, x, y);
+    default: return true;  // segments are checked by their parameter
+  }
+}
+
+// The parameters t in [0, 1] (within kSamePoint of the ends) where the segment
+// p + t d meets the circle of radius r about the origin.
+int SegmentCircle(double px, double py, double dx, double dy, double r, double t[2]) {
+  const double a = dx * dx + dy * dy, b = px * dx + py * dy, c = px * px + py * py - r * r;
+  if (a == 0) return 0;
+  double disc = b * b - a * c;
+  // A tangent: the rounding of b * b and a * c may leave a small negative.
+  if (disc < 0 && -disc <= 1e-12 * (b * b + std::fabs(a * c))) disc = 0;
+  if (disc < 0) return 0;
+  const double root = std::sqrt(disc), slack = kSamePoint / std::sqrt(a);
+  int n = 0;
+  for (double s : {(-b - root) / a, (-b + root) / a}) {
+    if (s >= -slack && s <= 1 + slack && (n == 0 || s != t[0])) t[n++] = std::clamp(s, 0.0, 1.0);
+  }
+  return n;
+}
+
+void SegmentSegment(const Figure& f, const Figure& g, OnceEach& once) {
+  const double rx = f.x2 - f.x1, ry = f.y2 - f.y1, sx = g.x2 - g.x1, sy = g.y2 - g.y1;
+  const double qx = g.x1 - f.x1, qy = g.y1 - f.y1;
+  const double lr = std::sqrt(rx * rx + ry * ry), ls = std::sqrt(sx * sx + sy * sy);
+  const double cross = rx * sy - ry * sx;
+  if (std::fabs(cross) <= 1e-12 * lr * ls) {
+    // Parallel: on one straight when g's first end lies on f's straight; the
+    // overlap runs between the larger start and the smaller end along f.
+    if (std::fabs(qx * ry - qy * rx) > kSamePoint * lr) return;
+    const double t0 = (qx * rx + qy * ry) / (lr * lr);
+    const double t1 = ((g.x2 - f.x1) * rx + (g.y2 - f.y1) * ry) / (lr * lr);
+    const double slack = kSamePoint / lr;
+    const double lo = std::max(0.0, std::min(t0, t1)), hi = std::min(1.0, std::max(t0, t1));
+    if (lo > hi + slack) return;
+    for (double t : {lo, std::max(lo, hi)}) {
+      // The ends as they stand in the file where they are ends of either line.
+      if (t == 0) once.Add(f.x1, f.y1);
+      else if (t == 1) once.Add(f.x2, f.y2);
+      else once.Add(f.x1 + rx * t, f.y1 + ry * t);
+    }
+    return;
+  }
+  const double t = (qx * sy - qy * sx) / cross, u = (qx * ry - qy * rx) / cross;
+  const double st = kSamePoint / lr, su = kSamePoint / ls;
+  if (t < -st || t > 1 + st || u < -su || u > 1 + su) return;
+  // An end that touches the other figure is that end exactly.
+  if (t <= st) return once.Add(f.x1, f.y1);
+  if (t >= 1 - st) return once.Add(f.x2, f.y2);
+  if (u <= su) return once.Add(g.x1, g.y1);
+  if (u >= 1 - su) return once.Add(g.x2, g.y2);
+  once.Add(f.x1 + rx * t, f.y1 + ry * t);
+}
+
+void SegmentCurve(const Figure& s, const Figure& c, OnceEach& once) {
+  double t[2];
+  int n;
+  if (c.kind == Figure::kRound) {
+    n = SegmentCircle(s.x1 - c.cx, s.y1 - c.cy, s.x2 - s.x1, s.y2 - s.y1, c.r, t);
+  } else {
+    const TJwwEntArc& a = *c.arc;
+    const TPointXY p = ToUnit(a, s.x1, s.y1), q = ToUnit(a, s.x2, s.y2);
+    n = SegmentCircle(p.x, p.y, q.x - p.x, q.y - p.y, std::fabs(a.cr), t);
+  }
+  for (int k = 0; k < n; ++k) {
+    const double x = t[k] == 0 ? s.x1 : t[k] == 1 ? s.x2 : s.x1 + (s.x2 - s.x1) * t[k];
+    const double y = t[k] == 0 ? s.y1 : t[k] == 1 ? s.y2 : s.y1 + (s.y2 - s.y1) * t[k];
+    if (OnFigure(c, x, y)) once.Add(x, y);
+  }
+}
+
+void RoundRound(const Figure& f, const Figure& g, OnceEach& once) {
+  const double dx = g.cx - f.cx, dy = g.cy - f.cy, d = std::sqrt(dx * dx + dy * dy);
+  if (d <= kSamePoint) {
+    // One circle: arcs on it meet at those ends of each that lie on the other.
+    if (std::fabs(f.r - g.r) > kSamePoint) return;
+    for (const Figure* a : {&f, &g}) {
+      const Figure* b = a == &f ? &g : &f;
+      if (a->span >= 2 * kPi) continue;
+      for (double t : {a->a0, a->a0 + a->span}) {
+        const double x = a->cx + a->r * ExactCos(t), y = a->cy + a->r * ExactSin(t);
+        if (OnRound(*b, x, y)) once.Add(x, y);
+      }
+    }
+    return;
+  }
+  if (d > f.r + g.r + kSamePoint || d < std::fabs(f.r - g.r) - kSamePoint) return;
+  const double a = (d * d + f.r * f.r - g.r * g.r) / (2 * d);
+  const double h = std::sqrt(std::max(0.0, f.r * f.r - a * a));
+  const double mx = f.cx + dx * a / d, my = f.cy + dy * a / d;
+  for (double sign : {1.0, -1.0}) {
+    const double x = mx - sign * dy * h / d, y = my + sign * dx * h / d;
+    if (OnRound(f, x, y) && OnRound(g, x, y)) once.Add(x, y);
+    if (h == 0) break;
+  }
+}
+
+// Where a curve and an elliptic arc meet: f walked in small steps, a change of
+// side of g's curve bracketing a crossing, found by halving. Curves that only
+// touch without crossing are not found here.
+void CurveEllipse(const Figure& f, const Figure& g, OnceEach& once) {
+  auto point = [&](double t) -> TPointXY {
+    if (f.kind == Figure::kRound) return {f.cx + f.r * ExactCos(t), f.cy + f.r * ExactSin(t)};
+    return OnArc(*f.arc, t);
+  };
+  double t0, span;
+  if (f.kind == Figure::kRound) {
+    t0 = f.a0, span = f.span;
+  } else {
+    t0 = f.arc->sa / 180 * kPi, span = SpanDeg(*f.arc) / 180 * kPi;
+  }
+  auto side = [&](double t) {
+    const TPointXY p = ToUnit(*g.arc, point(t).x, point(t).y);
+    return p.x * p.x + p.y * p.y - g.arc->cr * g.arc->cr;
+  };
+  constexpr int kSteps = 1024;
+  double prevT = t0, prev = side(t0);
+  for (int k = 1; k <= kSteps; ++k) {
+    const double t = t0 + span * k / kSteps, now = side(t);
+    if (prev == 0 || (prev < 0) != (now < 0)) {
+      double lo = prevT, hi = t, flo = prev;
+      for (int i = 0; i < 80 && flo != 0; ++i) {
+        const double m = (lo + hi) / 2, fm = side(m);
+        if ((fm < 0) == (flo < 0)) lo = m, flo = fm; else hi = m;
+      }
+      const TPointXY p = point(flo == 0 ? lo : (lo + hi) / 2);
+      if (OnEllipse(g, p.x, p.y)) once.Add(p.x, p.y);
+    }
+    prevT = t, prev = now;
+  }
+}
+
+void Meet(const Figure& f, const Figure& g, OnceEach& once) {
+  if (f.bx0 > g.bx1 + kSamePoint || g.bx0 > f.bx1 + kSamePoint || f.by0 > g.by1 + kSamePoint ||
+      g.by0 > f.by1 + kSamePoint) {
+    return;
+  }
+  const Figure& a = f.kind <= g.kind ? f : g;
+  const Figure& b = f.kind <= g.kind ? g : f;
+  if (b.kind == Figure::kSegment) return SegmentSegment(a, b, once);
+  if (a.kind == Figure::kSegment) return SegmentCurve(a, b, once);
+  if (b.kind == Figure::kRound) return RoundRound(a, b, once);
+  CurveEllipse(a, b, once);
+}
+
+std::vector<Figure> Figures(const TJGdata& g) {
+  std::vector<Figure> figs;
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    Figure f{};
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) return;
+      if (Dist2P(e.x1, e.y1, e.x2, e.y2) <= kSamePoint) return;  // no line to cross
+      f.kind = Figure::kSegment;
+      f.x1 = e.x1, f.y1 = e.y1, f.x2 = e.x2, f.y2 = e.y2;
+      f.bx0 = std::min(e.x1, e.x2), f.bx1 = std::max(e.x1, e.x2);
+      f.by0 = std::min(e.y1, e.y2), f.by1 = std::max(e.y1, e.y2);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      if (!Finite(e.cx) || !Finite(e.cy) || !Finite(e.cr) || e.cr <= 0) return;
+      f.kind = Figure::kRound;
+      f.cx = e.cx, f.cy = e.cy, f.r = e.cr, f.a0 = 0, f.span = 2 * kPi;
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      if (!ArcFinite(e) || e.he == 0) return;
+      const double span = SpanDeg(e);
+      if (e.he == 1) {
+        f.kind = Figure::kRound;
+        f.cx = e.cx, f.cy = e.cy, f.r = e.cr;
+        f.a0 = (e.sa + e.ka) / 180 * kPi;
+        f.span = Closed(span) ? 2 * kPi : span / 180 * kPi;
+      } else {
+        f.kind = Figure::kEllipse;
+        f.arc = &e;
+        f.cx = e.cx, f.cy = e.cy, f.r = std::fabs(e.cr) * std::max(1.0, std::fabs(e.he));
+      }
+    } else {
+      return;
+    }
+    if (f.kind != Figure::kSegment) {  // the box of the whole circle round it
+      f.bx0 = f.cx - f.r, f.bx1 = f.cx + f.r, f.by0 = f.cy - f.r, f.by1 = f.cy + f.r;
+    }
+    if (Finite(f.bx0) && Finite(f.bx1) && Finite(f.by0) && Finite(f.by1)) figs.push_back(f);
+  });
+  return figs;
+}
+
+}  // namespace
+
+void IntersectionPoints(const TJGdata& g, TPoints& out) {
+  const std::vector<Figure> figs = Figures(g);
+  const size_t n = figs.size();
+  if (n < 2) return;
+  OnceEach once(out);
+
+  // A grid over the drawing, cells about the size of the figures: a pair is
+  // tried in the one cell that holds the lower left corner of the overlap of
+  // their boxes. A figure spanning many cells is tried against every other.
+  double x0 = figs[0].bx0, y0 = figs[0].by0, x1 = figs[0].bx1, y1 = figs[0].by1, extent = 0;
+  for (const Figure& f : figs) {
+    x0 = std::min(x0, f.bx0), y0 = std::min(y0, f.by0);
+    x1 = std::max(x1, f.bx1), y1 = std::max(y1, f.by1);
+    extent += (f.bx1 - f.bx0) + (f.by1 - f.by0);
+  }
+  const double w = std::max(x1 - x0, kSamePoint), h = std::max(y1 - y0, kSamePoint);
+  const double side = std::max({extent / (2.0 * n), std::sqrt(w * h / n), kSamePoint});
+  const int64_t cols = std::clamp<int64_t>(static_cast<int64_t>(w / side) + 1, 1, 1 << 15);
+  const int64_t rows = std::clamp<int64_t>(static_cast<int64_t>(h / side) + 1, 1, 1 << 15);
+  auto col = [&](double x) {
+    return std::clamp<int64_t>(static_cast<int64_t>((x - x0) / w * (cols - 1e-9)), 0, cols - 1);
+  };
+  auto row = [&](double y) {
+    return std::clamp<int64_t>(static_cast<int64_t>((y - y0) / h * (rows - 1e-9)), 0, rows - 1);
+  };
+  constexpr int64_t kMaxCells = 64;
+  std::vector<std::pair<int64_t, uint32_t>> inCells;  // (cell, figure)
+  std::vector<uint32_t> big;
+  for (size_t i = 0; i < n; ++i) {
+    const Figure& f = figs[i];
+    const int64_t c0 = col(f.bx0 - kSamePoint), c1 = col(f.bx1 + kSamePoint);
+    const int64_t r0 = row(f.by0 - kSamePoint), r1 = row(f.by1 + kSamePoint);
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCells) {
+      big.push_back(static_cast<uint32_t>(i));
+      continue;
+    }
+    for (int64_t r = r0; r <= r1; ++r) {
+      for (int64_t c = c0; c <= c1; ++c) inCells.emplace_back(r * cols + c, static_cast<uint32_t>(i));
+    }
+  }
+  std::sort(inCells.begin(), inCells.end());
+  for (size_t s = 0; s < inCells.size();) {
+    size_t e = s;
+    while (e < inCells.size() && inCells[e].first == inCells[s].first) ++e;
+    for (size_t i = s; i < e; ++i) {
+      for (size_t j = i + 1; j < e; ++j) {
+        const Figure& a = figs[inCells[i].second];
+        const Figure& b = figs[inCells[j].second];
+        const int64_t home = row(std::max(a.by0, b.by0) - kSamePoint) * cols +
+                             col(std::max(a.bx0, b.bx0) - kSamePoint);
+        if (home == inCells[s].first) Meet(a, b, once);
+      }
+    }
+    s = e;
+  }
+  for (size_t k = 0; k < big.size(); ++k) {
+    for (size_t i = 0; i < n; ++i) {
+      const bool alsoBig = std::binary_search(big.begin(), big.end(), static_cast<uint32_t>(i));
+      if (i != big[k] && (!alsoBig || i > big[k])) Meet(figs[big[k]], figs[i], once);
+    }
+  }
+  std::sort(out.begin(), out.end(), [](const TPointXY& p, const TPointXY& q) {
+    return p.x < q.x || (p.x == q.x && p.y < q.y);
+  });
+}

@@ -1,0 +1,54 @@
+// Where the run modes place their points on the selected figures: division
+// points, points at a pitch, intersections, end points and centres. Pure
+// geometry on a read drawing; the form writes the points.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "jwwgaibu/JwwGaibu.h"
+
+struct TPointXY {
+  double x = 0, y = 0;
+};
+using TPoints = std::vector<TPointXY>;
+
+// A run places at most this many points; a pitch or a selection that would
+// give more places the first kMaxPoints and no more.
+inline constexpr size_t kMaxPoints = 100000;
+
+// Points closer than this (mm of the drawing) are one point, and a point this
+// close to a figure's end lies on it: far below anything drawn, far above the
+// rounding of coordinates in the thousands of millimetres.
+inline constexpr double kSamePoint = 1e-6;
+
+// The inner division points of a line into n parts, from its first end.
+void DivideLine(const TJwwEntLine& l, int32_t n, TPoints& out);
+// n points round a circle, the first at 0 degrees, counter-clockwise.
+void DivideCircle(const TJwwEntCircle& c, int32_t n, TPoints& out);
+// The inner division points of an arc (equal steps of its angle; a closed one:
+// n points round it from angle 0).
+void DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out);
+
+// Every selected line, circle and arc divided into n parts, in the order of
+// the selection.
+void DivideAll(const TJGdata& g, int32_t n, TPoints& out);
+
+// Points every pitch along each selected line, arc and circle (ellipses by
+// their length), ends included, each from its end nearest the indicated point
+// `from` (a closed figure from its point nearest it, counter-clockwise). The
+// remainder is left at the far end, or split between both ends with
+// splitRemainder. Without `from`, a figure starts at its first end.
+void PitchPoints(const TJGdata& g, double pitch, bool splitRemainder, const TJwwIndPoint& from,
+                 TPoints& out);
+
+// Where the selected lines, circles and arcs cross or touch, each point once,
+// sorted by x, then y. Overlapping lines on one straight give the ends of
+// their overlap.
+void IntersectionPoints(const TJGdata& g, TPoints& out);
+
+// The end points of the selected lines and arcs (what = 1), the centres of the
+// selected circles and arcs (what = 2), or both (anything else), each once, in
+// the order of the selection.
+void EndAndCentrePoints(const TJGdata& g, int32_t what, TPoints& out);
