@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 export LC_ALL=C.UTF-8
 
-packages=(cmake g++ make libgtest-dev python3)
+packages=(cmake g++ make libgtest-dev python3 python3-mpmath)
 packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
 packages+=(python3-markdown chromium)  # the guide as a page, opened in a browser

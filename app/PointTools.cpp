@@ -87,14 +87,27 @@ void DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out) {
 }
 
 void DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
+  // Each point from the figure's start by k / n of the way, not by adding
+  // steps, so that no rounding gathers along the figure.
   g.ForEachEnt([&](TJwwKind, const auto& e) {
     using R = std::decay_t<decltype(e)>;
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
-      DivideLine(e, n, out);
+      for (int32_t k = 1; k < n; ++k) {
+        const double f = static_cast<double>(k) / n;
+        Put(out, e.x1 + (e.x2 - e.x1) * f, e.y1 + (e.y2 - e.y1) * f);
+      }
     } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
-      DivideCircle(e, n, out);
+      for (int32_t k = 0; k < n; ++k) {
+        const double t = 2 * kPi * k / n;
+        Put(out, ExactCos(t) * e.cr + e.cx, ExactSin(t) * e.cr + e.cy);
+      }
     } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
-      DivideArc(e, n, out);
+      const double span = SpanDeg(e);
+      const double t0 = Closed(span) ? 0 : e.sa / 180 * kPi, whole = span / 180 * kPi;
+      for (int32_t k = Closed(span) ? 0 : 1; k < n; ++k) {
+        const TPointXY p = OnArc(e, t0 + whole * k / n);
+        Put(out, p.x, p.y);
+      }
     }
   });
 }
@@ -504,9 +517,10 @@ void RoundRound(const Figure& f, const Figure& g, OnceEach& once) {
   }
 }
 
-// Where a curve and an elliptic arc meet: f walked in small steps, a change of
-// side of g's curve bracketing a crossing, found by halving. Curves that only
-// touch without crossing are not found here.
+// Where a curve and an elliptic arc meet: f walked in small steps; a change of
+// side of g's curve brackets a crossing, found by halving, and a step closest
+// to g's curve that comes within kSamePoint of it is a touching point, found by
+// narrowing on the distance.
 void CurveEllipse(const Figure& f, const Figure& g, OnceEach& once) {
   auto point = [&](double t) -> TPointXY {
     if (f.kind == Figure::kRound) return {f.cx + f.r * ExactCos(t), f.cy + f.r * ExactSin(t)};
@@ -518,24 +532,41 @@ void CurveEllipse(const Figure& f, const Figure& g, OnceEach& once) {
   } else {
     t0 = f.arc->sa / 180 * kPi, span = SpanDeg(*f.arc) / 180 * kPi;
   }
+  const double r = std::fabs(g.arc->cr);
+  // Which side of g a point lies on, and roughly how far: in g's own frame
+  // the curve is the circle of radius r.
   auto side = [&](double t) {
-    const TPointXY p = ToUnit(*g.arc, point(t).x, point(t).y);
-    return p.x * p.x + p.y * p.y - g.arc->cr * g.arc->cr;
+    const TPointXY q = point(t);
+    const TPointXY p = ToUnit(*g.arc, q.x, q.y);
+    return std::sqrt(p.x * p.x + p.y * p.y) - r;
+  };
+  auto found = [&](double t) {
+    const TPointXY p = point(t);
+    if (OnEllipse(g, p.x, p.y)) once.Add(p.x, p.y);
   };
   constexpr int kSteps = 1024;
-  double prevT = t0, prev = side(t0);
+  std::vector<double> ts(kSteps + 1), fs(kSteps + 1);
+  for (int k = 0; k <= kSteps; ++k) ts[k] = t0 + span * k / kSteps, fs[k] = side(ts[k]);
+  const double near = kSamePoint / std::max(1.0, std::fabs(g.arc->he));
   for (int k = 1; k <= kSteps; ++k) {
-    const double t = t0 + span * k / kSteps, now = side(t);
-    if (prev == 0 || (prev < 0) != (now < 0)) {
-      double lo = prevT, hi = t, flo = prev;
+    if (fs[k - 1] == 0 || (fs[k - 1] < 0) != (fs[k] < 0)) {
+      double lo = ts[k - 1], hi = ts[k], flo = fs[k - 1];
       for (int i = 0; i < 80 && flo != 0; ++i) {
         const double m = (lo + hi) / 2, fm = side(m);
         if ((fm < 0) == (flo < 0)) lo = m, flo = fm; else hi = m;
       }
-      const TPointXY p = point(flo == 0 ? lo : (lo + hi) / 2);
-      if (OnEllipse(g, p.x, p.y)) once.Add(p.x, p.y);
+      found(flo == 0 ? lo : (lo + hi) / 2);
+    } else if (k < kSteps && std::fabs(fs[k]) <= std::fabs(fs[k - 1]) &&
+               std::fabs(fs[k]) <= std::fabs(fs[k + 1]) && (fs[k] < 0) == (fs[k + 1] < 0)) {
+      // Closest to g here without crossing: narrow by thirds on the distance.
+      double lo = ts[k - 1], hi = ts[k + 1];
+      for (int i = 0; i < 100; ++i) {
+        const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
+        if (std::fabs(side(a)) < std::fabs(side(b))) hi = b; else lo = a;
+      }
+      const double t = (lo + hi) / 2;
+      if (std::fabs(side(t)) <= near) found(t);
     }
-    prevT = t, prev = now;
   }
 }
 
@@ -558,8 +589,9 @@ std::vector<Figure> Figures(const TJGdata& g) {
     using R = std::decay_t<decltype(e)>;
     Figure f{};
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
-      if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) return;
-      if (Dist2P(e.x1, e.y1, e.x2, e.y2) <= kSamePoint) return;  // no line to cross
+      // Ends so far apart that their distance overflows cannot be crossed soundly.
+      const double len = Dist2P(e.x1, e.y1, e.x2, e.y2);
+      if (!Finite(len) || len <= kSamePoint) return;  // or no line to cross
       f.kind = Figure::kSegment;
       f.x1 = e.x1, f.y1 = e.y1, f.x2 = e.x2, f.y2 = e.y2;
       f.bx0 = std::min(e.x1, e.x2), f.bx1 = std::max(e.x1, e.x2);

@@ -31,8 +31,9 @@ void DivideCircle(const TJwwEntCircle& c, int32_t n, TPoints& out);
 // n points round it from angle 0).
 void DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out);
 
-// Every selected line, circle and arc divided into n parts, in the order of
-// the selection.
+// Every selected line, circle and arc divided into n parts as above, in the
+// order of the selection; each point measured from the figure's start rather
+// than stepped from the one before.
 void DivideAll(const TJGdata& g, int32_t n, TPoints& out);
 
 // Points every pitch along each selected line, arc and circle (ellipses by

@@ -84,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(Cases()),
 // Every run mode with the typed values it takes.
 const std::vector<std::vector<std::string>> kRunModes = {
     {"1"}, {"2"}, {"3", "2000", "1000"}, {"4"}, {"5", "4"}, {"6", "6"},
+    {"7", "910"}, {"7", "455", "両"}, {"8"}, {"9"}, {"10", "3"},
 };
 
 // The lines of a written exchange file that are neither pen attributes nor

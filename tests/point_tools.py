@@ -1,0 +1,350 @@
+#!/usr/bin/python3
+"""Run modes 7 to 10 of the built kx29 against a model of their geometry of
+our own: exact rational arithmetic where the figures allow it (lines, their
+crossings and overlaps), 50-digit arithmetic elsewhere (circles, arcs, the
+length of an ellipse), every pair tried, nothing shared with the program.
+
+    tests/point_tools.py KX29
+
+Needs python3-mpmath. Prints one line per case and exits 1 when any fails.
+"""
+import math
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+from fractions import Fraction as Q
+
+import mpmath as mp
+
+mp.mp.dps = 50
+KX29 = os.path.abspath(sys.argv[1])
+SAME = 1e-6     # points closer than this are one, in millimetres
+CAP = 100000    # points in one run at most
+
+
+def exchange(*records, points=()):
+    lines = ['hq', 'lg0', 'ly0', 'lc1', 'lt1']
+    lines += [f'hp{k} {x} {y}' for k, (x, y) in enumerate(points, 1)]
+    return ''.join(line + '\r\n' for line in [*lines, *records]).encode('cp932')
+
+
+def run(data, *args):
+    """The points kx29 writes for the exchange file data and the arguments."""
+    with tempfile.TemporaryDirectory() as d:
+        shutil.copy(KX29, os.path.join(d, 'kx29'))
+        with open(os.path.join(d, 'JWC_TEMP.TXT'), 'wb') as f:
+            f.write(data)
+        r = subprocess.run([os.path.join(d, 'kx29'), *map(str, args)], cwd=d, timeout=120,
+                           capture_output=True)
+        assert r.returncode == 0, r
+        with open(os.path.join(d, 'JWC_TEMP.TXT'), 'rb') as f:
+            text = f.read().decode('cp932')
+    pts = []
+    for line in text.split('\r\n'):
+        if line.startswith('pt '):
+            v = line.split()
+            pts.append((float(v[1]), float(v[2])))
+    return pts
+
+
+def near(p, q, tol=1e-9):
+    return all(abs(a - b) <= tol * max(1.0, abs(a), abs(b)) for a, b in zip(p, q))
+
+
+def same_list(got, want, tol=1e-9):
+    if len(got) != len(want):
+        return f'{len(got)} points, want {len(want)}: {got[:6]} / {want[:6]}'
+    for k, (g, w) in enumerate(zip(got, want)):
+        if not near(g, tuple(float(v) for v in w), tol):
+            return f'point {k}: {g}, want {tuple(float(v) for v in w)}'
+    return None
+
+
+def same_set(got, want, tol=1e-9):
+    """Every point wanted found once among those got, and no other."""
+    want = [tuple(float(v) for v in w) for w in want]
+    left = list(got)
+    for w in want:
+        hit = next((g for g in left if near(g, w, tol)), None)
+        if hit is None:
+            return f'missing {w}; got {len(got)} points, want {len(want)}'
+        left.remove(hit)
+    return f'{len(left)} points too many, first {left[0]}' if left else None
+
+
+# --- points at a pitch -----------------------------------------------------------
+
+def pitch_line(a, b, p, split=False):
+    """Points every p from a towards b, the ends included, exact but for the
+    length itself."""
+    (ax, ay), (bx, by) = a, b
+    length = mp.sqrt((mp.mpf(bx) - ax) ** 2 + (mp.mpf(by) - ay) ** 2)
+    n = int(mp.floor((length + SAME) / p))
+    rest = length - n * p
+    at = [k * p for k in range(n + 1)]
+    if split and rest > 2 * SAME:
+        at = [0] + [rest / 2 + k * p for k in range(n + 1)] + [length]
+    elif rest > SAME:
+        at.append(length)
+    return [(ax + (bx - ax) * s / length, ay + (by - ay) * s / length) for s in at]
+
+
+def ellipse_point(cx, cy, r, he, ka, t):
+    u, w = r * mp.cos(t), r * he * mp.sin(t)
+    k = mp.radians(ka)
+    return (cx + u * mp.cos(k) - w * mp.sin(k), cy + u * mp.sin(k) + w * mp.cos(k))
+
+
+def ellipse_length(r, he, t0, t1):
+    return mp.quad(lambda t: r * mp.sqrt(mp.sin(t) ** 2 + he ** 2 * mp.cos(t) ** 2), [t0, t1])
+
+
+def check_pitch():
+    problems = []
+    L = 'lc1'
+    cases = [
+        ('a whole number of pitches along a line: no extra end',
+         exchange('0 0 3640 0'), (7, 910), pitch_line((0, 0), (3640, 0), 910)),
+        ('an oblique line: the remainder at the far end',
+         exchange('0 0 3000 4000'), (7, 1200), pitch_line((0, 0), (3000, 4000), 1200)),
+        ('the remainder split at both ends ("両")',
+         exchange('0 0 3000 4000'), (7, 1200, '両'), pitch_line((0, 0), (3000, 4000), 1200, True)),
+        ('the remainder split at both ends (2)',
+         exchange('0 0 3000 4000'), (7, 1200, 2), pitch_line((0, 0), (3000, 4000), 1200, True)),
+        ('from the end nearest the indicated point',
+         exchange('0 0 3000 4000', points=[(2990, 4010)]), (7, 1200),
+         pitch_line((3000, 4000), (0, 0), 1200)),
+        ('a pitch longer than the line: its two ends',
+         exchange('10 20 310 420'), (7, 910), [(10, 20), (310, 420)]),
+        ('every selected line, each from its own nearest end',
+         exchange('0 0 1000 0', '2000 500 2000 0', points=[(0, 0)]), (7, 400),
+         pitch_line((0, 0), (1000, 0), 400) + pitch_line((2000, 0), (2000, 500), 400)),
+        ('zero and negative pitch, a line of no length, coordinates not finite: nothing',
+         exchange('0 0 0 0', '1e308 0 -1e308 0'), (7, 0), []),
+        ('full-width pitch and blank as a Japanese input method types them',
+         exchange('0 0 3640 0'), (7, '９１０　両'), pitch_line((0, 0), (3640, 0), 910)),
+    ]
+    for name, data, args, want in cases:
+        p = same_list(run(data, *args), want)
+        problems += [f'{name}: {p}'] if p else []
+    if run(exchange('0 0 1000 0'), 7, -5):
+        problems.append('a negative pitch placed points')
+
+    # A circle from the point nearest the indicated one, counter-clockwise.
+    got = run(exchange('ci 100 200 1000', points=[(100, 5000)]), 7, 1000)
+    start = mp.pi / 2
+    want = [(100 + 1000 * mp.cos(start + k), 200 + 1000 * mp.sin(start + k)) for k in range(7)]
+    p = same_list(got, want)
+    problems += [f'circle: {p}'] if p else []
+
+    # A circular arc from its end nearest the indicated point, clockwise from there.
+    got = run(exchange('ci 0 0 500 10 100 1 20', points=[(0, 600)]), 7, 300)
+    end = mp.radians(120)
+    n = int(mp.floor((500 * mp.radians(90) + SAME) / 300))
+    want = [(500 * mp.cos(end - k * mp.mpf(300) / 500), 500 * mp.sin(end - k * mp.mpf(300) / 500))
+            for k in range(n + 1)] + [(500 * mp.cos(mp.radians(30)), 500 * mp.sin(mp.radians(30)))]
+    p = same_list(got, want)
+    problems += [f'arc: {p}'] if p else []
+
+    # An ellipse arc: consecutive points a pitch apart along the curve, measured
+    # to 1e-9 of its length; both ends placed.
+    for he, ka, sa, ea in [(0.5, 30, 0, 180), (0.05, -10, 200, 100), (3, 0, 10, 350)]:
+        r, pitch = 1000, 137
+        got = run(exchange(f'ci 0 0 {r} {sa} {ea} {he} {ka}'), 7, pitch)
+        t0 = mp.radians(sa)
+        span = (ea - sa) % 360 or 360
+        t1 = t0 + mp.radians(span)
+        length = ellipse_length(r, he, t0, t1)
+        n = int(mp.floor((length + SAME) / pitch))
+        want_count = n + 1 + (length - n * pitch > SAME)
+        params = []
+        for x, y in got:
+            u, v = rotate(x, y, -ka)
+            t = mp.atan2(v / (r * he), u / r)
+            while t < t0 - 1e-9:
+                t += 2 * mp.pi
+            params.append(t)
+        gaps = [ellipse_length(r, he, a, b) for a, b in zip(params, params[1:])]
+        bad = [k for k, g in enumerate(gaps[:-1]) if abs(g - pitch) > 1e-9 * length]
+        ends = near(got[0], ellipse_point(0, 0, r, he, ka, t0)) and \
+            near(got[-1], ellipse_point(0, 0, r, he, ka, t1))
+        if len(got) != want_count or bad or not ends:
+            problems.append(f'ellipse he {he}: {len(got)} points (want {want_count}), '
+                            f'gaps off pitch at {bad[:5]}, ends {"right" if ends else "wrong"}')
+
+    # More points than a run places: the first CAP.
+    got = run(exchange('0 0 1000000 0'), 7, 0.001)
+    if len(got) != CAP or got[1] != (0.001, 0):
+        problems.append(f'cap: {len(got)} points')
+    return problems
+
+
+def rotate(x, y, deg):
+    k = mp.radians(deg)
+    return (x * mp.cos(k) - y * mp.sin(k), x * mp.sin(k) + y * mp.cos(k))
+
+
+# --- intersections ---------------------------------------------------------------
+
+def seg_seg(a, b):
+    """Exact: the crossing of two segments, or the ends of their overlap."""
+    (x1, y1, x2, y2), (x3, y3, x4, y4) = [tuple(map(Q, s)) for s in (a, b)]
+    r, s = (x2 - x1, y2 - y1), (x4 - x3, y4 - y3)
+    cross = r[0] * s[1] - r[1] * s[0]
+    qx, qy = x3 - x1, y3 - y1
+    if cross == 0:
+        if qx * r[1] - qy * r[0] != 0:
+            return []
+        rr = r[0] ** 2 + r[1] ** 2
+        t0 = (qx * r[0] + qy * r[1]) / rr
+        t1 = ((x4 - x1) * r[0] + (y4 - y1) * r[1]) / rr
+        lo, hi = max(Q(0), min(t0, t1)), min(Q(1), max(t0, t1))
+        if lo > hi:
+            return []
+        return [(x1 + r[0] * t, y1 + r[1] * t) for t in {lo, hi}]
+    t = (qx * s[1] - qy * s[0]) / cross
+    u = (qx * r[1] - qy * r[0]) / cross
+    return [(x1 + r[0] * t, y1 + r[1] * t)] if 0 <= t <= 1 and 0 <= u <= 1 else []
+
+
+def seg_circle(s, c):
+    x1, y1, x2, y2 = map(mp.mpf, s)
+    cx, cy, r = map(mp.mpf, c)
+    dx, dy = x2 - x1, y2 - y1
+    a, b, cc = dx * dx + dy * dy, (x1 - cx) * dx + (y1 - cy) * dy, (x1 - cx) ** 2 + (y1 - cy) ** 2 - r * r
+    disc = b * b - a * cc
+    if disc < 0:
+        return []
+    out = []
+    for t in {(-b - mp.sqrt(disc)) / a, (-b + mp.sqrt(disc)) / a}:
+        if 0 <= t <= 1:
+            out.append((x1 + dx * t, y1 + dy * t))
+    return out
+
+
+def circle_circle(c1, c2):
+    (x1, y1, r1), (x2, y2, r2) = [tuple(map(mp.mpf, c)) for c in (c1, c2)]
+    d = mp.sqrt((x2 - x1) ** 2 + (y2 - y1) ** 2)
+    if d == 0 or d > r1 + r2 or d < abs(r1 - r2):
+        return []
+    a = (d * d + r1 * r1 - r2 * r2) / (2 * d)
+    h = mp.sqrt(max(0, r1 * r1 - a * a))
+    mx, my = x1 + (x2 - x1) * a / d, y1 + (y2 - y1) * a / d
+    return [(mx - (y2 - y1) * h / d, my + (x2 - x1) * h / d),
+            (mx + (y2 - y1) * h / d, my - (x2 - x1) * h / d)]
+
+
+def once(points):
+    kept = []
+    for p in points:
+        if not any(abs(p[0] - q[0]) < SAME and abs(p[1] - q[1]) < SAME for q in kept):
+            kept.append(p)
+    return kept
+
+
+def check_intersections():
+    problems = []
+    cases = [
+        ('a grid of axis lines: each crossing once, touching ends count',
+         ['0 0 3640 0', '0 1820 3640 1820', '0 0 0 1820', '3640 -500 3640 2500', '1820 0 1820 900'],
+         [(0, 0), (0, 1820), (3640, 0), (3640, 1820), (1820, 0)]),
+        ('three lines through one point: one point',
+         ['-10 0 10 0', '0 -10 0 10', '-10 -10 10 10'], [(0, 0)]),
+        ('overlapping lines on one straight: the ends of the overlap',
+         ['0 0 100 0', '50 0 150 0', '0 10 100 10', '100 10 200 10'],
+         [(50, 0), (100, 0), (100, 10)]),
+        ('parallel lines apart, a line of no length, coordinates not finite: nothing',
+         ['0 0 100 0', '0 1 100 1', '50 -5 50 -5', '1e308 1e308 -1e308 -1e308'], []),
+    ]
+    for name, records, want in cases:
+        p = same_set(run(exchange(*records), 8), want)
+        problems += [f'{name}: {p}'] if p else []
+
+    # Lines, circles and arcs of circles at random with whole coordinates: every
+    # pair tried by the model.
+    rnd = random.Random(29)
+    segs = []
+    for _ in range(300):
+        x, y = rnd.randint(0, 2000), rnd.randint(0, 2000)
+        segs.append((x, y, x + rnd.randint(-300, 300), y + rnd.randint(-300, 300)))
+    segs += [(0, 500, 2000, 500), (1000, 0, 1000, 2000), (0, 500, 700, 500)]  # overlaps, crossings
+    circles = [(rnd.randint(200, 1800), rnd.randint(200, 1800), rnd.randint(50, 400)) for _ in range(25)]
+    want = []
+    for i, a in enumerate(segs):
+        if a[:2] == a[2:]:
+            continue
+        for b in segs[i + 1:]:
+            if b[:2] != b[2:]:
+                want += seg_seg(a, b)
+        for c in circles:
+            want += seg_circle(a, c)
+    for i, c in enumerate(circles):
+        for d in circles[i + 1:]:
+            want += circle_circle(c, d)
+    want = once([(float(x), float(y)) for x, y in want])
+    records = [' '.join(map(str, s)) for s in segs] + [f'ci {x} {y} {r}' for x, y, r in circles]
+    got = run(exchange(*records), 8)
+    p = same_set(got, want, 1e-9)
+    problems += [f'random lines and circles ({len(want)} points): {p}'] if p else []
+    if got != sorted(got):
+        problems.append('intersections not sorted by x, then y')
+
+    # Arcs: only the crossings on the arcs.
+    got = run(exchange('ci 0 0 100 0 90 1 0', 'ci 0 0 100 180 270 1 0', '-200 50 200 50'), 8)
+    p = same_set(got, [(math.sqrt(100 ** 2 - 50 ** 2), 50)])
+    problems += [f'arcs: {p}'] if p else []
+
+    # An ellipse and a line through it: the model solves for the parameter.
+    got = run(exchange('ci 0 0 1000 0 360 0.5 30', '-2000 100 2000 100'), 8)
+    want = []
+    for t in mp.findroot(lambda t: ellipse_point(0, 0, 1000, 0.5, 30, t)[1] - 100, 0.5), \
+            mp.findroot(lambda t: ellipse_point(0, 0, 1000, 0.5, 30, t)[1] - 100, 2.5):
+        want.append(ellipse_point(0, 0, 1000, 0.5, 30, t))
+    p = same_set(got, want)
+    problems += [f'ellipse and line: {p}'] if p else []
+    return problems
+
+
+# --- end points and centres, every figure divided -----------------------------------
+
+def check_ends_and_division():
+    problems = []
+    data = exchange('0 0 100 0', '100 0 100 50', 'ci 10 20 5', 'ci 0 0 10 0 90 1 0', 'ci 0 0 10 0 360 1 0')
+    arc_ends = [(10, 0), (0, 10)]
+    # (0, 0) is a line's end and both arcs' centre: one point.
+    for args, want in [((9,), [(0, 0), (100, 0), (100, 50), (10, 20), *arc_ends]),
+                       ((9, 1), [(0, 0), (100, 0), (100, 50), *arc_ends]),
+                       ((9, 2), [(10, 20), (0, 0)])]:
+        got = run(data, *args)
+        p = same_set(got, want, 1e-12)
+        problems += [f'mode {args}: {p}'] if p else []
+
+    # Every figure divided into three, each point a third of the way exactly.
+    data = exchange('0 0 1 1', '-5 7 10 -8', 'ci 0 0 3', 'ci 0 0 2 30 120 1 0')
+    want = [(Q(k, 3), Q(k, 3)) for k in (1, 2)] + \
+           [(Q(-5) + Q(15 * k, 3), Q(7) - Q(15 * k, 3)) for k in (1, 2)] + \
+           [(3 * mp.cos(2 * mp.pi * k / 3), 3 * mp.sin(2 * mp.pi * k / 3)) for k in range(3)] + \
+           [(2 * mp.cos(mp.radians(30 + 30 * k)), 2 * mp.sin(mp.radians(30 + 30 * k))) for k in (1, 2)]
+    p = same_list(run(data, 10, 3), want, 1e-14)
+    problems += [f'every figure divided: {p}'] if p else []
+    # The count kept to 2 .. 1000 as modes 5 and 6 keep theirs.
+    for count, n in [('0', 2), ('abc', 2), ('5000', 1000), ('２', 2)]:
+        got = run(exchange('0 0 1 0'), 10, count)
+        if len(got) != n - 1:
+            problems.append(f'count {count}: {len(got)} points, want {n - 1}')
+    return problems
+
+
+failed = 0
+for name, check in [('points at a pitch', check_pitch), ('intersections', check_intersections),
+                    ('end points, centres, every figure divided', check_ends_and_division)]:
+    problems = check()
+    failed += bool(problems)
+    print(('FAIL ' if problems else 'ok   ') + name)
+    for p in problems:
+        print('     ' + p)
+print(f'{3 - failed} passed, {failed} failed')
+sys.exit(1 if failed else 0)
