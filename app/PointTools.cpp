@@ -471,7 +471,13 @@ void SegmentSegment(const Figure& f, const Figure& g, OnceEach& once) {
   if (t >= 1 - st) return once.Add(f.x2, f.y2);
   if (u <= su) return once.Add(g.x1, g.y1);
   if (u >= 1 - su) return once.Add(g.x2, g.y2);
-  once.Add(f.x1 + rx * t, f.y1 + ry * t);
+  // A line along an axis holds its coordinate exactly, as in a grid of axis lines.
+  double x = f.x1 + rx * t, y = f.y1 + ry * t;
+  if (rx == 0) x = f.x1;
+  if (sx == 0) x = g.x1;
+  if (ry == 0) y = f.y1;
+  if (sy == 0) y = g.y1;
+  once.Add(x, y);
 }
 
 void SegmentCurve(const Figure& s, const Figure& c, OnceEach& once) {
