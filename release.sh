@@ -36,7 +36,7 @@ from pathlib import Path
 
 build, out, epoch = Path(sys.argv[1]), Path(sys.argv[2]), int(sys.argv[3])
 
-pictures = ['docs/dialog.png'] + [f'docs/modes/mode{k}.png' for k in range(1, 7)]
+pictures = ['docs/dialog.png'] + sorted(str(p) for p in Path('docs/modes').glob('mode*.png'))
 files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
 files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
 files += [('説明書.html', (build / '説明書.html').read_bytes()),

@@ -20,6 +20,10 @@ MODES = {
     4: (['#1', '#2'], ' 4'),
     5: (['#h1', '#hc', '#g1', '#c'], ' 5 %1'),
     6: (['#h1', '#hc', '#g1', '#c'], ' 6 %1'),
+    7: (['#h1', '#hc', '#g1', '#1', '#c'], ' 7 %1 %2'),
+    8: (['#h1', '#hc', '#g1'], ' 8'),
+    9: (['#h1', '#hc', '#g1', '#c'], ' 9 %1'),
+    10: (['#h1', '#hc', '#g1', '#c'], ' 10 %1'),
 }
 WITH_MESSAGE = re.compile(r'#(\d+#?|hc|c)$')
 DIRECTIVE = re.compile(r'#(\d+#?|h\d|hc|g\d|jww|cd|e|c)')
@@ -117,11 +121,12 @@ def check(path, mode):
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else
                           pathlib.Path(__file__).resolve().parents[2] / 'launchers')
-    files = sorted(folder.glob('*.bat'))
+    files = sorted(folder.glob('*.bat'), key=lambda p: [int(t) if t.isdigit() else t
+                                                        for t in re.split(r'(\d+)', p.name)])
     failed = 0
     modes = []
     for path in files:
-        m = re.fullmatch(r'kx29_(\d)_\S+\.bat', path.name)
+        m = re.fullmatch(r'kx29_(\d+)_\S+\.bat', path.name)
         mode = int(m.group(1)) if m else None
         problems = check(path, mode) if mode in MODES else ['name is not kx29_<mode>_<what>.bat']
         modes.append(mode)
