@@ -374,6 +374,37 @@ void EndAndCentrePoints(const TJGdata& g, int32_t what, TPoints& out) {
 
 namespace {
 
+// Points each kept once, for a search that finds them in any order: all are
+// gathered, sorted by x, then y, and a point within kSamePoint of one kept
+// before it is dropped.
+class SortedOnce {
+ public:
+  void Add(double x, double y) {
+    if (Finite(x) && Finite(y)) raw_.push_back({x, y});
+  }
+  void Into(TPoints& out) {
+    std::sort(raw_.begin(), raw_.end(), [](const TPointXY& p, const TPointXY& q) {
+      return p.x < q.x || (p.x == q.x && p.y < q.y);
+    });
+    const size_t first = out.size();
+    for (const TPointXY& p : raw_) {
+      if (Full(out)) break;
+      bool seen = false;
+      // Kept points within kSamePoint in x lie at the end of what is kept.
+      for (size_t k = out.size(); k-- > first && p.x - out[k].x < kSamePoint;) {
+        if (Dist2(out[k].x, out[k].y, p.x, p.y) < kSamePoint * kSamePoint) {
+          seen = true;
+          break;
+        }
+      }
+      if (!seen) out.push_back(p);
+    }
+  }
+
+ private:
+  TPoints raw_;
+};
+
 // A selected figure as the intersection search sees it.
 struct Figure {
   enum Kind { kSegment, kRound, kEllipse } kind;
@@ -441,7 +472,7 @@ int SegmentCircle(double px, double py, double dx, double dy, double r, double t
   return n;
 }
 
-void SegmentSegment(const Figure& f, const Figure& g, OnceEach& once) {
+void SegmentSegment(const Figure& f, const Figure& g, SortedOnce& once) {
   const double rx = f.x2 - f.x1, ry = f.y2 - f.y1, sx = g.x2 - g.x1, sy = g.y2 - g.y1;
   const double qx = g.x1 - f.x1, qy = g.y1 - f.y1;
   const double lr = std::sqrt(rx * rx + ry * ry), ls = std::sqrt(sx * sx + sy * sy);
@@ -480,7 +511,7 @@ void SegmentSegment(const Figure& f, const Figure& g, OnceEach& once) {
   once.Add(x, y);
 }
 
-void SegmentCurve(const Figure& s, const Figure& c, OnceEach& once) {
+void SegmentCurve(const Figure& s, const Figure& c, SortedOnce& once) {
   double t[2];
   int n;
   if (c.kind == Figure::kRound) {
@@ -497,7 +528,7 @@ void SegmentCurve(const Figure& s, const Figure& c, OnceEach& once) {
   }
 }
 
-void RoundRound(const Figure& f, const Figure& g, OnceEach& once) {
+void RoundRound(const Figure& f, const Figure& g, SortedOnce& once) {
   const double dx = g.cx - f.cx, dy = g.cy - f.cy, d = std::sqrt(dx * dx + dy * dy);
   if (d <= kSamePoint) {
     // One circle: arcs on it meet at those ends of each that lie on the other.
@@ -527,7 +558,7 @@ void RoundRound(const Figure& f, const Figure& g, OnceEach& once) {
 // side of g's curve brackets a crossing, found by halving, and a step closest
 // to g's curve that comes within kSamePoint of it is a touching point, found by
 // narrowing on the distance.
-void CurveEllipse(const Figure& f, const Figure& g, OnceEach& once) {
+void CurveEllipse(const Figure& f, const Figure& g, SortedOnce& once) {
   auto point = [&](double t) -> TPointXY {
     if (f.kind == Figure::kRound) return {f.cx + f.r * ExactCos(t), f.cy + f.r * ExactSin(t)};
     return OnArc(*f.arc, t);
@@ -576,7 +607,7 @@ void CurveEllipse(const Figure& f, const Figure& g, OnceEach& once) {
   }
 }
 
-void Meet(const Figure& f, const Figure& g, OnceEach& once) {
+void Meet(const Figure& f, const Figure& g, SortedOnce& once) {
   if (f.bx0 > g.bx1 + kSamePoint || g.bx0 > f.bx1 + kSamePoint || f.by0 > g.by1 + kSamePoint ||
       g.by0 > f.by1 + kSamePoint) {
     return;
@@ -591,6 +622,7 @@ void Meet(const Figure& f, const Figure& g, OnceEach& once) {
 
 std::vector<Figure> Figures(const TJGdata& g) {
   std::vector<Figure> figs;
+  figs.reserve(static_cast<size_t>(std::max(g.EntN, 0)));
   g.ForEachEnt([&](TJwwKind, const auto& e) {
     using R = std::decay_t<decltype(e)>;
     Figure f{};
@@ -636,7 +668,7 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
   const std::vector<Figure> figs = Figures(g);
   const size_t n = figs.size();
   if (n < 2) return;
-  OnceEach once(out);
+  SortedOnce once;
 
   // A grid over the drawing, cells about the size of the figures: a pair is
   // tried in the one cell that holds the lower left corner of the overlap of
@@ -658,34 +690,43 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
     return std::clamp<int64_t>(static_cast<int64_t>((y - y0) / h * (rows - 1e-9)), 0, rows - 1);
   };
   constexpr int64_t kMaxCells = 64;
-  std::vector<std::pair<int64_t, uint32_t>> inCells;  // (cell, figure)
+  // The figures of each cell, cell after cell: counted first, then placed.
+  std::vector<uint32_t> start(static_cast<size_t>(cols * rows) + 1, 0);
   std::vector<uint32_t> big;
+  std::vector<int64_t> firstCol(n), firstRow(n), lastCol(n), lastRow(n);
   for (size_t i = 0; i < n; ++i) {
     const Figure& f = figs[i];
-    const int64_t c0 = col(f.bx0 - kSamePoint), c1 = col(f.bx1 + kSamePoint);
-    const int64_t r0 = row(f.by0 - kSamePoint), r1 = row(f.by1 + kSamePoint);
-    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMaxCells) {
+    firstCol[i] = col(f.bx0 - kSamePoint), lastCol[i] = col(f.bx1 + kSamePoint);
+    firstRow[i] = row(f.by0 - kSamePoint), lastRow[i] = row(f.by1 + kSamePoint);
+    if ((lastCol[i] - firstCol[i] + 1) * (lastRow[i] - firstRow[i] + 1) > kMaxCells) {
       big.push_back(static_cast<uint32_t>(i));
+      lastCol[i] = firstCol[i] - 1;  // in no cell
       continue;
     }
-    for (int64_t r = r0; r <= r1; ++r) {
-      for (int64_t c = c0; c <= c1; ++c) inCells.emplace_back(r * cols + c, static_cast<uint32_t>(i));
+    for (int64_t r = firstRow[i]; r <= lastRow[i]; ++r) {
+      for (int64_t c = firstCol[i]; c <= lastCol[i]; ++c) ++start[static_cast<size_t>(r * cols + c) + 1];
     }
   }
-  std::sort(inCells.begin(), inCells.end());
-  for (size_t s = 0; s < inCells.size();) {
-    size_t e = s;
-    while (e < inCells.size() && inCells[e].first == inCells[s].first) ++e;
-    for (size_t i = s; i < e; ++i) {
-      for (size_t j = i + 1; j < e; ++j) {
-        const Figure& a = figs[inCells[i].second];
-        const Figure& b = figs[inCells[j].second];
-        const int64_t home = row(std::max(a.by0, b.by0) - kSamePoint) * cols +
-                             col(std::max(a.bx0, b.bx0) - kSamePoint);
-        if (home == inCells[s].first) Meet(a, b, once);
+  for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+  std::vector<uint32_t> inCells(start.back());
+  std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+  for (size_t i = 0; i < n; ++i) {
+    for (int64_t r = firstRow[i]; r <= lastRow[i]; ++r) {
+      for (int64_t c = firstCol[i]; c <= lastCol[i]; ++c) {
+        inCells[fill[static_cast<size_t>(r * cols + c)]++] = static_cast<uint32_t>(i);
       }
     }
-    s = e;
+  }
+  for (size_t cell = 0; cell + 1 < start.size(); ++cell) {
+    for (uint32_t i = start[cell]; i < start[cell + 1]; ++i) {
+      const uint32_t fi = inCells[i];
+      for (uint32_t j = i + 1; j < start[cell + 1]; ++j) {
+        const uint32_t fj = inCells[j];
+        const int64_t home = std::max(firstRow[fi], firstRow[fj]) * cols +
+                             std::max(firstCol[fi], firstCol[fj]);
+        if (home == static_cast<int64_t>(cell)) Meet(figs[fi], figs[fj], once);
+      }
+    }
   }
   for (size_t k = 0; k < big.size(); ++k) {
     for (size_t i = 0; i < n; ++i) {
@@ -693,7 +734,5 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
       if (i != big[k] && (!alsoBig || i > big[k])) Meet(figs[big[k]], figs[i], once);
     }
   }
-  std::sort(out.begin(), out.end(), [](const TPointXY& p, const TPointXY& q) {
-    return p.x < q.x || (p.x == q.x && p.y < q.y);
-  });
+  once.Into(out);
 }
