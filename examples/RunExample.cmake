@@ -1,16 +1,20 @@
 # Runs an example the way the CAD program starts a tool: from a folder of its
 # own with JWC_TEMP.TXT beside it (a copy of IN). The rewritten file must be
-# WANT byte for byte, and what the example prints the file OUT, if given.
-#   -DEXE=program -DARGS=arg,arg -DIN=file -DWANT=file [-DOUT=file] -DWORK=folder
-string(REPLACE "," ";" ARGS "${ARGS}")
+# WANT byte for byte, and what the example prints the file OUT, if given. It
+# must end with CODE (default 0).
+#   -DEXE=program -DARGS=arg|arg -DIN=file -DWANT=file [-DOUT=file] [-DCODE=n] -DWORK=folder
+string(REPLACE "|" ";" ARGS "${ARGS}")
+if(NOT DEFINED CODE)
+  set(CODE 0)
+endif()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 get_filename_component(exe_name ${EXE} NAME)
 file(COPY ${EXE} DESTINATION ${WORK})
 file(COPY_FILE ${IN} ${WORK}/JWC_TEMP.TXT)
 execute_process(COMMAND ${WORK}/${exe_name} ${ARGS} RESULT_VARIABLE rc OUTPUT_VARIABLE printed)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${exe_name} ended with ${rc}")
+if(NOT rc EQUAL CODE)
+  message(FATAL_ERROR "${exe_name} ended with ${rc}, not ${CODE}")
 endif()
 file(READ ${WORK}/JWC_TEMP.TXT got HEX)
 file(READ ${WANT} want HEX)

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "jwwgaibu/JwwGaibu.h"
-#include "myfunc/MyFunc.h"      // StrToFloatZ
+#include "myfunc/MyFunc.h"      // TryStrToFloat
 #include "platform/Platform.h"  // the command line and the program's folder
 
 int main() {
@@ -26,8 +26,13 @@ int main() {
     return 2;
   }
   // Numbers as the exchange file writes them: a point, no thousands separator.
-  const double dx = StrToFloatZ(args[0]);
-  const double dy = StrToFloatZ(args[1]);
+  // The strict reading refuses what is no number ("abc", "1,5", "5 "), where
+  // StrToFloatZ would give 0 and draw the copy on top of the selection.
+  double dx = 0, dy = 0;
+  if (!TryStrToFloat(args[0], dx) || !TryStrToFloat(args[1], dy)) {
+    std::fputs("moved_copy: DX and DY must be numbers such as 1500 or -2.5e3\n", stderr);
+    return 2;
+  }
   const std::u16string file = args.size() == 3 ? args[2]
                                                : std::u16string(platform::FolderOf(
                                                      platform::ProgramPath())) + u"JWC_TEMP.TXT";

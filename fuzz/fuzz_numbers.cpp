@@ -32,9 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string narrow(data, data + size);
   const std::u16string* texts[] = {&wide, &narrow};
   for (const std::u16string* s : texts) {
-    (void)StrToIntZ(*s);
+    const int32_t i = StrToIntZ(*s);
     const double v = StrToFloatZ(*s);
     FUZZ_CHECK(std::isfinite(v));
+    // The strict forms take exactly what the lenient ones read as a number.
+    int32_t ti = 0;
+    double tv = 0;
+    if (TryStrToInt(*s, ti)) FUZZ_CHECK(ti == i);
+    if (TryStrToFloat(*s, tv)) FUZZ_CHECK(Same(tv, v));
+    if (v != 0) FUZZ_CHECK(TryStrToFloat(*s, tv));
   }
 
   if (size >= 8) {

@@ -75,20 +75,23 @@ bool NotAboveLargestWritten(const char* d, const char* end, long long exponent) 
 
 }  // namespace
 
-int32_t StrToIntZ(std::u16string_view s) {
+namespace {
+
+// The integer grammar of StrToIntZ; false where that gives 0 for no number.
+bool ReadInt(std::u16string_view s, int32_t& out) {
   size_t i = SkipSpaces(s, 0);
   bool negative;
   i = ReadSign(s, i, negative);
-  if (i >= s.size()) return 0;
+  if (i >= s.size()) return false;
 
   uint32_t value = 0;
   if (size_t prefix = HexPrefix(s, i)) {
     i += prefix;
     const size_t digits = s.size() - i;
-    if (digits == 0 || digits > 8) return 0;
+    if (digits == 0 || digits > 8) return false;
     for (; i < s.size(); ++i) {
       const int h = HexValue(s[i]);
-      if (h < 0) return 0;
+      if (h < 0) return false;
       value = value << 4 | static_cast<uint32_t>(h);
     }
   } else {
@@ -97,24 +100,20 @@ int32_t StrToIntZ(std::u16string_view s) {
     const uint64_t limit = negative ? 2147483648ULL : 2147483647ULL;
     uint64_t acc = 0;
     for (; i < s.size(); ++i) {
-      if (!IsDigit(s[i])) return 0;
+      if (!IsDigit(s[i])) return false;
       acc = acc * 10 + static_cast<uint64_t>(s[i] - u'0');
-      if (acc > limit) return 0;
+      if (acc > limit) return false;
     }
     value = static_cast<uint32_t>(acc);
   }
   // A sign before a hexadecimal pattern negates the pattern modulo 2^32.
   if (negative) value = 0u - value;
-  return static_cast<int32_t>(value);
+  out = static_cast<int32_t>(value);
+  return true;
 }
 
-std::u16string IntStr(int32_t v) {
-  char buf[16];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v);
-  return std::u16string(buf, res.ptr);
-}
-
-double StrToFloatZ(std::u16string_view s) {
+// The number grammar of StrToFloatZ; false where that gives 0 for no number.
+bool ReadFloat(std::u16string_view s, double& result) {
   size_t i = SkipSpaces(s, 0);
   bool negative;
   i = ReadSign(s, i, negative);
@@ -149,7 +148,7 @@ double StrToFloatZ(std::u16string_view s) {
   if (i < s.size() && s[i] == u'.') {
     for (++i; i < s.size() && IsDigit(s[i]); ++i) takeDigit(s[i], true);
   }
-  if (mantissaDigits == 0) return 0;
+  if (mantissaDigits == 0) return false;
 
   long long exponent = 0;
   if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
@@ -159,12 +158,15 @@ double StrToFloatZ(std::u16string_view s) {
     for (; i < s.size() && IsDigit(s[i]); ++i, ++expDigits) {
       if (exponent < kExponentCap) exponent = exponent * 10 + (s[i] - u'0');
     }
-    if (expDigits == 0) return 0;
+    if (expDigits == 0) return false;
     if (expNegative) exponent = -exponent;
   }
-  if (i != s.size()) return 0;
+  if (i != s.size()) return false;
 
-  if (kept == 0) return negative ? -0.0 : 0.0;
+  if (kept == 0) {
+    result = negative ? -0.0 : 0.0;
+    return true;
+  }
   if (droppedNonZero) {
     // One more digit below the kept ones stands for everything dropped.
     *out++ = '1';
@@ -187,12 +189,40 @@ double StrToFloatZ(std::u16string_view s) {
     const char* digits = buf + (negative ? 1 : 0);
     const char* digitsEnd = std::find(digits, static_cast<const char*>(out), 'e');
     if (NotAboveLargestWritten(digits, digitsEnd, exponent)) {
-      return negative ? -std::numeric_limits<double>::max()
-                      : std::numeric_limits<double>::max();
+      result = negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+      return true;
     }
   }
-  if (res.ec != std::errc() || res.ptr != out) return 0;
-  return value;
+  if (res.ec != std::errc() || res.ptr != out) return false;
+  result = value;
+  return true;
+}
+
+}  // namespace
+
+int32_t StrToIntZ(std::u16string_view s) {
+  int32_t v = 0;
+  return ReadInt(s, v) ? v : 0;
+}
+
+bool TryStrToInt(std::u16string_view s, int32_t& value) { return ReadInt(s, value); }
+
+double StrToFloatZ(std::u16string_view s) {
+  double v = 0;
+  return ReadFloat(s, v) ? v : 0;
+}
+
+bool TryStrToFloat(std::u16string_view s, double& value) {
+  double v = 0;
+  if (!ReadFloat(s, v) || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+std::u16string IntStr(int32_t v) {
+  char buf[16];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v);
+  return std::u16string(buf, res.ptr);
 }
 
 std::u16string FloatStr(double v) {

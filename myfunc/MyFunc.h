@@ -14,6 +14,12 @@ int32_t StrToIntZ(std::u16string_view s);
 std::u16string IntStr(int32_t v);
 // 0 for an empty text or one that is not a whole decimal number.
 double StrToFloatZ(std::u16string_view s);
+// The same grammars, strictly, for numbers a user gives: true with value set
+// when the whole text is one number in range (finite, for TryStrToFloat);
+// false, value untouched, for an empty text, anything else in it or beside it
+// ("5 ", "1,5", "nan"), or a value out of range.
+bool TryStrToInt(std::u16string_view s, int32_t& value);
+bool TryStrToFloat(std::u16string_view s, double& value);
 // 15 significant digits; fixed notation for 1E-4 <= |x| < 1E15, else 1.5E20 style.
 std::u16string FloatStr(double v);
 // FloatStr's text appended to out, for building a line without a string per number.

@@ -70,6 +70,31 @@ TEST(StrToIntZ, AnythingElseIsZero) {
   EXPECT_EQ(StrToIntZ(std::u16string(5000, u'0') + u"5"), 5);
 }
 
+TEST(TryStrToNumber, WholeTextInRangeOrFalse) {
+  // Where StrToFloatZ and StrToIntZ give 0 for "no number", the strict forms
+  // say false and leave the value as it was.
+  const std::pair<std::u16string, bool> floats[] = {
+      {u"1.5", true},  {u" -2e3", true}, {u".5", true},  {u"0", true},    {u"1.79769313486232E308", true},
+      {u"", false},    {u"5 ", false},   {u"1,5", false}, {u"nan", false}, {u"inf", false},
+      {u"1e999", false}, {u"1e-400", false}, {u"abc", false}, {u"0x10", false}, {u"１", false},
+  };
+  for (const auto& [text, ok] : floats) {
+    double v = 42;
+    EXPECT_EQ(TryStrToFloat(text, v), ok) << std::string(text.begin(), text.end());
+    EXPECT_EQ(v, ok ? StrToFloatZ(text) : 42);
+  }
+  const std::pair<std::u16string, bool> ints[] = {
+      {u"7", true},   {u"-2147483648", true}, {u"$FFFFFFFF", true}, {u" 12", true},
+      {u"", false},   {u"7 ", false},         {u"2147483648", false}, {u"1.0", false},
+      {u"x", false},  {u"$123456789", false},
+  };
+  for (const auto& [text, ok] : ints) {
+    int32_t v = 42;
+    EXPECT_EQ(TryStrToInt(text, v), ok) << std::string(text.begin(), text.end());
+    EXPECT_EQ(v, ok ? StrToIntZ(text) : 42);
+  }
+}
+
 TEST(IntStr, PlainDecimal) {
   const IntRow rows[] = {
       {u"0", 0},        {u"7", 7},
