@@ -482,6 +482,13 @@ class TJGdata {
   void A_SCol(int32_t col);
   void A_SColRGB(int32_t r, int32_t g, int32_t b);
   void A_Attr(int32_t att);
+  // The attributes for added entities set to the drawing's current ones:
+  // layer group, layer, line colour, point colour (the current line colour),
+  // line type and width, with no attribute bits and no indicated point.
+  // After reading they hold the last record's attributes instead (its "z"
+  // bits too), so a tool that adds to a read drawing calls this first.
+  // ClearStore does not: it leaves the attributes as they are.
+  void A_Current();
 
   // Adders: each appends one record and its index entry, exactly where
   // reading would have put it; degenerate geometry (within 1e-10) is refused

@@ -89,6 +89,18 @@ void TJGdata::A_Attr(int32_t att) {
   w_Attr = v;
 }
 
+void TJGdata::A_Current() {
+  w_LGrp = CurLGrp;
+  w_Lay = CurLay;
+  w_Col = CurCol;
+  w_PtCol = CurCol;
+  aCol = GetColorDisp(CurCol);
+  w_Ltp = CurLtp;
+  w_Wid = CurWid;
+  w_Attr = 0;
+  w_IPNo = 0;
+}
+
 // --- entity adders ------------------------------------------------------------
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {

@@ -353,6 +353,38 @@ TEST(RoundTrip, DrawableGeometryReadsBackWhole) {
   }
 }
 
+// A tool that empties the store and adds its own entities, as the library
+// guide shows it: what it adds carries the drawing's current attributes, not
+// those of the last record read (its line type, width and "z" bits).
+TEST(RoundTrip, AddedEntitiesCarryTheCurrentAttributes) {
+  TempDir dir;
+  for (int seed : {1, 2, 3, 4, 5}) {
+    const Generated gen = Generate(dir, 2000, "realistic", "cp932", seed);
+    TJGdata g;
+    ASSERT_TRUE(g.OpenTempFile(U16(gen.file)));
+    g.ClearStore();
+    g.A_Current();
+    g.A_Ten(1, 2);
+    g.A_Line(0, 0, 10, 0);
+    g.S_Init();
+    g.S_EntAll();
+    std::string text;
+    for (int32_t k = 0; k < g.t_MemN; ++k) {
+      text += platform::TextToUtf8(g.t_Mem[static_cast<size_t>(k)]) + "\n";
+    }
+    TJGdata back;
+    kxtest::ReadLines(back, text);
+    ASSERT_EQ(back.EntPntN, 1) << text;
+    ASSERT_EQ(back.EntLineN, 1) << text;
+    const TJwwEntAttr want{0, g.CurLGrp, g.CurLay, g.CurCol, g.CurLtp, g.WidF ? g.CurWid : 0, 0};
+    for (const TJwwEntAttr& at : {back.EntPnt[0].att, back.EntLine[0].att}) {
+      EXPECT_EQ(std::tie(at.IPNo, at.LGrp, at.Lay, at.Col, at.Ltp, at.Wid, at.Attr),
+                std::tie(want.IPNo, want.LGrp, want.Lay, want.Col, want.Ltp, want.Wid, want.Attr))
+          << "seed " << seed << "\n" << text;
+    }
+  }
+}
+
 TEST(RoundTrip, GoldenFixturesSettle) {
   int n = 0;
   for (const auto& e : fs::directory_iterator(fs::path(KX29_TEST_DATA) / "golden")) {
