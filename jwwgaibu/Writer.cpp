@@ -57,31 +57,41 @@ void PutLine(std::string& bytes, std::u16string_view line, bool utf8) {
 void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
-  // The count is public: never read past the lines that exist.
-  const int32_t n = static_cast<int32_t>(InArray(t_Mem, t_MemN));
-  platform::FileReplacement file(fn);
-  if (MojiCode) file.Write("\xEF\xBB\xBF");
-  if (n == 0) {
-    std::string bytes;
-    PutLine(bytes, u"hq", MojiCode);  // the file of a run that wrote nothing
-    file.Write(bytes);
+  // Every failure ends the same way, memory running out while encoding too.
+  bool saved = false;
+  try {
+    // The count is public: never read past the lines that exist.
+    const int32_t n = static_cast<int32_t>(InArray(t_Mem, t_MemN));
+    platform::FileReplacement file(fn);
+    if (MojiCode) file.Write("\xEF\xBB\xBF");
+    if (n == 0) {
+      std::string bytes;
+      PutLine(bytes, u"hq", MojiCode);  // the file of a run that wrote nothing
+      file.Write(bytes);
+    }
+    // The lines are encoded a piece at a time into buffers used again and
+    // again, a big buffer's pieces on two threads, and written in order.
+    const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
+    const int32_t per = std::max<int32_t>(split.pieceLines, 1);
+    std::array<std::string, 4> bytes;
+    PrepareAheadInOrder(
+        static_cast<size_t>((n + per - 1) / per), bytes.size(), n >= split.helperFrom,
+        [&](size_t s, size_t k) {
+          bytes[s].clear();
+          const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
+          for (int32_t i = from; i < end; ++i) PutLine(bytes[s], t_Mem[static_cast<size_t>(i)], MojiCode);
+        },
+        [&](size_t s, size_t) { return file.Write(bytes[s]); });
+    saved = file.Commit();
+  } catch (...) {
+    // The replacement went with its object, unwritten.
   }
-  // The lines are encoded a piece at a time into buffers used again and
-  // again, a big buffer's pieces on two threads, and written in order.
-  const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
-  const int32_t per = std::max<int32_t>(split.pieceLines, 1);
-  std::array<std::string, 4> bytes;
-  PrepareAheadInOrder(
-      static_cast<size_t>((n + per - 1) / per), bytes.size(), n >= split.helperFrom,
-      [&](size_t s, size_t k) {
-        bytes[s].clear();
-        const int32_t from = static_cast<int32_t>(k) * per, end = std::min(n, from + per);
-        for (int32_t i = from; i < end; ++i) PutLine(bytes[s], t_Mem[static_cast<size_t>(i)], MojiCode);
-      },
-      [&](size_t s, size_t) { return file.Write(bytes[s]); });
-  if (file.Commit()) return true;
+  if (saved) return true;
   // The host must never read a stale or partial result as if it were ours.
-  if (FileThere(fn)) FileRemove(fn);
+  try {
+    if (FileThere(fn)) FileRemove(fn);
+  } catch (...) {
+  }
   return false;
 }
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -296,6 +297,39 @@ const HugeCase kHugeCases[] = {
     {"100,000 open curves", [] { return Repeat("pl\r\n", 100000) + "0 0 10 0\r\n"; },
      {"5", "2"}, "pt 5 0"},
 };
+
+// Memory running out while the lines are encoded: the save says false and
+// leaves nothing at the path, neither the old file nor a half-written one.
+TEST(FailedSave, OutOfMemoryWhileEncoding) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizer reserves more address space than any limit allows";
+  TempDir d;
+  const fs::path file = d / "JWC_TEMP.TXT";
+  WriteBytes(file, "hq\r\nold file of the CAD program\r\n");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    TJGdata g;
+    g.t_Mem.assign(200000, std::u16string(120, u'あ'));
+    g.t_MemN = 200000;
+    // Room for what the process holds now and a little more: not for the
+    // encoded pieces (several megabytes) nor a second thread's stack.
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                         (1 << 20);
+    rlimit r{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &r) != 0) _exit(3);
+    const bool saved = g.SaveTempFile(kxtest::U16(file));
+    _exit(saved ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "the save ended with signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save said true; 3: no limit could be set";
+  EXPECT_EQ(Names(d.path()), std::set<std::string>{});
+}
 
 TEST(HugeInput, BoundedTimeAndMemory) {
   for (const HugeCase& c : kHugeCases) {
