@@ -684,6 +684,7 @@ class TJGdata {
   struct ReadRule;    // one record kind: keyword, how it matches, token count, handler
   static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
+  bool ReadTempFile(const std::u16string& fn);  // OpenTempFile's work, which may throw
   static int32_t RuleFor(std::u16string_view t0, int32_t n);
   static void Classify(ReadBatch& b);
   void TakeBatch(const ReadBatch& b);

@@ -114,18 +114,14 @@ struct TJGdata::ReadBatch {
   Array<Line> lines;
   std::u16string decoded;  // a line beyond ASCII, decoded
 
-  // Empty, with room for the lines of `units` code units. A line takes at
-  // least one code unit and holds at most as many tokens as code units:
-  // every token but the last takes a character and a separator, and an empty
-  // last one follows a separator. Decoding never makes more code units of a
-  // line than it has bytes.
-  void Clear(size_t units) {
-    if (chars.size() < units) chars.resize(units);
-    used = 0;
-    tokens.Clear(units + 1);
-    reals.Clear(units + 1);
-    lines.Clear(units);
-  }
+  // Empty, with room for `lines` lines of `units` code units in all. A line
+  // takes at least one code unit and holds at most as many tokens as code
+  // units (every token but the last takes a character and a separator, and
+  // an empty last one follows a separator), and never more than
+  // ReadTokens::kMax. Decoding never makes more code units of a line than it
+  // has bytes.
+  void Clear(size_t units, size_t lineCount);
+  void Clear(size_t units) { Clear(units, units); }
 
   template <class Ch>
   bool Split(const Ch* p, const Ch* end);
@@ -169,6 +165,16 @@ TJGdata::ReadTokens TJGdata::ReadBatch::TokensOf(const Line& l) const {
 // encoding that keeps ASCII as it is (code page 932, UTF-8): a line of ASCII
 // alone is then split without being decoded first. With char the split gives
 // up at the first byte beyond ASCII, returning false and keeping nothing.
+void TJGdata::ReadBatch::Clear(size_t units, size_t lineCount) {
+  lineCount = std::min(units, lineCount);
+  const size_t tokenRoom = std::min(units, lineCount * static_cast<size_t>(ReadTokens::kMax)) + 1;
+  if (chars.size() < units) chars.resize(units);
+  used = 0;
+  tokens.Clear(tokenRoom);
+  reals.Clear(tokenRoom);
+  lines.Clear(lineCount);
+}
+
 template <class Ch>
 bool TJGdata::ReadBatch::Split(const Ch* p, const Ch* const end) {
   constexpr bool kBytes = sizeof(Ch) == 1;
@@ -620,9 +626,23 @@ std::vector<size_t> PieceEnds(std::string_view text, size_t target) {
 }  // namespace
 
 
+namespace {
+// At least as many as the lines of a piece: every line but the last ends at
+// a CR or an LF (a byte of either value inside a two-byte unit only adds).
+size_t LinesAtMost(std::string_view piece) {
+  size_t n = 1;
+  for (char c : piece) n += static_cast<size_t>((c == '\n') | (c == '\r'));
+  return n;
+}
+}  // namespace
+
 template <size_t Width, bool BigEndian, class Decode>
 void TJGdata::PrepareBatch(ReadBatch& b, std::string_view piece, Decode decode) {
-  b.Clear(piece.size());
+  // A piece of a few lines that are very long (a garbled file) would ask for
+  // room for a token per byte; its lines are counted to bound that. Pieces of
+  // ordinary files are small, and room for them is cheap.
+  constexpr size_t kCountLinesFrom = size_t{1} << 20;
+  b.Clear(piece.size(), piece.size() >= kCountLinesFrom ? LinesAtMost(piece) : piece.size());
   ForEachLine<Width, BigEndian>(piece, [&](std::string_view s) {
     if (s.empty()) return;
     // Code page 932 and UTF-8 keep ASCII as it is, and most lines are ASCII.
@@ -722,6 +742,19 @@ template <size_t Width, bool BigEndian, class Decode>
 
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
+  try {
+    return ReadTempFile(fn);
+  } catch (...) {
+    // Memory ran out part way: no half-read drawing is left behind.
+    try {
+      DataInit();
+    } catch (...) {
+    }
+    return false;
+  }
+}
+
+bool TJGdata::ReadTempFile(const std::u16string& fn) {
   if (fn.empty() || !FileThere(fn)) return false;
   platform::FileBuffer file;
   if (!file.Read(fn)) return false;

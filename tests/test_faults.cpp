@@ -331,6 +331,57 @@ TEST(FailedSave, OutOfMemoryWhileEncoding) {
   EXPECT_EQ(Names(d.path()), std::set<std::string>{});
 }
 
+// Runs f in a child process whose address space is limited to what it holds
+// now and `more` bytes; the child's exit code, or 128 + the signal that ended it.
+template <class F>
+int WithAddressSpace(size_t more, F f) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    long pages = 0;
+    if (FILE* file = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(file, "%ld", &pages) != 1) pages = 0;
+      std::fclose(file);
+    }
+    const rlim_t limit =
+        static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + more;
+    rlimit r{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &r) != 0) _exit(3);
+    _exit(f());
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A file of one line of 100 MB: the reader's room for its tokens stays near
+// the size of the line, and whatever memory there is, OpenTempFile answers
+// true or false and throws nothing.
+TEST(HugeInput, OneLineOfAHundredMegabytes) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizer reserves more address space than any limit allows";
+  TempDir d;
+  const fs::path file = d / "JWC_TEMP.TXT";
+  {
+    std::string line(100 << 20, '1');
+    for (size_t k = 1; k < line.size(); k += 2) line[k] = ' ';
+    WriteBytes(file, "hq\r\n" + line + "\r\n");
+  }
+  const std::u16string path = kxtest::U16(file);
+  // Room for the file twice over and its code units, not for a token per byte.
+  EXPECT_EQ(WithAddressSpace(size_t{900} << 20, [&] {
+              TJGdata g;
+              return g.OpenTempFile(path) ? 0 : 1;
+            }),
+            0);
+  for (size_t more : {size_t{1} << 20, size_t{60} << 20, size_t{250} << 20}) {
+    const int code = WithAddressSpace(more, [&] {
+      TJGdata g;
+      const bool read = g.OpenTempFile(path);
+      return read || (g.EntN == 0 && g.t_MemN == 0) ? 0 : 2;
+    });
+    EXPECT_EQ(code, 0) << "with " << (more >> 20) << " MB more: 2 a half-read drawing, 134 thrown";
+  }
+}
+
 TEST(HugeInput, BoundedTimeAndMemory) {
   for (const HugeCase& c : kHugeCases) {
     SCOPED_TRACE(c.name);
