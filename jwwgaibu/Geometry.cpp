@@ -168,15 +168,18 @@ TJwwTransform TJwwTransform::Move(double dx, double dy) {
   return t;
 }
 
+// Turns, scales and mirrors keep their centre: points are measured from it
+// and put back at it, so that the centre stays exactly where it is and a
+// quarter turn rounds each coordinate once. Angles are kept reduced to
+// (-360, 360), exactly, so that a turn by a huge angle adds no rounding.
 TJwwTransform TJwwTransform::Rotate(double cx, double cy, double deg) {
   double s, c;
   SinCosDeg(deg, s, c);
   TJwwTransform t;
   t.a_ = c, t.b_ = -s, t.d_ = s, t.e_ = c;
-  // The centre stays where it is.
-  t.c_ = static_cast<double>(cx - static_cast<Wide>(c) * cx + static_cast<Wide>(s) * cy);
-  t.f_ = static_cast<double>(cy - static_cast<Wide>(s) * cx - static_cast<Wide>(c) * cy);
-  t.turn_ = deg;
+  t.px_ = cx, t.py_ = cy;
+  t.c_ = cx, t.f_ = cy;
+  t.turn_ = std::isfinite(deg) ? std::fmod(deg, 360.0) : deg;
   return t;
 }
 
@@ -185,8 +188,8 @@ TJwwTransform TJwwTransform::Scale(double cx, double cy, double f) { return Scal
 TJwwTransform TJwwTransform::Scale(double cx, double cy, double fx, double fy) {
   TJwwTransform t;
   t.a_ = fx, t.e_ = fy;
-  t.c_ = static_cast<double>(cx - static_cast<Wide>(fx) * cx);
-  t.f_ = static_cast<double>(cy - static_cast<Wide>(fy) * cy);
+  t.px_ = cx, t.py_ = cy;
+  t.c_ = cx, t.f_ = cy;
   t.uniform_ = std::fabs(fx) == std::fabs(fy);
   t.scale_ = std::fabs(fx);
   // Unequal signs mirror about an axis; both negative turn by a half.
@@ -201,9 +204,9 @@ TJwwTransform TJwwTransform::Mirror(double cx, double cy, double deg) {
   SinCosDeg(2 * deg, s, c);
   TJwwTransform t;
   t.a_ = c, t.b_ = s, t.d_ = s, t.e_ = -c;
-  t.c_ = static_cast<double>(cx - static_cast<Wide>(c) * cx - static_cast<Wide>(s) * cy);
-  t.f_ = static_cast<double>(cy - static_cast<Wide>(s) * cx + static_cast<Wide>(c) * cy);
-  t.turn_ = 2 * deg;
+  t.px_ = cx, t.py_ = cy;
+  t.c_ = cx, t.f_ = cy;
+  t.turn_ = std::isfinite(deg) ? std::fmod(2 * deg, 360.0) : deg;
   t.mirrored_ = true;
   return t;
 }
@@ -215,11 +218,16 @@ TJwwTransform TJwwTransform::Then(const TJwwTransform& n) const {
   TJwwTransform t;
   t.a_ = dot(n.a_, a_, n.b_, d_);
   t.b_ = dot(n.a_, b_, n.b_, e_);
-  t.c_ = static_cast<double>(static_cast<Wide>(n.a_) * c_ + static_cast<Wide>(n.b_) * f_ + n.c_);
   t.d_ = dot(n.d_, a_, n.e_, d_);
   t.e_ = dot(n.d_, b_, n.e_, e_);
-  t.f_ = static_cast<double>(static_cast<Wide>(n.d_) * c_ + static_cast<Wide>(n.e_) * f_ + n.f_);
-  t.turn_ = n.mirrored_ ? n.turn_ - turn_ : n.turn_ + turn_;
+  // Measured from this map's centre; where this map puts it, measured from
+  // the next one's centre, goes where the next map puts that.
+  t.px_ = px_, t.py_ = py_;
+  const Wide qx = static_cast<Wide>(c_) - n.px_, qy = static_cast<Wide>(f_) - n.py_;
+  t.c_ = static_cast<double>(n.a_ * qx + n.b_ * qy + n.c_);
+  t.f_ = static_cast<double>(n.d_ * qx + n.e_ * qy + n.f_);
+  const double turn = n.mirrored_ ? n.turn_ - turn_ : n.turn_ + turn_;
+  t.turn_ = std::isfinite(turn) ? std::fmod(turn, 360.0) : turn;
   t.mirrored_ = mirrored_ != n.mirrored_;
   t.scale_ = scale_ * n.scale_;
   t.uniform_ = uniform_ && n.uniform_;
@@ -227,13 +235,13 @@ TJwwTransform TJwwTransform::Then(const TJwwTransform& n) const {
 }
 
 void TJwwTransform::Map(double& x, double& y) const {
-  const Wide wx = x, wy = y;
+  const Wide wx = static_cast<Wide>(x) - px_, wy = static_cast<Wide>(y) - py_;
   x = static_cast<double>(a_ * wx + b_ * wy + c_);
   y = static_cast<double>(d_ * wx + e_ * wy + f_);
 }
 
 bool TJwwTransform::Sound() const {
-  for (double v : {a_, b_, c_, d_, e_, f_, turn_, scale_}) {
+  for (double v : {a_, b_, c_, d_, e_, f_, px_, py_, turn_, scale_}) {
     if (!std::isfinite(v)) return false;
   }
   return static_cast<Wide>(a_) * e_ - static_cast<Wide>(b_) * d_ != 0 && scale_ != 0;

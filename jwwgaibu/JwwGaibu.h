@@ -337,8 +337,11 @@ class TJwwTransform {
   bool Apply(TJwwEntSldD& e) const;
 
  private:
-  // x' = a x + b y + c, y' = d x + e y + f.
+  // x' = a (x - px) + b (y - py) + c, y' = d (x - px) + e (y - py) + f: the
+  // centre (px, py) of a turn, scale or mirror kept apart, so that it maps to
+  // (c, f) exactly.
   double a_ = 1, b_ = 0, c_ = 0, d_ = 0, e_ = 1, f_ = 0;
+  double px_ = 0, py_ = 0;
   // For a uniform map, a direction at angle t goes to turn_ + t, or to
   // turn_ - t when mirrored_; lengths are multiplied by scale_. Kept as given
   // rather than taken back out of the matrix, so that quarter turns and
