@@ -2,6 +2,7 @@
 // work whatever the system's code page is.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -46,9 +47,12 @@ HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
   const size_t sep = target.find_last_of(L"\\/");
   const std::wstring dir = sep == std::wstring::npos ? std::wstring() : target.substr(0, sep + 1);
   static const wchar_t kDigits[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
-  static unsigned long long counter = 0;
+  // Objects on several threads may save at once: each takes its own count,
+  // and the thread's number keeps their names apart as well.
+  static std::atomic<unsigned long long> counter{0};
   unsigned long long seed = GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
-                            (++counter * 0x9E3779B97F4A7C15ULL);
+                            (static_cast<unsigned long long>(GetCurrentThreadId()) << 16) ^
+                            (counter.fetch_add(1, std::memory_order_relaxed) + 1) * 0x9E3779B97F4A7C15ULL;
   for (int attempt = 0; attempt < 100; ++attempt) {
     seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
     std::wstring suffix;

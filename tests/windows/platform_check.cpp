@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -182,6 +183,30 @@ void Files(const std::u16string& dir) {
   SetFileAttributesW(W(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
   Check(platform::RemoveFile(locked), "remove a file");
   Check(Names(dir).size() == 2, "only the file and the folder are left");
+
+  // Two threads saving at once in one folder, as two objects may: every save
+  // succeeds and each file holds what its own thread wrote.
+  {
+    bool ok[2] = {true, true};
+    std::thread t[2];
+    for (int k = 0; k < 2; ++k) {
+      t[k] = std::thread([&, k] {
+        const std::u16string own = dir + u"\\並行" + std::u16string(1, static_cast<char16_t>(u'0' + k));
+        for (int i = 0; i < 200; ++i) {
+          const std::string bytes(100 + i, static_cast<char>('a' + k));
+          std::string back;
+          ok[k] = ok[k] && platform::WriteWholeFile(own, bytes) &&
+                  platform::ReadWholeFile(own, back) && back == bytes;
+        }
+      });
+    }
+    for (auto& th : t) th.join();
+    Check(ok[0] && ok[1], "two threads save at once, 200 times each");
+    for (int k = 0; k < 2; ++k) {
+      platform::RemoveFile(dir + u"\\並行" + std::u16string(1, static_cast<char16_t>(u'0' + k)));
+    }
+    Check(Names(dir).size() == 2, "and leave no temporary file");
+  }
 
   // A path far beyond 260 characters, given plainly, as the tool builds it.
   std::u16string deep = dir;
