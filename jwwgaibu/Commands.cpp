@@ -119,9 +119,15 @@ void TJGdata::S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t
   S_Attr(at1 != 0, at2 != 0, at3 != 0, at4 != 0, at5 != 0);
 }
 
-void TJGdata::S_Comment(const std::u16string& s) { SendMem(u"h#" + OneLine(s)); }
+void TJGdata::S_Comment(const std::u16string& s) {
+  NoteText(u"S_Comment", s);
+  SendMem(u"h#" + OneLine(s));
+}
 
-void TJGdata::S_Area() { SendMem(NumberLine(u"hn", {AreaX1, AreaY1, AreaX2, AreaY2})); }
+void TJGdata::S_Area() {
+  if (!Writable(u"S_Area", {AreaX1, AreaY1, AreaX2, AreaY2})) return;
+  SendMem(NumberLine(u"hn", {AreaX1, AreaY1, AreaX2, AreaY2}));
+}
 
 // Display RGB of a colour code: the pens 1-9 and the first sixteen SXF colours
 // (codes 101-116); anything else has no display value.
@@ -146,6 +152,7 @@ int32_t TJGdata::GetColorDisp(int32_t col) {
 // ---- Shape, text, dimension and solid commands ----
 
 void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
+  if (!Writable(u"S_Line", {x1, y1, x2, y2})) return;
   if (Near(x1, y1, x2, y2)) return;
   SendMem(NumberLine(u"", {x1, y1, x2, y2}));
 }
@@ -188,11 +195,13 @@ void TJGdata::S_PLine() {
 
 // Circle and arc share "ci"; the reader tells them apart by the field count.
 void TJGdata::S_Circle(double x, double y, double r) {
+  if (!Writable(u"S_Circle", {x, y, r})) return;
   if (NotPositive(r)) return;
   SendMem(NumberLine(u"ci", {x, y, r}));
 }
 
 void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
+  if (!Writable(u"S_Arc", {x, y, r, sa, ea, h, ka})) return;
   if (NotPositive(r) || Tiny(h)) return;
   SendMem(NumberLine(u"ci", {x, y, r, sa, ea, h, ka}));
 }
@@ -201,8 +210,10 @@ void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h
 // the rest of the line, spaces included, the text.
 void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
                      const std::u16string& m) {
+  if (!Writable(u"S_Text", {x1, y1, x2, y2})) return;
   if (Tiny(x2) && Tiny(y2)) return;
   if (Blank(m)) return;
+  NoteText(u"S_Text", m);
   std::u16string& line = NumberLine(TextKeyword(no), {x1, y1, x2, y2});
   line += u" \"";
   AppendOneLine(line, m);
@@ -211,8 +222,12 @@ void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
 
 void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
+  if (!Writable(u"S_Dim", {lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2})) return;
   if (Near(lx1, ly1, lx2, ly2)) return;
   if (Tiny(tx2) && Tiny(ty2)) return;
+  // Without a text the dimension shows its length, which must be a number.
+  if (Blank(m) && !Writable(u"S_Dim", {DimLength(lx1, ly1, lx2, ly2)})) return;
+  if (!Blank(m)) NoteText(u"S_Dim", m);
   SendMem(u"msg");
   SendMem(NumberLine(u"", {lx1, ly1, lx2, ly2}));
   std::u16string& line = NumberLine(u"cs", {tx1, ty1, tx2, ty2});
@@ -226,17 +241,20 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
 }
 
 void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
+  if (!Writable(u"S_Solid2", {x1, y1, x2, y2})) return;
   if (Near(x1, y1, x2, y2)) return;
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2}));
 }
 
 void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
+  if (!Writable(u"S_Solid3", {x1, y1, x2, y2, x3, y3})) return;
   if (Near(x1, y1, x2, y2) || Near(x2, y2, x3, y3) || Near(x3, y3, x1, y1)) return;
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3}));
 }
 
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
                        double x4, double y4) {
+  if (!Writable(u"S_Solid4", {x1, y1, x2, y2, x3, y3, x4, y4})) return;
   const double x[4] = {x1, x2, x3, x4}, y[4] = {y1, y2, y3, y4};
   int k[3];
   switch (SolidCorners(x, y, k)) {
@@ -250,6 +268,7 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
 
 void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
+  if (!Writable(u"S_SolidC", {x, y, r, h, ka, sa, da})) return;
   if (NotPositive(r) || Tiny(h)) return;
   if (cod != 100 && cod != 5 && cod != 0 && cod != -1) return;
   std::u16string& line = NumberLine(u"sc", {x, y, r, h, ka, sa, da});
@@ -260,6 +279,7 @@ void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double
 
 void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
+  if (!Writable(u"S_SolidD", {x, y, r, h, ka, sa, da})) return;
   if (NotPositive(r) || Tiny(h)) return;
   if (cod != 100 && cod != 0) return;
   std::u16string& line = NumberLine(u"se", {x, y, r, h, ka, sa, da});
@@ -270,12 +290,14 @@ void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double
 
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
+  if (!Writable(u"S_SolidO", {x, y, r, h, ka, sa, da, ri})) return;
   if (BadRing(r, h, ri)) return;
   SendMem(NumberLine(u"so", {x, y, r, h, ka, sa, da, ri}));
 }
 
 void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
+  if (!Writable(u"S_SolidG", {x, y, r, h, ka, sa, da, ri})) return;
   if (BadRing(r, h, ri)) return;
   SendMem(NumberLine(u"sg", {x, y, r, h, ka, sa, da, ri}));
 }

@@ -47,6 +47,7 @@ void TJGdata::DataInit() {
   ClearStore();
   t_MemN = t_PLineN = 0;
   aCol = aSCol = 0;
+  w_ReadNoInit = w_HasRead = false;
 }
 
 void TJGdata::DataFree() {
@@ -76,6 +77,7 @@ void TJGdata::ClearStore() {
   EntSunLine.x2 = 1.0;
   w_CrvNo = 0;
   w_CrvFl = w_DimFl = false;
+  w_EntAllLines = 0;  // another store: writing it back repeats nothing
 }
 
 int32_t TJGdata::IPointMax() const {
@@ -87,6 +89,7 @@ int32_t TJGdata::IPointMax() const {
 
 void TJGdata::StopJwwGaibu() {
   t_MemN = 0;
+  w_EntAllLines = 0;
   Release(t_Mem);
 }
 

@@ -370,6 +370,7 @@ bool TJwwTransform::Apply(TJwwEntSldD& e) const {
 // All or nothing: a store that cannot follow the map is left as it is.
 bool TJGdata::Transform(const TJwwTransform& t) {
   if (!t.Sound()) return false;
+  w_EntAllLines = 0;  // the store moved: writing it back again makes a second copy
   if (!t.Uniform()) {
     bool follows = true;
     ForEachEnt([&follows](TJwwKind, const auto& e) {

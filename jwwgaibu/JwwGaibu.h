@@ -26,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <span>
 #include <string>
@@ -233,12 +234,44 @@ enum TJwwNote : int32_t {
   jnWordAsLine = 2,  // four fields, taken as a line segment although the
                      // first is no number ("cir 1 2 3": (0, 1)-(2, 3))
   jnBadNumber = 3,   // a field read as a number is none, and was read as 0
+  jnReadTwice = 4,   // OpenTempFile on an object that had read a file: the
+                     // store grew and the current values are the first file's
+  jnNotUtf8 = 5,     // read as code page 932, but its bytes are no code page
+                     // 932 and are UTF-8: the file probably lacks its mark
+
+  // Write notes, from the commands and SaveTempFile.
+  jnNotFinite = 11,     // a coordinate, size or angle is NaN or infinite: the
+                        // record was not written (value: the first such)
+  jnLayerRange = 12,    // a layer group or layer outside 0-15, written as
+                        // given: the reader takes it for another (value: it)
+  jnCodeWraps = 13,     // a dialog colour or line type number whose code
+                        // passes the 32-bit range and wraps (value: the number)
+  jnNotEncodable = 14,  // characters the file's encoding cannot hold, written
+                        // as "?" (value: how many in the line)
+  jnDropped = 15,       // a CR, LF or NUL taken out of a text, or a tab the
+                        // reader will drop (value: how many)
+  jnOutOfStep = 16,     // t_MemN counts more lines than t_Mem holds, or lines
+                        // in use are empty (value: t_MemN, or the empty ones)
+  jnWrittenTwice = 17,  // S_EntAll or S_EntAllp again with the store's lines
+                        // already in the buffer: each entity is drawn twice
+  jnNoInit = 18,        // a line written after reading without S_Init: the
+                        // pen state was the reader's, and lines it thought
+                        // written (layer, colours) were left out
 };
 
 struct TJwwReadNote {
   TJwwNote what = jnNoRecord;
   int32_t line = 0;     // 1-based line number in the file, empty lines counted
-  std::u16string text;  // the line as decoded
+  std::u16string text;  // the line as decoded (jnReadTwice, jnNotUtf8: the file name)
+};
+
+// What a command or the save wrote wrongly or could not write.
+struct TJwwWriteNote {
+  TJwwNote what = jnNotFinite;
+  std::u16string call;  // the command, "S_Line"; "SaveTempFile"
+  double value = 0;     // the value at fault, as each note says
+  int32_t line = 0;     // 1-based line of t_Mem it concerns: for a command the
+                        // line it wrote or would have written; 0 for none
 };
 
 // An axis-parallel rectangle, empty until a point is added.
@@ -382,6 +415,13 @@ class TJGdata {
   // ("hq", comments "h#...") are not noted. Reading itself is the same
   // either way. DataInit leaves the pointer as it is.
   std::vector<TJwwReadNote>* ReadNotes = nullptr;
+
+  // Writer diagnostics, off while null (the default): the commands,
+  // S_EntAll, S_EntAllp and SaveTempFile append a note for every value the
+  // file cannot carry as given (TJwwNote from jnNotFinite on) and for calls
+  // in an order that writes a wrong file. Writing itself is the same either
+  // way (the store is written back on one thread while notes are taken).
+  std::vector<TJwwWriteNote>* WriteNotes = nullptr;
 
   // ----- Commands: the output buffer, pen state and saving ---------------------
   // The commands append lines to t_Mem. Pen commands (layer group, layer,
@@ -680,6 +720,20 @@ class TJGdata {
   bool w_DimFl = false;
   int32_t w_PtCol = 0;
   int32_t w_SlCol = 0;
+  // Calling order, for the write notes: a file was read and S_Init has not
+  // run since; the lines of S_EntAll begin at this line (0: none written).
+  bool w_ReadNoInit = false;
+  bool w_HasRead = false;
+  int32_t w_EntAllLines = 0;
+
+  // A write note, when notes are taken; by default about the next line.
+  void WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line = -1);
+  // False, with a note, when a value of the record is not finite.
+  bool Writable(const char16_t* call, std::initializer_list<double> values);
+  // Notes the characters a text command takes out or the reader drops.
+  void NoteText(const char16_t* call, std::u16string_view s);
+  void NoteSave(int32_t lines);  // SaveTempFile's notes on the lines it writes
+  void NoteWriteBack(const char16_t* call);  // S_EntAll again on the same lines
 
   // Reader internals.
   struct ReadTokens;  // the tokens of one line as a record sees them

@@ -742,8 +742,15 @@ template <size_t Width, bool BigEndian, class Decode>
 
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
+  const bool again = w_HasRead;
   try {
-    return ReadTempFile(fn);
+    if (!ReadTempFile(fn)) return false;
+    // A second file adds to the store of the first and leaves its current
+    // values: a tool that means to start afresh reads with a new object.
+    if (again && ReadNotes != nullptr) ReadNotes->push_back({jnReadTwice, 0, fn});
+    w_HasRead = w_ReadNoInit = true;
+    w_EntAllLines = 0;
+    return true;
   } catch (...) {
     // Memory ran out part way: no half-read drawing is left behind.
     try {

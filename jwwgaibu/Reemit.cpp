@@ -318,7 +318,8 @@ bool TJGdata::Kinds::CommandAhead(const TJGdata& from, TJGdata& to, const TJwwEn
 template <class Write>
 void TJGdata::WriteInOrder(int32_t n, bool skipCurves, Write write) {
   const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
-  if (n < split.helperFrom || split.pieceEntries < 1) {
+  // Notes come in the order of the lines: taken on this thread alone.
+  if (n < split.helperFrom || split.pieceEntries < 1 || WriteNotes != nullptr) {
     for (int32_t i = 0; i < n; ++i) {
       if (!write(i)) return;
     }
@@ -383,7 +384,15 @@ bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
   return Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o);
 }
 
+// The store written back a second time into the same buffer, unchanged:
+// every entity would be drawn twice.
+void TJGdata::NoteWriteBack(const char16_t* call) {
+  if (w_EntAllLines > 0 && w_EntAllLines <= t_MemN) WriteNote(jnWrittenTwice, call, 0);
+  w_EntAllLines = t_MemN + 1;
+}
+
 void TJGdata::S_EntAll(const TJwwOverrides& o) {
+  NoteWriteBack(u"S_EntAll");
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
   // About one and a half lines an entity: room for two.
@@ -401,6 +410,7 @@ void TJGdata::S_EntAll(const TJwwOverrides& o) {
 }
 
 void TJGdata::S_EntAllp(const TJwwOverrides& o) {
+  NoteWriteBack(u"S_EntAllp");
   if (Zusun) SendMem(u"bz");
   int32_t cur = 0;
   int32_t maxCrv = 0;

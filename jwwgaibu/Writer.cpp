@@ -2,6 +2,8 @@
 // commands the point tool uses.
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -54,7 +56,43 @@ void PutLine(std::string& bytes, std::u16string_view line, bool utf8) {
 }
 }  // namespace
 
-void TJGdata::SendMem(const std::u16string& s) { AppendGrow(t_Mem, t_MemN) = s; }
+void TJGdata::SendMem(const std::u16string& s) {
+  if (w_ReadNoInit && WriteNotes != nullptr) {
+    WriteNote(jnNoInit, u"S_Init", 0, t_MemN + 1);
+    w_ReadNoInit = false;
+  }
+  AppendGrow(t_Mem, t_MemN) = s;
+}
+
+void TJGdata::WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line) {
+  if (WriteNotes == nullptr) return;
+  WriteNotes->push_back({what, call, value, line < 0 ? t_MemN + 1 : line});
+}
+
+bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) {
+      WriteNote(jnNotFinite, call, v);
+      return false;
+    }
+  }
+  return true;
+}
+
+void TJGdata::NoteText(const char16_t* call, std::u16string_view s) {
+  if (WriteNotes == nullptr) return;
+  const auto n = std::count_if(s.begin(), s.end(), [](char16_t c) {
+    return c == u'\r' || c == u'\n' || c == u'\0' || c == u'\t';
+  });
+  if (n > 0) WriteNote(jnDropped, call, static_cast<double>(n));
+}
+
+namespace {
+// A dialog number whose code passes the 32-bit range: the code wraps.
+bool CodeWraps(int32_t a, int32_t mode, int32_t add) {
+  return mode == jmDialog && a > INT32_MAX - add;
+}
+}  // namespace
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
   // Every failure ends the same way, memory running out while encoding too.
@@ -71,6 +109,7 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
     }
     // The lines are encoded a piece at a time into buffers used again and
     // again, a big buffer's pieces on two threads, and written in order.
+    if (WriteNotes != nullptr) NoteSave(n);
     const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
     const int32_t per = std::max<int32_t>(split.pieceLines, 1);
     std::array<std::string, 4> bytes;
@@ -95,7 +134,34 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
   return false;
 }
 
+// What the save is about to write wrongly: a count beyond the lines, lines in
+// use left empty, characters the encoding cannot hold.
+void TJGdata::NoteSave(int32_t n) {
+  if (t_MemN > n || t_MemN < 0) WriteNote(jnOutOfStep, u"SaveTempFile", t_MemN, 0);
+  int32_t empty = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const std::u16string& line = t_Mem[static_cast<size_t>(i)];
+    if (line.empty()) ++empty;
+    char16_t bits = 0;
+    for (char16_t c : line) bits |= c;
+    if (bits < 0x80) continue;
+    std::u16string back;
+    if (MojiCode) {
+      platform::Utf8ToText(platform::TextToUtf8(line), back);
+    } else {
+      platform::AnsiToText(platform::TextToAnsi(line), back);
+    }
+    if (back != line) {
+      int32_t lost = 0;
+      for (size_t k = 0; k < line.size(); ++k) lost += k >= back.size() || back[k] != line[k];
+      WriteNote(jnNotEncodable, u"SaveTempFile", lost, i + 1);
+    }
+  }
+  if (empty > 0) WriteNote(jnOutOfStep, u"SaveTempFile", empty, 0);
+}
+
 void TJGdata::S_Init() {
+  w_ReadNoInit = false;
   w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
   w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
   w_LGrp = 0;
@@ -116,6 +182,7 @@ void TJGdata::S_Init() {
 
 void TJGdata::S_LGrp(int32_t lgrp) {
   if (!w_FlgLGrp && lgrp == w_LGrp) return;
+  if (lgrp < 0 || lgrp > 15) WriteNote(jnLayerRange, u"S_LGrp", lgrp);
   SendMem(u"lg" + HexStr(lgrp));
   w_LGrp = lgrp;
   w_FlgLGrp = false;
@@ -124,12 +191,14 @@ void TJGdata::S_LGrp(int32_t lgrp) {
 
 void TJGdata::S_Lay(int32_t lay) {
   if (!w_FlgLay && lay == w_Lay) return;
+  if (lay < 0 || lay > 15) WriteNote(jnLayerRange, u"S_Lay", lay);
   SendMem(u"ly" + HexStr(lay));
   w_Lay = lay;
   w_FlgLay = false;
 }
 
 void TJGdata::S_Col(int32_t col, int32_t mode) {
+  if (CodeWraps(col, mode, 91)) WriteNote(jnCodeWraps, u"S_Col", col);
   if (mode == jmDialog) col = ColCode(col);
   if (!w_FlgCol && col == w_Col) return;
   SendMem(u"lc" + IntStr(col));
@@ -139,6 +208,7 @@ void TJGdata::S_Col(int32_t col, int32_t mode) {
 }
 
 void TJGdata::S_Ltp(int32_t ltp, int32_t mode) {
+  if (CodeWraps(ltp, mode, 12)) WriteNote(jnCodeWraps, u"S_Ltp", ltp);
   if (mode == jmDialog) ltp = LtpCode(ltp);
   if (!w_FlgLtp && ltp == w_Ltp) return;
   SendMem(u"lt" + IntStr(ltp));
@@ -157,6 +227,7 @@ void TJGdata::S_Wid(int32_t wid) {
 }
 
 void TJGdata::S_PCol(int32_t col, int32_t mode) {
+  if (CodeWraps(col, mode, 91)) WriteNote(jnCodeWraps, u"S_PCol", col);
   if (mode == jmDialog) col = ColCode(col);
   if (!w_FlgPCol && col == w_PtCol) return;
   SendMem(u"pn" + IntStr(col));
@@ -182,10 +253,12 @@ int32_t TJGdata::LtpCode(int32_t a) {
 }
 
 void TJGdata::S_Ten(double x, double y) {
+  if (!Writable(u"S_Ten", {x, y})) return;
   SendMem(NumberLine(u"pt", {x, y}));
 }
 
 void TJGdata::S_Mark(double x, double y, double bai, double ang, int32_t cod) {
+  if (!Writable(u"S_Mark", {x, y, bai, ang})) return;
   if (cod < -7 || cod > 11) cod = -3;
   if (jwwtol::Tiny(bai)) bai = 1.0;
   std::u16string& line = NumberLine(u"pt", {x, y, bai, ang});

@@ -1,0 +1,176 @@
+// The writer's notes: what a command or the save writes wrongly or cannot
+// write, and calls in an order that writes a wrong file. Each case is the
+// mistake, the lines it leaves and the notes it makes.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "jwwgaibu/JwwGaibu.h"
+#include "platform/Platform.h"
+#include "tests/TestUtil.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+std::vector<std::string> Lines(const TJGdata& g) {
+  std::vector<std::string> out;
+  for (int32_t k = 0; k < g.t_MemN && k < static_cast<int32_t>(g.t_Mem.size()); ++k) {
+    out.push_back(platform::TextToUtf8(g.t_Mem[static_cast<size_t>(k)]));
+  }
+  return out;
+}
+
+struct Want {
+  TJwwNote what;
+  std::u16string call;
+  double value;
+};
+
+struct Case {
+  const char* name;
+  std::function<void(TJGdata&)> run;
+  std::vector<std::string> lines;  // what the commands leave in t_Mem
+  std::vector<Want> notes;
+};
+
+TEST(WriteNotes, EachMistakeWithItsNote) {
+  const Case cases[] = {
+      {"a coordinate not finite: no line", [](TJGdata& g) { g.S_Line(0, 0, kNaN, 1); }, {},
+       {{jnNotFinite, u"S_Line", kNaN}}},
+      {"an infinite radius: no circle", [](TJGdata& g) { g.S_Circle(0, 0, kInf); }, {},
+       {{jnNotFinite, u"S_Circle", kInf}}},
+      {"a point and a marker", [](TJGdata& g) { g.S_Ten(kInf, 0), g.S_Mark(0, 0, 1, kNaN, -1); },
+       {}, {{jnNotFinite, u"S_Ten", kInf}, {jnNotFinite, u"S_Mark", kNaN}}},
+      {"a dimension whose length overflows shows no INF",
+       [](TJGdata& g) { g.S_Dim(-1e308, 0, 1e308, 0, 0, 0, 1, 0, u""); }, {},
+       {{jnNotFinite, u"S_Dim", kInf}}},
+      {"a moved line beyond the largest double",
+       [](TJGdata& g) {
+         g.A_Line(1e308, 0, 1.7e308, 0);
+         ASSERT_TRUE(g.Transform(TJwwTransform::Move(1e308, 0)));
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "lc1", "lt1"}, {{jnNotFinite, u"S_Line", kInf}}},
+      {"a layer group and a layer outside 0-15, written as given",
+       [](TJGdata& g) { g.S_LGrp(99), g.S_Lay(-1); }, {"lg63", "lyFFFFFFFF"},
+       {{jnLayerRange, u"S_LGrp", 99}, {jnLayerRange, u"S_Lay", -1}}},
+      {"a dialog colour whose code wraps", [](TJGdata& g) { g.S_PCol(INT_MAX, jmDialog); },
+       {"pn-2147483558"}, {{jnCodeWraps, u"S_PCol", INT_MAX}}},
+      {"a code given as a code does not wrap", [](TJGdata& g) { g.S_PCol(INT_MAX, jmCode); },
+       {"pn2147483647"}, {}},
+      {"CR, LF and a tab in a text",
+       [](TJGdata& g) { g.S_Text(0, 0, 0, 1, 0, u"a\r\nb\tc"); }, {"ch 0 0 1 0 \"ab\tc"},
+       {{jnDropped, u"S_Text", 3}}},
+      {"the store written back twice",
+       [](TJGdata& g) {
+         g.A_Ten(1, 2);
+         g.S_EntAll();
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "pn1", "pt 1 2", "pt 1 2"},
+       {{jnWrittenTwice, u"S_EntAll", 0}}},
+      {"written back, moved, written back: two copies, as meant",
+       [](TJGdata& g) {
+         g.A_Ten(1, 2);
+         g.S_EntAll();
+         g.Transform(TJwwTransform::Move(10, 0));
+         g.S_EntAllp();
+       },
+       {"lg0", "ly0", "pn1", "pt 1 2", "pt 11 2"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TJGdata g;
+    std::vector<TJwwWriteNote> notes;
+    g.WriteNotes = &notes;
+    g.S_Init();
+    c.run(g);
+    EXPECT_EQ(Lines(g), c.lines);
+    ASSERT_EQ(notes.size(), c.notes.size());
+    for (size_t k = 0; k < notes.size(); ++k) {
+      EXPECT_EQ(notes[k].what, c.notes[k].what);
+      EXPECT_EQ(notes[k].call, c.notes[k].call);
+      const double v = notes[k].value, w = c.notes[k].value;
+      EXPECT_TRUE(v == w || (std::isnan(v) && std::isnan(w))) << v << " " << w;
+    }
+    // The same commands without notes write the same lines.
+    TJGdata quiet;
+    quiet.S_Init();
+    c.run(quiet);
+    EXPECT_EQ(Lines(quiet), c.lines);
+  }
+}
+
+// The save's notes: characters the encoding cannot hold, a count out of step
+// with the lines.
+TEST(WriteNotes, WhatTheSaveCannotWrite) {
+  kxtest::TempDir d;
+  const std::u16string file = kxtest::U16(d / "JWC_TEMP.TXT");
+  struct SaveCase {
+    const char* name;
+    bool utf8;
+    std::vector<std::u16string> lines;
+    int32_t count;
+    std::vector<Want> notes;
+  };
+  const SaveCase cases[] = {
+      {"a euro sign in code page 932", false, {u"ch 0 0 1 0 \"a€b€"}, 1,
+       {{jnNotEncodable, u"SaveTempFile", 2}}},
+      {"Japanese in code page 932 is fine", false, {u"ch 0 0 1 0 \"髙橋"}, 1, {}},
+      {"an unpaired surrogate in UTF-8", true, {u"ch 0 0 1 0 \"\xD800"}, 1,
+       {{jnNotEncodable, u"SaveTempFile", 1}}},
+      {"a count beyond the lines", false, {u"pt 0 0"}, 5000,
+       {{jnOutOfStep, u"SaveTempFile", 5000}, {jnOutOfStep, u"SaveTempFile", 999}}},
+  };
+  for (const SaveCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TJGdata g;
+    std::vector<TJwwWriteNote> notes;
+    g.WriteNotes = &notes;
+    g.MojiCode = c.utf8;
+    for (const auto& l : c.lines) g.SendMem(l);
+    g.t_MemN = c.count;
+    EXPECT_TRUE(g.SaveTempFile(file));
+    ASSERT_EQ(notes.size(), c.notes.size());
+    for (size_t k = 0; k < notes.size(); ++k) {
+      EXPECT_EQ(notes[k].what, c.notes[k].what);
+      EXPECT_EQ(notes[k].value, c.notes[k].value);
+    }
+  }
+}
+
+// Calling order: a command after reading without S_Init, and a second file
+// read into one object.
+TEST(WriteNotes, CallingOrder) {
+  kxtest::TempDir d;
+  const std::filesystem::path file = d / "JWC_TEMP.TXT";
+  kxtest::WriteBytes(file, "hq\r\nlg3\r\nly2\r\nlc5\r\n0 0 1 1\r\n");
+  TJGdata g;
+  std::vector<TJwwWriteNote> notes;
+  std::vector<TJwwReadNote> read;
+  g.WriteNotes = &notes;
+  g.ReadNotes = &read;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(file)));
+  g.S_Line(0, 0, 5, 5);  // the pen state is still the reader's: no lg, ly, lc
+  g.S_Line(0, 0, 6, 6);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].what, jnNoInit);
+  EXPECT_EQ(notes[0].line, 1);
+  EXPECT_TRUE(read.empty());
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(file)));
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0].what, jnReadTwice);
+  EXPECT_EQ(g.EntLineN, 2);  // the second file added to the store
+  g.S_Init();
+  g.S_Line(0, 0, 7, 7);
+  EXPECT_EQ(notes.size(), 1u);  // after S_Init nothing more
+}
+
+}  // namespace
