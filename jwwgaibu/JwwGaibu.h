@@ -236,8 +236,9 @@ enum TJwwNote : int32_t {
   jnBadNumber = 3,   // a field read as a number is none, and was read as 0
   jnReadTwice = 4,   // OpenTempFile on an object that had read a file: the
                      // store grew and the current values are the first file's
-  jnNotUtf8 = 5,     // read as code page 932, but its bytes are no code page
-                     // 932 and are UTF-8: the file probably lacks its mark
+  jnUtf8NoMark = 5,  // read as code page 932 (no byte-order mark), but its
+                     // bytes are not code page 932 and are UTF-8: the file is
+                     // probably UTF-8 without its mark, and its texts garbled
 
   // Write notes, from the commands and SaveTempFile.
   jnNotFinite = 11,     // a coordinate, size or angle is NaN or infinite: the
@@ -262,7 +263,7 @@ enum TJwwNote : int32_t {
 struct TJwwReadNote {
   TJwwNote what = jnNoRecord;
   int32_t line = 0;     // 1-based line number in the file, empty lines counted
-  std::u16string text;  // the line as decoded (jnReadTwice, jnNotUtf8: the file name)
+  std::u16string text;  // the line as decoded (jnReadTwice, jnUtf8NoMark: the file name)
 };
 
 // What a command or the save wrote wrongly or could not write.

@@ -740,6 +740,51 @@ template <size_t Width, bool BigEndian, class Decode>
   });
 }
 
+namespace {
+
+// Every byte sequence is code page 932: single bytes, or a lead byte
+// (81-9F, E0-FC) with a trail byte (40-7E, 80-FC); 80, A0 and FD-FF stand
+// for nothing.
+bool IsCp932(std::string_view s) {
+  for (size_t k = 0; k < s.size(); ++k) {
+    const auto b = static_cast<unsigned char>(s[k]);
+    if (b == 0x80 || b == 0xA0 || b >= 0xFD) return false;
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+      if (++k >= s.size()) return false;
+      const auto t = static_cast<unsigned char>(s[k]);
+      if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+  }
+  return true;
+}
+
+// Well-formed UTF-8 with at least one character beyond ASCII.
+bool IsUtf8BeyondAscii(std::string_view s) {
+  bool beyond = false;
+  for (size_t k = 0; k < s.size();) {
+    const auto b = static_cast<unsigned char>(s[k]);
+    if (b < 0x80) {
+      ++k;
+      continue;
+    }
+    const size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (n == 0 || k + n > s.size()) return false;
+    for (size_t i = 1; i < n; ++i) {
+      if ((static_cast<unsigned char>(s[k + i]) & 0xC0) != 0x80) return false;
+    }
+    const auto b1 = static_cast<unsigned char>(s[k + 1]);
+    if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) ||
+        (b == 0xF4 && b1 > 0x8F)) {
+      return false;  // overlong, a surrogate, or beyond U+10FFFF
+    }
+    beyond = true;
+    k += n;
+  }
+  return beyond;
+}
+
+}  // namespace
+
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
   const bool again = w_HasRead;
@@ -779,6 +824,9 @@ bool TJGdata::ReadTempFile(const std::u16string& fn) {
       ReadLines<2, true>(file, text, platform::Utf16BeToText);
       break;
     case platform::TextEncoding::Ansi:
+      if (ReadNotes != nullptr && !IsCp932(text) && IsUtf8BeyondAscii(text)) {
+        ReadNotes->push_back({jnUtf8NoMark, 0, fn});
+      }
       ReadLines<1, false>(file, text, platform::AnsiToText);
       break;
   }

@@ -131,3 +131,28 @@ TEST(ReadNotes, ReadingIsTheSame) {
 }
 
 }  // namespace
+
+// A file without a byte-order mark is read as code page 932; one whose bytes
+// are not that and are UTF-8 was most likely saved as UTF-8 without its mark.
+TEST(ReadNotes, Utf8WithoutItsMark) {
+  const std::pair<std::string, bool> cases[] = {
+      {"hq\r\nch 0 0 1 0 \"\xE3\x81\x82\r\n", true},           // "あ" in UTF-8
+      // "平面図" in UTF-8 is also well-formed code page 932 (other kanji and
+      // half-width kana): nothing tells the two apart, so nothing is noted.
+      {"hq\r\nch 0 0 1 0 \"\xE5\xB9\xB3\xE9\x9D\xA2\xE5\x9B\xB3\r\n", false},
+      {"hq\r\nch 0 0 1 0 \"\x8A\x65\x95\xBD\xE9\xAB\r\n", false},  // "各平" and more, code page 932
+      {"hq\r\n0 0 1 1\r\n", false},                            // ASCII is both
+      {"hq\r\nch 0 0 1 0 \"\xFF\xFE\r\n", false},              // neither
+  };
+  for (const auto& [bytes, noted] : cases) {
+    kxtest::TempDir d;
+    kxtest::WriteBytes(d / "JWC_TEMP.TXT", bytes);
+    TJGdata g;
+    std::vector<TJwwReadNote> notes;
+    g.ReadNotes = &notes;
+    ASSERT_TRUE(g.OpenTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+    const bool found = std::any_of(notes.begin(), notes.end(),
+                                   [](const TJwwReadNote& n) { return n.what == jnUtf8NoMark; });
+    EXPECT_EQ(found, noted) << bytes;
+  }
+}
