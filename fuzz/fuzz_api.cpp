@@ -7,6 +7,7 @@
 // entity's index entry names the record added, the views and the visitor stay
 // within the store, and the saved file reads back into a store that holds
 // together.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -342,11 +343,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string file = kxfuzz::Folder() + "api.txt";
   Input in(data, size);
   TJGdata g;
+  std::vector<TJwwWriteNote> written;
+  g.WriteNotes = &written;
   int writings = 0;
   for (int steps = 0; steps < 2000 && !in.Empty(); ++steps) Step(g, in, writings);
   FUZZ_CHECK(g.SaveTempFile(kxfuzz::ToU16(file)));
   TJGdata back;
+  std::vector<TJwwReadNote> read;
+  back.ReadNotes = &read;
   FUZZ_CHECK(back.OpenTempFile(kxfuzz::ToU16(file)));
   kxfuzz::CheckStore(back);
+  // Every line the commands wrote reads back without a note, unless the
+  // writing noted that line (or the save as a whole).
+  for (const TJwwReadNote& r : read) {
+    const bool told = std::any_of(written.begin(), written.end(), [&](const TJwwWriteNote& w) {
+      return w.line == r.line || w.line == 0;
+    });
+    FUZZ_CHECK(told);
+  }
   return 0;
 }
