@@ -670,24 +670,40 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
   if (n < 2) return;
   SortedOnce once;
 
-  // A grid over the drawing, cells about the size of the figures: a pair is
-  // tried in the one cell that holds the lower left corner of the overlap of
-  // their boxes. A figure spanning many cells is tried against every other.
-  double x0 = figs[0].bx0, y0 = figs[0].by0, x1 = figs[0].bx1, y1 = figs[0].by1, extent = 0;
-  for (const Figure& f : figs) {
-    x0 = std::min(x0, f.bx0), y0 = std::min(y0, f.by0);
-    x1 = std::max(x1, f.bx1), y1 = std::max(y1, f.by1);
-    extent += (f.bx1 - f.bx0) + (f.by1 - f.by0);
+  // A grid over where most figures lie, cells about the size of a typical
+  // figure: a pair is tried in the one cell that holds the lower left corner
+  // of the overlap of their boxes. Figures beyond the grid fall into its edge
+  // cells, so that a stray figure far away cannot make the cells of a dense
+  // drawing huge; a figure spanning many cells is tried against every other.
+  // The grid works in eighths of coordinates, whose sums and differences
+  // never overflow.
+  constexpr double kG = 0.125;
+  std::vector<double> cx(n), cy(n), size(n);
+  for (size_t i = 0; i < n; ++i) {
+    const Figure& f = figs[i];
+    cx[i] = (f.bx0 * kG + f.bx1 * kG) * 0.5, cy[i] = (f.by0 * kG + f.by1 * kG) * 0.5;
+    size[i] = std::max(f.bx1 * kG - f.bx0 * kG, f.by1 * kG - f.by0 * kG);
   }
-  const double w = std::max(x1 - x0, kSamePoint), h = std::max(y1 - y0, kSamePoint);
-  const double side = std::max({extent / (2.0 * n), std::sqrt(w * h / n), kSamePoint});
-  const int64_t cols = std::clamp<int64_t>(static_cast<int64_t>(w / side) + 1, 1, 1 << 15);
-  const int64_t rows = std::clamp<int64_t>(static_cast<int64_t>(h / side) + 1, 1, 1 << 15);
+  auto at = [](std::vector<double>& v, double q) {
+    const auto k = v.begin() + static_cast<ptrdiff_t>(q * static_cast<double>(v.size() - 1));
+    std::nth_element(v.begin(), k, v.end());
+    return *k;
+  };
+  const double typical = at(size, 0.5);
+  const double x0 = at(cx, 0.02) - typical, x1 = at(cx, 0.98) + typical;
+  const double y0 = at(cy, 0.02) - typical, y1 = at(cy, 0.98) + typical;
+  const double w = std::max(x1 - x0, kSamePoint * kG), h = std::max(y1 - y0, kSamePoint * kG);
+  const double cells = static_cast<double>(n);
+  const double side = std::max({typical, std::sqrt(w / cells) * std::sqrt(h), kSamePoint * kG});
+  const int64_t cols = static_cast<int64_t>(std::min(w / side, 32767.0)) + 1;
+  const int64_t rows = static_cast<int64_t>(std::min(h / side, 32767.0)) + 1;
   auto col = [&](double x) {
-    return std::clamp<int64_t>(static_cast<int64_t>((x - x0) / w * (cols - 1e-9)), 0, cols - 1);
+    const double c = (x * kG - x0) / w * static_cast<double>(cols);
+    return static_cast<int64_t>(std::clamp(c, 0.0, static_cast<double>(cols - 1)));
   };
   auto row = [&](double y) {
-    return std::clamp<int64_t>(static_cast<int64_t>((y - y0) / h * (rows - 1e-9)), 0, rows - 1);
+    const double r = (y * kG - y0) / h * static_cast<double>(rows);
+    return static_cast<int64_t>(std::clamp(r, 0.0, static_cast<double>(rows - 1)));
   };
   constexpr int64_t kMaxCells = 64;
   // The figures of each cell, cell after cell: counted first, then placed.

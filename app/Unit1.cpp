@@ -160,7 +160,7 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       TPoints points;
       if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
       if (mode == 8) IntersectionPoints(g, points);
-      if (mode == 9) EndAndCentrePoints(g, static_cast<int32_t>(std::nearbyint(p)), points);
+      if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
       if (mode == 10) DivideAll(g, DivisionCount(p), points);
       for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;

@@ -292,6 +292,13 @@ def check_intersections():
     if got != sorted(got):
         problems.append('intersections not sorted by x, then y')
 
+    # Figures far away beside a dense drawing (a stray line, one at the edge
+    # of the number range) change nothing near the drawing.
+    far = ['0 1e9 1 1e9', '-1e308 -1e308 -1e308 1e308', '1e308 0 1e308 1']
+    got = run(exchange(*records, *far), 8)
+    p = same_set(got, want, 1e-9)
+    problems += [f'with stray figures far away: {p}'] if p else []
+
     # Arcs: only the crossings on the arcs.
     got = run(exchange('ci 0 0 100 0 90 1 0', 'ci 0 0 100 180 270 1 0', '-200 50 200 50'), 8)
     p = same_set(got, [(math.sqrt(100 ** 2 - 50 ** 2), 50)])
