@@ -727,6 +727,7 @@ class TJGdata {
   bool w_HasRead = false;
   int32_t w_EntAllLines = 0;
 
+  int32_t NextLine() const;  // 1-based number of the next line written
   // A write note, when notes are taken; by default about the next line.
   void WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line = -1);
   // False, with a note, when a value of the record is not finite.

@@ -388,7 +388,7 @@ bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
 // every entity would be drawn twice.
 void TJGdata::NoteWriteBack(const char16_t* call) {
   if (w_EntAllLines > 0 && w_EntAllLines <= t_MemN) WriteNote(jnWrittenTwice, call, 0);
-  w_EntAllLines = t_MemN + 1;
+  w_EntAllLines = NextLine();
 }
 
 void TJGdata::S_EntAll(const TJwwOverrides& o) {

@@ -58,7 +58,7 @@ void PutLine(std::string& bytes, std::u16string_view line, bool utf8) {
 
 void TJGdata::SendMem(const std::u16string& s) {
   if (w_ReadNoInit && WriteNotes != nullptr) {
-    WriteNote(jnNoInit, u"S_Init", 0, t_MemN + 1);
+    WriteNote(jnNoInit, u"S_Init", 0, NextLine());
     w_ReadNoInit = false;
   }
   AppendGrow(t_Mem, t_MemN) = s;
@@ -66,7 +66,12 @@ void TJGdata::SendMem(const std::u16string& s) {
 
 void TJGdata::WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line) {
   if (WriteNotes == nullptr) return;
-  WriteNotes->push_back({what, call, value, line < 0 ? t_MemN + 1 : line});
+  WriteNotes->push_back({what, call, value, line < 0 ? NextLine() : line});
+}
+
+// The count is public and may hold anything: the line after it, kept in range.
+int32_t TJGdata::NextLine() const {
+  return t_MemN < 0 ? 1 : t_MemN == INT32_MAX ? INT32_MAX : t_MemN + 1;
 }
 
 bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
