@@ -707,7 +707,7 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
   };
   constexpr int64_t kMaxCells = 64;
   // The figures of each cell, cell after cell: counted first, then placed.
-  std::vector<uint32_t> start(static_cast<size_t>(cols * rows) + 1, 0);
+  std::vector<size_t> start(static_cast<size_t>(cols * rows) + 1, 0);
   std::vector<uint32_t> big;
   std::vector<int64_t> firstCol(n), firstRow(n), lastCol(n), lastRow(n);
   for (size_t i = 0; i < n; ++i) {
@@ -725,7 +725,7 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
   }
   for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
   std::vector<uint32_t> inCells(start.back());
-  std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+  std::vector<size_t> fill(start.begin(), start.end() - 1);
   for (size_t i = 0; i < n; ++i) {
     for (int64_t r = firstRow[i]; r <= lastRow[i]; ++r) {
       for (int64_t c = firstCol[i]; c <= lastCol[i]; ++c) {
@@ -734,9 +734,9 @@ void IntersectionPoints(const TJGdata& g, TPoints& out) {
     }
   }
   for (size_t cell = 0; cell + 1 < start.size(); ++cell) {
-    for (uint32_t i = start[cell]; i < start[cell + 1]; ++i) {
+    for (size_t i = start[cell]; i < start[cell + 1]; ++i) {
       const uint32_t fi = inCells[i];
-      for (uint32_t j = i + 1; j < start[cell + 1]; ++j) {
+      for (size_t j = i + 1; j < start[cell + 1]; ++j) {
         const uint32_t fj = inCells[j];
         const int64_t home = std::max(firstRow[fi], firstRow[fj]) * cols +
                              std::max(firstCol[fi], firstCol[fj]);
