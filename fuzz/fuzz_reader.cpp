@@ -16,8 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g.ReadNotes = &notes;
   g.OpenTempFile(kxfuzz::ToU16(path));
   kxfuzz::CheckStore(g);
-  for (size_t i = 0; i < notes.size(); ++i) {
-    FUZZ_CHECK(notes[i].line >= 1 && (i == 0 || notes[i].line > notes[i - 1].line));
+  // A note on the whole file (UTF-8 without its mark) comes first, with no
+  // line; the notes on lines follow in ascending order.
+  size_t first = 0;
+  if (!notes.empty() && notes[0].what == jnUtf8NoMark) {
+    FUZZ_CHECK(notes[0].line == 0);
+    first = 1;
+  }
+  for (size_t i = first; i < notes.size(); ++i) {
+    FUZZ_CHECK(notes[i].line >= 1 && (i == first || notes[i].line > notes[i - 1].line));
     FUZZ_CHECK(notes[i].what >= jnNoRecord && notes[i].what <= jnBadNumber);
   }
   TJGdata plain;
