@@ -121,7 +121,25 @@ void TJGdata::S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t
 
 void TJGdata::S_Comment(const std::u16string& s) {
   NoteText(u"S_Comment", s);
-  SendMem(u"h#" + OneLine(s));
+  const std::u16string line = u"h#" + OneLine(s);
+  if (WriteNotes != nullptr) {
+    // Fields as the reader splits them: runs of blanks apart, up to a quote
+    // or an "=", which take the rest of the line.
+    int32_t fields = 0;
+    bool in = false;
+    for (char16_t c : line) {
+      if (c == u'"' || c == u'=') {
+        fields += in ? 0 : 1;
+        in = true;
+        break;
+      }
+      const bool blank = c == u' ' || c == u'\t';
+      if (!blank && !in) ++fields;
+      in = !blank;
+    }
+    if (fields == 4) WriteNote(jnCommentAsLine, u"S_Comment", 4);
+  }
+  SendMem(line);
 }
 
 void TJGdata::S_Area() {

@@ -258,6 +258,8 @@ enum TJwwNote : int32_t {
   jnNoInit = 18,        // a line written after reading without S_Init: the
                         // pen state was the reader's, and lines it thought
                         // written (layer, colours) were left out
+  jnCommentAsLine = 19, // a comment of exactly four fields, which a reader
+                        // takes for a line segment (written as given)
 };
 
 struct TJwwReadNote {

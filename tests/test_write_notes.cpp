@@ -68,6 +68,9 @@ TEST(WriteNotes, EachMistakeWithItsNote) {
       {"CR, LF and a tab in a text",
        [](TJGdata& g) { g.S_Text(0, 0, 0, 1, 0, u"a\r\nb\tc"); }, {"ch 0 0 1 0 \"ab\tc"},
        {{jnDropped, u"S_Text", 3}}},
+      {"a comment of four fields reads back as a line",
+       [](TJGdata& g) { g.S_Comment(u"< h< h< h<"), g.S_Comment(u"a b"); },
+       {"h#< h< h< h<", "h#a b"}, {{jnCommentAsLine, u"S_Comment", 4}}},
       {"the store written back twice",
        [](TJGdata& g) {
          g.A_Ten(1, 2);
