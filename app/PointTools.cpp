@@ -148,7 +148,7 @@ double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int dept
 struct Walk {
   double length = 0;
   bool closed = false;
-  // The parameter walked: a line's fraction, a circle's angle, an arc's t.
+  // The point at length s from the start, s in [0, length].
   virtual TPointXY At(double s) = 0;
   virtual ~Walk() = default;
 };

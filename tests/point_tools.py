@@ -104,7 +104,6 @@ def ellipse_length(r, he, t0, t1):
 
 def check_pitch():
     problems = []
-    L = 'lc1'
     cases = [
         ('a whole number of pitches along a line: no extra end',
          exchange('0 0 3640 0'), (7, 910), pitch_line((0, 0), (3640, 0), 910)),
