@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <unordered_map>
 
@@ -139,7 +140,8 @@ double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int dept
   };
   const double whole = gauss(t0, t1), m = (t0 + t1) / 2;
   const double halves = gauss(t0, m) + gauss(m, t1);
-  if (std::fabs(whole - halves) <= tol || depth >= 30) return halves;
+  // Below the rounding of the sums themselves no halving helps.
+  if (std::fabs(whole - halves) <= std::max(tol, 1e-14 * halves) || depth >= 30) return halves;
   return ArcLength(a, t0, m, tol / 2, depth + 1) + ArcLength(a, m, t1, tol / 2, depth + 1);
 }
 
@@ -205,6 +207,8 @@ struct EllipseWalk : Walk {
       const double miss = st - s;
       if (std::fabs(miss) <= 1e-12 * length) break;
       if (miss < 0) lo = t; else hi = t;
+      // The bracket down to the last bits of t: no closer point exists.
+      if (std::fabs(hi - lo) <= 4 * std::numeric_limits<double>::epsilon() * std::fabs(t)) break;
       const double v = Speed(a, t);
       t = v > 0 ? t - dir * miss / v : (lo + hi) / 2;
     }
@@ -274,7 +278,8 @@ void PitchPoints(const TJGdata& g, double pitch, bool split, const TJwwIndPoint&
     } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
       if (!ArcFinite(e) || e.he == 0) return;
       const double span = SpanDeg(e);
-      const double sa = e.sa / 180 * kPi, ea = sa + span / 180 * kPi;
+      // The start angle less whole turns: a parameter near 0 keeps its precision.
+      const double sa = std::fmod(e.sa, 360.0) / 180 * kPi, ea = sa + span / 180 * kPi;
       if (Closed(span)) {
         // From the parameter whose direction, undone of tilt and flatness,
         // points at the indicated point; counter-clockwise.
