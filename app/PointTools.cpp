@@ -417,8 +417,14 @@ struct Figure {
   double cx = 0, cy = 0, r = 0;          // a circle or circular arc
   double a0 = 0, span = 0;               // its start angle and span, radians (2 pi: closed)
   const TJwwEntArc* arc = nullptr;       // an elliptic arc
+  double ck = 1, sk = 0;                 // its tilt undone: cos and sin of -ka
   double bx0 = 0, by0 = 0, bx1 = 0, by1 = 0;  // bounding box
+  // The points of a circle, arc or ellipse at kSteps even steps of its
+  // parameter, made the first time a crossing with an ellipse is looked for.
+  mutable std::vector<TPointXY> samples;
 };
+
+constexpr int kSteps = 1024;
 
 // The angle of (x, y) seen from a circle's centre lies on its arc, within
 // kSamePoint of its length.
@@ -434,9 +440,11 @@ bool OnRound(const Figure& f, double x, double y) {
 // An elliptic arc in its own frame: a point's coordinates with the centre
 // taken away, the tilt undone and the flatness divided out, so that the arc
 // lies on the circle of radius cr about the origin.
-TPointXY ToUnit(const TJwwEntArc& a, double x, double y) {
-  double u, v;
-  RotatePoint(u, v, x - a.cx, y - a.cy, 0, 0, -a.ka);
+TPointXY ToUnit(const Figure& f, double x, double y) {
+  // As RotatePoint turns by -ka, with the cosine and sine made once.
+  const TJwwEntArc& a = *f.arc;
+  const double dx = x - a.cx, dy = y - a.cy;
+  const double u = 0 + dx * f.ck - dy * f.sk, v = 0 + dx * f.sk + dy * f.ck;
   return {u, v / a.he};
 }
 
@@ -444,7 +452,7 @@ bool OnEllipse(const Figure& f, double x, double y) {
   const TJwwEntArc& a = *f.arc;
   const double span = SpanDeg(a);
   if (Closed(span)) return true;
-  const TPointXY p = ToUnit(a, x, y);
+  const TPointXY p = ToUnit(f, x, y);
   double t = ExactAtan2(p.y, p.x) - a.sa / 180 * kPi;
   t = std::fmod(t, 2 * kPi);
   if (t < 0) t += 2 * kPi;
@@ -523,7 +531,7 @@ void SegmentCurve(const Figure& s, const Figure& c, SortedOnce& once) {
     n = SegmentCircle(s.x1 - c.cx, s.y1 - c.cy, s.x2 - s.x1, s.y2 - s.y1, c.r, t);
   } else {
     const TJwwEntArc& a = *c.arc;
-    const TPointXY p = ToUnit(a, s.x1, s.y1), q = ToUnit(a, s.x2, s.y2);
+    const TPointXY p = ToUnit(c, s.x1, s.y1), q = ToUnit(c, s.x2, s.y2);
     n = SegmentCircle(p.x, p.y, q.x - p.x, q.y - p.y, std::fabs(a.cr), t);
   }
   for (int k = 0; k < n; ++k) {
@@ -579,31 +587,62 @@ void CurveEllipse(const Figure& f, const Figure& g, SortedOnce& once) {
   // the curve is the circle of radius r.
   auto side = [&](double t) {
     const TPointXY q = point(t);
-    const TPointXY p = ToUnit(*g.arc, q.x, q.y);
+    const TPointXY p = ToUnit(g, q.x, q.y);
+    return std::sqrt(p.x * p.x + p.y * p.y) - r;
+  };
+  auto sideOf = [&](TPointXY q) {
+    const TPointXY p = ToUnit(g, q.x, q.y);
     return std::sqrt(p.x * p.x + p.y * p.y) - r;
   };
   auto found = [&](double t) {
     const TPointXY p = point(t);
     if (OnEllipse(g, p.x, p.y)) once.Add(p.x, p.y);
   };
-  constexpr int kSteps = 1024;
   std::vector<double> ts(kSteps + 1), fs(kSteps + 1);
-  for (int k = 0; k <= kSteps; ++k) ts[k] = t0 + span * k / kSteps, fs[k] = side(ts[k]);
+  const bool made = !f.samples.empty();
+  if (!made) f.samples.resize(kSteps + 1);
+  for (int k = 0; k <= kSteps; ++k) {
+    ts[k] = t0 + span * k / kSteps;
+    if (!made) f.samples[k] = point(ts[k]);
+    fs[k] = sideOf(f.samples[k]);
+  }
   const double near = kSamePoint / std::max(1.0, std::fabs(g.arc->he));
   for (int k = 1; k <= kSteps; ++k) {
     if (fs[k - 1] == 0 || (fs[k - 1] < 0) != (fs[k] < 0)) {
-      double lo = ts[k - 1], hi = ts[k], flo = fs[k - 1];
-      for (int i = 0; i < 80 && flo != 0; ++i) {
-        const double m = (lo + hi) / 2, fm = side(m);
-        if ((fm < 0) == (flo < 0)) lo = m, flo = fm; else hi = m;
+      // Regula falsi with the Illinois halving of the end that stays, and
+      // plain halving when that stalls: a few steps where halving takes fifty.
+      double lo = ts[k - 1], hi = ts[k], flo = fs[k - 1], fhi = fs[k];
+      int kept = 0;  // which end stayed last: -1 lo, 1 hi
+      for (int i = 0; i < 100 && flo != 0; ++i) {
+        double m = fhi != flo ? hi - fhi * (hi - lo) / (fhi - flo) : (lo + hi) / 2;
+        if (!(m > std::min(lo, hi) && m < std::max(lo, hi))) m = (lo + hi) / 2;
+        if (m == lo || m == hi) break;  // nothing left between them
+        const double fm = side(m);
+        if (fm == 0) {
+          lo = m, flo = 0;
+          break;
+        }
+        if ((fm < 0) == (flo < 0)) {
+          lo = m, flo = fm;
+          if (kept == 1) fhi /= 2;
+          kept = 1;
+        } else {
+          hi = m, fhi = fm;
+          if (kept == -1) flo /= 2;
+          kept = -1;
+        }
       }
       found(flo == 0 ? lo : (lo + hi) / 2);
     } else if (k < kSteps && std::fabs(fs[k]) <= std::fabs(fs[k - 1]) &&
-               std::fabs(fs[k]) <= std::fabs(fs[k + 1]) && (fs[k] < 0) == (fs[k + 1] < 0)) {
-      // Closest to g here without crossing: narrow by thirds on the distance.
+               std::fabs(fs[k]) <= std::fabs(fs[k + 1]) && (fs[k] < 0) == (fs[k + 1] < 0) &&
+               std::fabs(fs[k]) <= near + 4 * std::max(std::fabs(fs[k - 1]) - std::fabs(fs[k]),
+                                                       std::fabs(fs[k + 1]) - std::fabs(fs[k]))) {
+      // Closest to g here without crossing, near enough that a parabola
+      // through the three steps could touch it: narrow by thirds on the distance.
       double lo = ts[k - 1], hi = ts[k + 1];
       for (int i = 0; i < 100; ++i) {
         const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
+        if (a == lo || b == hi) break;
         if (std::fabs(side(a)) < std::fabs(side(b))) hi = b; else lo = a;
       }
       const double t = (lo + hi) / 2;
@@ -654,6 +693,8 @@ std::vector<Figure> Figures(const TJGdata& g) {
       } else {
         f.kind = Figure::kEllipse;
         f.arc = &e;
+        const double phi = -e.ka * 3.14159265358979 / 180;  // as RotatePoint takes it
+        f.ck = ExactCos(phi), f.sk = ExactSin(phi);
         f.cx = e.cx, f.cy = e.cy, f.r = std::fabs(e.cr) * std::max(1.0, std::fabs(e.he));
       }
     } else {
