@@ -112,9 +112,9 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
       PutLine(bytes, u"hq", MojiCode);  // the file of a run that wrote nothing
       file.Write(bytes);
     }
+    if (WriteNotes != nullptr) NoteSave(n);
     // The lines are encoded a piece at a time into buffers used again and
     // again, a big buffer's pieces on two threads, and written in order.
-    if (WriteNotes != nullptr) NoteSave(n);
     const jwwgaibu::WriteSplit split = jwwgaibu::CurrentWriteSplit();
     const int32_t per = std::max<int32_t>(split.pieceLines, 1);
     std::array<std::string, 4> bytes;
