@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Windows release dist/kx29-<version>-win64.zip: one folder kx29/
 # holding kx29.exe, the launchers, the user guide as a page and as plain text
-# (with its pictures), the licence and SHA256SUMS. Two runs from the same commit give
-# the same bytes: the program is linked without a time stamp, and every entry
-# has the commit's time, a fixed place in the zip and fixed permissions.
+# (with its pictures), the licence and SHA256SUMS; and beside it
+# dist/kx29-<version>-reference.zip, the library's reference as HTML pages.
+# Two runs from the same commit give the same bytes: the program is linked
+# without a time stamp, and every entry has the commit's time, a fixed place
+# in the zip and fixed permissions.
 #
 #   ./release.sh [build folder]   (default: build-release)
 # Prints the path of the zip.
@@ -27,14 +29,18 @@ cmake --build "$build" -j2 --target kx29 >/dev/null
 # (the system's Python, which has python3-markdown).
 /usr/bin/python3 tools/guide.py html "$build/説明書.html"
 /usr/bin/python3 tools/guide.py txt "$build/説明書.txt"
+# The library's reference for tool authors, a zip of its own beside the
+# program's: the draughtsperson's zip stays as it was.
+tools/reference.sh "$build/reference" >/dev/null
 
 mkdir -p dist
 zip="dist/kx29-$version-win64.zip"
-python3 - "$build" "$zip" "$epoch" <<'EOF'
+reference="dist/kx29-$version-reference.zip"
+python3 - "$build" "$zip" "$reference" "$epoch" <<'EOF'
 import hashlib, sys, time, zipfile
 from pathlib import Path
 
-build, out, epoch = Path(sys.argv[1]), Path(sys.argv[2]), int(sys.argv[3])
+build, out, reference, epoch = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3]), int(sys.argv[4])
 
 pictures = ['docs/dialog.png'] + sorted(str(p) for p in Path('docs/modes').glob('mode*.png'))
 files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
@@ -48,15 +54,22 @@ files.append(('SHA256SUMS', sums.encode('utf-8')))
 
 # The commit's time as zip entries keep it (local time fields, read as UTC).
 stamp = time.gmtime(max(epoch, 315532800))[:6]
-tmp = out.with_suffix('.tmp')
-with zipfile.ZipFile(tmp, 'w') as z:
-    for name, data in files:
-        info = zipfile.ZipInfo('kx29/' + name, stamp)
-        info.create_system = 3
-        info.external_attr = 0o100644 << 16
-        info.compress_type = zipfile.ZIP_DEFLATED
-        z.writestr(info, data, compresslevel=9)
-tmp.replace(out)
+
+def write_zip(out, folder, files):
+    tmp = out.with_suffix('.tmp')
+    with zipfile.ZipFile(tmp, 'w') as z:
+        for name, data in files:
+            info = zipfile.ZipInfo(folder + name, stamp)
+            info.create_system = 3
+            info.external_attr = 0o100644 << 16
+            info.compress_type = zipfile.ZIP_DEFLATED
+            z.writestr(info, data, compresslevel=9)
+    tmp.replace(out)
+
+write_zip(out, 'kx29/', files)
+pages = build / 'reference' / 'html'
+write_zip(reference, 'kx29-reference/',
+          [(p.relative_to(pages).as_posix(), p.read_bytes()) for p in sorted(pages.rglob('*')) if p.is_file()])
 EOF
-echo "release: $(stat -c %s "$zip") bytes" >&2
+echo "release: $(stat -c %s "$zip") bytes; the library's reference: $reference, $(stat -c %s "$reference") bytes" >&2
 echo "$zip"

@@ -9,6 +9,7 @@ packages=(cmake g++ make libgtest-dev python3 python3-mpmath)
 packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
 packages+=(python3-markdown chromium)  # the guide as a page, opened in a browser
+packages+=(doxygen)  # the library's reference; an undocumented public name fails
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -66,8 +67,10 @@ tools/mode_pictures.sh build/mode-pictures build
 echo "== release"
 release=$(./release.sh build-release)
 cp "$release" build-release/first.zip
+cp "${release%-win64.zip}-reference.zip" build-release/first-reference.zip
 ./release.sh build-win >/dev/null
 cmp build-release/first.zip "$release"
+cmp build-release/first-reference.zip "${release%-win64.zip}-reference.zip"
 python3 tests/release.py "$release"
 echo "== the guide page in headless Chromium"
 python3 tests/guide_page.py build-release/説明書.html build-release/guide-first-screen.png

@@ -1,26 +1,27 @@
-// TJGdata: the drawing the CAD program hands an external tool in JWC_TEMP.TXT,
-// and the commands through which the tool hands its result back in the same
-// file. docs/library.md is the guide, docs/format.md the file itself.
-//
-// Calling order of a tool:
-//   1. TJGdata g;  g.OpenTempFile(path);   read the file (encoding by its mark)
-//   2. look at the store, change it: Ents<jkLine>(), ForEachEnt, Transform, ...
-//   3. g.S_Init();                          reading used the pen state: reset it
-//   4. commands append lines to t_Mem: S_EntAll / S_EntAllp write the store
-//      back (after a "bz" when the file had one, ending on the drawing's
-//      current layer group and layer); S_Ent, S_Line, S_Circle, ... write
-//      single entities; A_ operations add entities to the store instead
-//   5. g.SaveTempFile(path);                 replaces the file with the lines
-// Save from the object that read the file: it knows the encoding (MojiCode),
-// whether widths are written (WidF) and the layer the drawing is on
-// (CurLGrp, CurLay). The CAD program adds what the file says to the drawing
-// and keeps the selection: write only what the tool adds.
-//
-// Units: coordinates, radii and lengths are millimetres of the drawing (of
-// the paper when Zusun); text sizes are millimetres on paper; angles are
-// degrees, counter-clockwise from the x axis; colours are codes (1-9 pens,
-// 101.. SXF colours) except fill colours, which are RGB values
-// r + 256 g + 65536 b.
+/// @file
+/// TJGdata: the drawing the CAD program hands an external tool in JWC_TEMP.TXT,
+/// and the commands through which the tool hands its result back in the same
+/// file. docs/library.md is the guide, docs/format.md the file itself.
+///
+/// Calling order of a tool:
+///   1. TJGdata g;  g.OpenTempFile(path);   read the file (encoding by its mark)
+///   2. look at the store, change it: Ents<jkLine>(), ForEachEnt, Transform, ...
+///   3. g.S_Init();                          reading used the pen state: reset it
+///   4. commands append lines to t_Mem: S_EntAll / S_EntAllp write the store
+///      back (after a "bz" when the file had one, ending on the drawing's
+///      current layer group and layer); S_Ent, S_Line, S_Circle, ... write
+///      single entities; A_ operations add entities to the store instead
+///   5. g.SaveTempFile(path);                 replaces the file with the lines
+/// Save from the object that read the file: it knows the encoding (MojiCode),
+/// whether widths are written (WidF) and the layer the drawing is on
+/// (CurLGrp, CurLay). The CAD program adds what the file says to the drawing
+/// and keeps the selection: write only what the tool adds.
+///
+/// Units: coordinates, radii and lengths are millimetres of the drawing (of
+/// the paper when Zusun); text sizes are millimetres on paper; angles are
+/// degrees, counter-clockwise from the x axis; colours are codes (1-9 pens,
+/// 101.. SXF colours) except fill colours, which are RGB values
+/// r + 256 g + 65536 b.
 #pragma once
 
 #include <array>
@@ -41,256 +42,323 @@ class FileBuffer;
 
 // ===== Types ==================================================================
 
-// Entity kind codes, the yn of an entity index entry: one per entity array,
-// named after it (jkCirc for EntCirc).
+/// Entity kind codes, the yn of an entity index entry: one per entity array,
+/// named after it (jkCirc for EntCirc).
 enum TJwwKind : int32_t {
-  jkLine = 1,   // line segments, EntLine
-  jkCirc = 2,   // circles, EntCirc
-  jkArc = 3,    // arcs and ellipses, EntArc
-  jkText = 4,   // texts, EntText
-  jkPnt = 5,    // points, EntPnt
-  jkMark = 6,   // point markers, EntMark
-  jkDim = 7,    // dimensions, EntDim
-  jkBlk = 8,    // block inserts, EntBlk (never written back)
-  jkSld2 = 9,   // solids of two corners, EntSld2
-  jkSld3 = 10,  // solids of three corners, EntSld3
-  jkSld4 = 11,  // solids of four corners, EntSld4
-  jkSldC = 12,  // circular solids of "sc", EntSldC
-  jkSldE = 13,  // circular solids of "se", EntSldE (added by A_SolidD)
-  jkSldO = 14,  // circular solids of "so", EntSldO
-  jkSldG = 15,  // circular solids of "sg", EntSldG
+  jkLine = 1,   ///< line segments, EntLine
+  jkCirc = 2,   ///< circles, EntCirc
+  jkArc = 3,    ///< arcs and ellipses, EntArc
+  jkText = 4,   ///< texts, EntText
+  jkPnt = 5,    ///< points, EntPnt
+  jkMark = 6,   ///< point markers, EntMark
+  jkDim = 7,    ///< dimensions, EntDim
+  jkBlk = 8,    ///< block inserts, EntBlk (never written back)
+  jkSld2 = 9,   ///< solids of two corners, EntSld2
+  jkSld3 = 10,  ///< solids of three corners, EntSld3
+  jkSld4 = 11,  ///< solids of four corners, EntSld4
+  jkSldC = 12,  ///< circular solids of "sc", EntSldC
+  jkSldE = 13,  ///< circular solids of "se", EntSldE (added by A_SolidD)
+  jkSldO = 14,  ///< circular solids of "so", EntSldO
+  jkSldG = 15,  ///< circular solids of "sg", EntSldG
 };
 
-// The mode argument of S_Col, S_Ltp, S_PCol, S_Mjs and of A_Col, A_Ltp,
-// A_PCol, A_Mjs: how the colour or line type number given is meant. The
-// commands take an int32_t; these convert to it.
+/// The mode argument of S_Col, S_Ltp, S_PCol, S_Mjs and of A_Col, A_Ltp,
+/// A_PCol, A_Mjs: how the colour or line type number given is meant. The
+/// commands take an int32_t; these convert to it.
 enum TJwwMode : int32_t {
-  // The CAD program's own code, written as given (any mode but jmDialog).
+  /// The CAD program's own code, written as given (any mode but jmDialog).
   jmCode = 0,
-  // Numbered as in kx29's settings dialog. Colours: 0 the drawing's current
-  // one, 1-9 the pens, 10, 11, ... the SXF colours 1, 2, ... (codes 101,
-  // 102, ...). Line types: 0 the current one, 1-9 themselves, 10-18 the codes
-  // 11-19, 19 onward the codes 31 onward.
+  /// Numbered as in kx29's settings dialog. Colours: 0 the drawing's current
+  /// one, 1-9 the pens, 10, 11, ... the SXF colours 1, 2, ... (codes 101,
+  /// 102, ...). Line types: 0 the current one, 1-9 themselves, 10-18 the codes
+  /// 11-19, 19 onward the codes 31 onward.
   jmDialog = 1,
 };
 
-// The attributes every entity carries.
+/// The attributes every entity carries.
 struct TJwwEntAttr {
-  int32_t IPNo = 0;  // indicated point the entity refers to; 0 = none
-  int32_t LGrp = 0;  // layer group 0-15
-  int32_t Lay = 0;   // layer 0-15 within the group
-  int32_t Col = 0;   // line colour; text colour for texts; point colour for points
-  int32_t Ltp = 0;   // line type code
-  int32_t Wid = 0;   // line width
-  int32_t Attr = 0;  // bits 1, 2, 4, 8, 16 = "z1" .. "z5"
+  int32_t IPNo = 0;  ///< indicated point the entity refers to; 0 = none
+  int32_t LGrp = 0;  ///< layer group 0-15
+  int32_t Lay = 0;   ///< layer 0-15 within the group
+  int32_t Col = 0;   ///< line colour; text colour for texts; point colour for points
+  int32_t Ltp = 0;   ///< line type code
+  int32_t Wid = 0;   ///< line width
+  int32_t Attr = 0;  ///< bits 1, 2, 4, 8, 16 = "z1" .. "z5"
 };
 
+/// An indicated point of the CAD program ("hp", "hhp"), numbered from 1.
 struct TJwwIndPoint {
-  bool flg = false;  // the point was given
-  double x = 0;
-  double y = 0;
-  int32_t sta = 0;  // marker after the number: 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch"
+  bool flg = false;  ///< the point was given
+  double x = 0;  ///< x of the point
+  double y = 0;  ///< y of the point
+  int32_t sta = 0;  ///< marker after the number: 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch"
 };
 
+/// An entry of the entity index EntNo: which array, which record in it.
 struct TJwwEntNo {
-  int32_t yn = 0;  // kind code, a TJwwKind
-  int32_t no = 0;  // 0-based index in that kind's array
+  int32_t yn = 0;  ///< kind code, a TJwwKind
+  int32_t no = 0;  ///< 0-based index in that kind's array
 };
 
+/// A segment collected for a polyline (S_PLineSet).
 struct TJwwPLine {
+  ///@{
+  /// The ends of the segment.
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ///@}
 };
 
-// One of the drawing's ten text kinds: sizes in mm on paper, a colour code.
+/// One of the drawing's ten text kinds: sizes in mm on paper, a colour code.
 struct TJwwTextKind {
-  double W = 0, H = 0, D = 0;  // width, height, spacing of the characters
-  int32_t C = 0;
+  ///@{
+  /// Width, height and spacing of the characters.
+  double W = 0, H = 0, D = 0;
+  ///@}
+  int32_t C = 0;  ///< colour code of the text
 };
 
+/// A line segment (bare four numbers), or a segment of a curve.
 struct TJwwEntLine {
-  TJwwEntAttr att;
-  int32_t CrvNo = 0;  // curve (polyline) the segment belongs to; 0 = none
+  TJwwEntAttr att;  ///< attributes
+  int32_t CrvNo = 0;  ///< curve (polyline) the segment belongs to; 0 = none
+  ///@{
+  /// The ends of the segment.
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ///@}
 };
 
+/// A whole circle ("ci" with a radius only).
 struct TJwwEntCircle {
-  TJwwEntAttr att;
-  double cx = 0, cy = 0, cr = 0;  // centre, radius
-};
-
-// An arc of a circle or an ellipse: the point at angle t is the centre plus
-// (cr cos t, cr he sin t) turned by ka; the arc runs counter-clockwise from
-// sa to ea. A plain circle arc has he 1 and ka 0.
-struct TJwwEntArc {
-  TJwwEntAttr att;
+  TJwwEntAttr att;  ///< attributes
+  ///@{
+  /// Centre and radius.
   double cx = 0, cy = 0, cr = 0;
-  double sa = 0, ea = 0;  // degrees, measured before flattening and turning
-  double he = 0;          // flatness: second semi-axis = cr * he
-  double ka = 0;          // tilt of the first axis, degrees
+  ///@}
 };
 
+/// An arc of a circle or an ellipse: the point at angle t is the centre plus
+/// (cr cos t, cr he sin t) turned by ka; the arc runs counter-clockwise from
+/// sa to ea. A plain circle arc has he 1 and ka 0.
+struct TJwwEntArc {
+  TJwwEntAttr att;  ///< attributes
+  ///@{
+  /// Centre and first semi-axis (the radius of a circle arc).
+  double cx = 0, cy = 0, cr = 0;
+  ///@}
+  ///@{
+  /// Start and end angle in degrees, measured before flattening and turning.
+  double sa = 0, ea = 0;
+  ///@}
+  double he = 0;          ///< flatness: second semi-axis = cr * he
+  double ka = 0;          ///< tilt of the first axis, degrees
+};
+
+/// A text ("ch" .. "c2"), or the text of a dimension.
 struct TJwwEntText {
-  TJwwEntAttr att;
-  int32_t no = 0;  // record keyword: "ch" 0, "cv" 1, "cs" 2, ... "c2" 9
-  int32_t cc = 0;  // text base code 0-8
-  int32_t cn = 0;  // text kind: 1-10 from Mojisyu, else the free size below
-  double mw = 0, mh = 0, md = 0;  // width, height, spacing, mm on paper
-  double x1 = 0, y1 = 0;  // start point
-  double x2 = 0, y2 = 0;  // direction vector, not a second point
-  std::u16string fo;      // font
-  std::u16string st;      // the text
+  TJwwEntAttr att;  ///< attributes; Col is the text colour
+  int32_t no = 0;  ///< record keyword: "ch" 0, "cv" 1, "cs" 2, ... "c2" 9
+  int32_t cc = 0;  ///< text base code 0-8
+  int32_t cn = 0;  ///< text kind: 1-10 from Mojisyu, else the free size below
+  ///@{
+  /// Width, height and spacing of the characters, mm on paper.
+  double mw = 0, mh = 0, md = 0;
+  ///@}
+  ///@{
+  /// Start point.
+  double x1 = 0, y1 = 0;
+  ///@}
+  ///@{
+  /// Direction vector of the text, not a second point.
+  double x2 = 0, y2 = 0;
+  ///@}
+  std::u16string fo;      ///< font
+  std::u16string st;      ///< the text
 };
 
+/// A point ("pt").
 struct TJwwEntPnt {
-  TJwwEntAttr att;  // att.Col: the point colour
+  TJwwEntAttr att;  ///< att.Col: the point colour
+  ///@{
+  /// Where the point is.
   double px = 0, py = 0;
+  ///@}
 };
 
+/// A point marker ("pt" with scale, angle and code).
 struct TJwwEntMark {
-  TJwwEntAttr att;  // att.Col: the point colour
+  TJwwEntAttr att;  ///< att.Col: the point colour
+  ///@{
+  /// Where the marker stands.
   double px = 0, py = 0;
-  double bai = 0;   // scale
-  double ang = 0;   // degrees
-  int32_t cod = 0;  // marker code
+  ///@}
+  double bai = 0;   ///< scale
+  double ang = 0;   ///< degrees
+  int32_t cod = 0;  ///< marker code
 };
 
-// A dimension: its measured line and the text that shows the value.
+/// A dimension: its measured line and the text that shows the value.
 struct TJwwEntDim {
-  TJwwEntAttr att;
-  TJwwEntLine lin;
-  TJwwEntText txt;
+  TJwwEntAttr att;  ///< attributes of the dimension
+  TJwwEntLine lin;  ///< the measured line
+  TJwwEntText txt;  ///< the text showing the value
 };
 
+/// A block insert ("BL"); read, never written back.
 struct TJwwEntBlk {
-  TJwwEntAttr att;
-  double px = 0, py = 0;  // insertion point
-  std::u16string nam;
+  TJwwEntAttr att;  ///< attributes
+  ///@{
+  /// Insertion point.
+  double px = 0, py = 0;
+  ///@}
+  std::u16string nam;  ///< block name
 };
 
-// Solids of corners. Color is the fill colour, an RGB value, used when
-// att.Col is 10; any other att.Col fills in that line colour.
+/// Solids of corners. Color is the fill colour, an RGB value, used when
+/// att.Col is 10; any other att.Col fills in that line colour.
+/// A solid of two corners.
 struct TJwwEntSld2 {
-  TJwwEntAttr att;
-  int32_t Color = 0;
+  TJwwEntAttr att;  ///< attributes
+  int32_t Color = 0;  ///< fill colour, an RGB value, used when att.Col is 10
+  ///@{
+  /// The corners, in order.
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ///@}
 };
 
+/// A solid of three corners (a triangle).
 struct TJwwEntSld3 {
-  TJwwEntAttr att;
-  int32_t Color = 0;
+  TJwwEntAttr att;  ///< attributes
+  int32_t Color = 0;  ///< fill colour, an RGB value, used when att.Col is 10
+  ///@{
+  /// The corners, in order.
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0;
+  ///@}
 };
 
+/// A solid of four corners.
 struct TJwwEntSld4 {
-  TJwwEntAttr att;
-  int32_t Color = 0;
+  TJwwEntAttr att;  ///< attributes
+  int32_t Color = 0;  ///< fill colour, an RGB value, used when att.Col is 10
+  ///@{
+  /// The corners, in order.
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
+  ///@}
 };
 
-// Circular solids of the "sc" and "se" records: centre, radius, flatness and
-// tilt as in TJwwEntArc (note the order: he and ka before the two angles).
+/// Circular solids of the "sc" and "se" records: centre, radius, flatness and
+/// tilt as in TJwwEntArc (note the order: he and ka before the two angles).
 struct TJwwEntSldC {
-  TJwwEntAttr att;
-  int32_t Color = 0;
+  TJwwEntAttr att;  ///< attributes
+  int32_t Color = 0;  ///< fill colour, an RGB value, used when att.Col is 10
+  ///@{
+  /// Centre, radius, flatness, tilt (degrees), start angle and angle swept
+  /// (degrees), as the record gives them.
   double cx = 0, cy = 0, cr = 0, he = 0, ka = 0, sa = 0, da = 0;
-  int32_t fl = 0;  // the record's code: 100, 5, 0 or -1 ("sc"); 100 or 0 ("se")
+  ///@}
+  int32_t fl = 0;  ///< the record's code: 100, 5, 0 or -1 ("sc"); 100 or 0 ("se")
 };
 
-// Circular solids of the "so" and "sg" records.
+/// Circular solids of the "so" and "sg" records.
 struct TJwwEntSldD {
-  TJwwEntAttr att;
-  int32_t Color = 0;
+  TJwwEntAttr att;  ///< attributes
+  int32_t Color = 0;  ///< fill colour, an RGB value, used when att.Col is 10
+  ///@{
+  /// Centre, radius, flatness, tilt (degrees), start angle and angle swept
+  /// (degrees), as the record gives them.
   double cx = 0, cy = 0, cr = 0, he = 0, ka = 0, sa = 0, da = 0;
-  double ri = 0;  // inner radius
+  ///@}
+  double ri = 0;  ///< inner radius
 };
 
-// The record type of kind K: TJwwKindOf<jkArc>::Record is TJwwEntArc.
+/// The record type of kind K: TJwwKindOf<jkArc>::Record is TJwwEntArc.
 template <TJwwKind K>
 struct TJwwKindOf;
 
-// The overrides of S_EntAll, S_EntAllp and S_Ent by name, each defaulting to
-// "keep the entity's own": S_EntAll({}) writes what S_EntAll(-1, -1, -1, -1,
-// -1, -1, -1, 0) does, S_EntAll({.LGrp = 2, .Col = 5}) writes every entity on
-// layer group 2 and all but texts in colour 5. Colours and line types are
-// codes (jmCode).
+/// The overrides of S_EntAll, S_EntAllp and S_Ent by name, each defaulting to
+/// "keep the entity's own": S_EntAll({}) writes what S_EntAll(-1, -1, -1, -1,
+/// -1, -1, -1, 0) does, S_EntAll({.LGrp = 2, .Col = 5}) writes every entity on
+/// layer group 2 and all but texts in colour 5. Colours and line types are
+/// codes (jmCode).
 struct TJwwOverrides {
-  int32_t LGrp = -1;  // layer group; any value outside 0-15 keeps the entity's
-  int32_t Lay = -1;   // layer; any value outside 0-15 keeps the entity's
-  // The rest keep the entity's own only for exactly -1; any other value,
-  // another negative one too, is written.
-  int32_t Col = -1;   // line colour; point colour of points and markers;
-                      // solids: 10 fills them with SCol, another a line colour
-  int32_t Ltp = -1;   // line type of lines, circles, arcs, dimension lines
-  int32_t Wid = -1;   // width (written only when the file carried widths)
-  int32_t TCol = -1;  // text colour of texts and dimension texts: writes them
-                      // as free text kind 0 with their own size
-  int32_t Mbs = -1;   // text base code of texts and dimension texts
-  int32_t SCol = 0;   // fill RGB value of solids, used only with Col 10
+  int32_t LGrp = -1;  ///< layer group; any value outside 0-15 keeps the entity's
+  int32_t Lay = -1;   ///< layer; any value outside 0-15 keeps the entity's
+  /// The rest keep the entity's own only for exactly -1; any other value,
+  /// another negative one too, is written.
+  int32_t Col = -1;   ///< line colour; point colour of points and markers;
+                      ///< solids: 10 fills them with SCol, another a line colour
+  int32_t Ltp = -1;   ///< line type of lines, circles, arcs, dimension lines
+  int32_t Wid = -1;   ///< width (written only when the file carried widths)
+  int32_t TCol = -1;  ///< text colour of texts and dimension texts: writes them
+                      ///< as free text kind 0 with their own size
+  int32_t Mbs = -1;   ///< text base code of texts and dimension texts
+  int32_t SCol = 0;   ///< fill RGB value of solids, used only with Col 10
 };
 
-// What the reader noted about a line (TJGdata::ReadNotes).
+/// What the reader noted about a line (TJGdata::ReadNotes).
 enum TJwwNote : int32_t {
-  jnNoRecord = 1,    // no record takes the line: it was skipped
-  jnWordAsLine = 2,  // four fields, taken as a line segment although the
-                     // first is no number ("cir 1 2 3": (0, 1)-(2, 3))
-  jnBadNumber = 3,   // a field read as a number is none, and was read as 0
-  jnReadTwice = 4,   // OpenTempFile on an object that had read a file: the
-                     // store grew and the current values are the first file's
-  jnUtf8NoMark = 5,  // read as code page 932 (no byte-order mark), but its
-                     // bytes are not code page 932 and are UTF-8: the file is
-                     // probably UTF-8 without its mark, and its texts garbled
+  jnNoRecord = 1,    ///< no record takes the line: it was skipped
+  jnWordAsLine = 2,  ///< four fields, taken as a line segment although the
+                     ///< first is no number ("cir 1 2 3": (0, 1)-(2, 3))
+  jnBadNumber = 3,   ///< a field read as a number is none, and was read as 0
+  jnReadTwice = 4,   ///< OpenTempFile on an object that had read a file: the
+                     ///< store grew and the current values are the first file's
+  jnUtf8NoMark = 5,  ///< read as code page 932 (no byte-order mark), but its
+                     ///< bytes are not code page 932 and are UTF-8: the file is
+                     ///< probably UTF-8 without its mark, and its texts garbled
 
-  // Write notes, from the commands and SaveTempFile.
-  jnNotFinite = 11,     // a coordinate, size or angle is NaN or infinite: the
-                        // record was not written (value: the first such)
-  jnLayerRange = 12,    // a layer group or layer outside 0-15, written as
-                        // given: the reader takes it for another (value: it)
-  jnCodeWraps = 13,     // a dialog colour or line type number whose code
-                        // passes the 32-bit range and wraps (value: the number)
-  jnNotEncodable = 14,  // characters the file's encoding cannot hold, written
-                        // as "?" (value: how many in the line)
-  jnDropped = 15,       // a CR, LF or NUL taken out of a text, or a tab the
-                        // reader will drop (value: how many)
-  jnOutOfStep = 16,     // t_MemN counts more lines than t_Mem holds, or lines
-                        // in use are empty (value: t_MemN, or the empty ones)
-  jnWrittenTwice = 17,  // S_EntAll or S_EntAllp again with the store's lines
-                        // already in the buffer: each entity is drawn twice
-  jnNoInit = 18,        // a line written after reading without S_Init: the
-                        // pen state was the reader's, and lines it thought
-                        // written (layer, colours) were left out
-  jnCommentAsLine = 19, // a comment of exactly four fields, which a reader
-                        // takes for a line segment (written as given)
+  /// Write notes, from the commands and SaveTempFile.
+  jnNotFinite = 11,     ///< a coordinate, size or angle is NaN or infinite: the
+                        ///< record was not written (value: the first such)
+  jnLayerRange = 12,    ///< a layer group or layer outside 0-15, written as
+                        ///< given: the reader takes it for another (value: it)
+  jnCodeWraps = 13,     ///< a dialog colour or line type number whose code
+                        ///< passes the 32-bit range and wraps (value: the number)
+  jnNotEncodable = 14,  ///< characters the file's encoding cannot hold, written
+                        ///< as "?" (value: how many in the line)
+  jnDropped = 15,       ///< a CR, LF or NUL taken out of a text, or a tab the
+                        ///< reader will drop (value: how many)
+  jnOutOfStep = 16,     ///< t_MemN counts more lines than t_Mem holds, or lines
+                        ///< in use are empty (value: t_MemN, or the empty ones)
+  jnWrittenTwice = 17,  ///< S_EntAll or S_EntAllp again with the store's lines
+                        ///< already in the buffer: each entity is drawn twice
+  jnNoInit = 18,        ///< a line written after reading without S_Init: the
+                        ///< pen state was the reader's, and lines it thought
+                        ///< written (layer, colours) were left out
+  jnCommentAsLine = 19, ///< a comment of exactly four fields, which a reader
+                        ///< takes for a line segment (written as given)
 };
 
+/// A note of the reader: what, on which line of the file.
 struct TJwwReadNote {
-  TJwwNote what = jnNoRecord;
-  int32_t line = 0;     // 1-based line number in the file, empty lines counted
-  std::u16string text;  // the line as decoded (jnReadTwice, jnUtf8NoMark: the file name)
+  TJwwNote what = jnNoRecord;  ///< what was noted
+  int32_t line = 0;     ///< 1-based line number in the file, empty lines counted
+  std::u16string text;  ///< the line as decoded (jnReadTwice, jnUtf8NoMark: the file name)
 };
 
-// What a command or the save wrote wrongly or could not write.
+/// What a command or the save wrote wrongly or could not write.
 struct TJwwWriteNote {
-  TJwwNote what = jnNotFinite;
-  std::u16string call;  // the command, "S_Line"; "SaveTempFile"
-  double value = 0;     // the value at fault, as each note says
-  int32_t line = 0;     // 1-based line of t_Mem it concerns: for a command the
-                        // line it wrote or would have written; 0 for none
+  TJwwNote what = jnNotFinite;  ///< what was noted
+  std::u16string call;  ///< the command, "S_Line"; "SaveTempFile"
+  double value = 0;     ///< the value at fault, as each note says
+  int32_t line = 0;     ///< 1-based line of t_Mem it concerns: for a command the
+                        ///< line it wrote or would have written; 0 for none
 };
 
-// An axis-parallel rectangle, empty until a point is added.
+/// An axis-parallel rectangle, empty until a point is added.
 struct TJwwBox {
-  double x1 = std::numeric_limits<double>::infinity();  // least x
-  double y1 = std::numeric_limits<double>::infinity();  // least y
-  double x2 = -std::numeric_limits<double>::infinity(); // greatest x
-  double y2 = -std::numeric_limits<double>::infinity(); // greatest y
+  double x1 = std::numeric_limits<double>::infinity();  ///< least x
+  double y1 = std::numeric_limits<double>::infinity();  ///< least y
+  double x2 = -std::numeric_limits<double>::infinity(); ///< greatest x
+  double y2 = -std::numeric_limits<double>::infinity(); ///< greatest y
 
-  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }
-  void Add(double x, double y);
-  // An entity's extent: an arc, an ellipse or a circular solid exactly (a
-  // circular solid that is not whole with its centre too); a text, a marker
-  // and a block insert by the one point they stand at, their drawn size
-  // depending on the font and the paper; a dimension by its line and the
-  // start of its text.
+  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }  ///< no point added yet
+  void Add(double x, double y);  ///< grows the box to hold (x, y)
+  ///@{
+  /// Grows the box to hold an entity's extent: an arc, an ellipse or a circular solid exactly (a
+  /// circular solid that is not whole with its centre too); a text, a marker
+  /// and a block insert by the one point they stand at, their drawn size
+  /// depending on the font and the paper; a dimension by its line and the
+  /// start of its text.
   void Add(const TJwwEntLine& e);
   void Add(const TJwwEntCircle& e);
   void Add(const TJwwEntArc& e);
@@ -304,60 +372,64 @@ struct TJwwBox {
   void Add(const TJwwEntSld4& e);
   void Add(const TJwwEntSldC& e);
   void Add(const TJwwEntSldD& e);
+  ///@}
 };
 
-// A map of the plane that moves, turns, scales and mirrors, built from the
-// steps below and chained with Then; TJGdata::Transform applies it to the
-// store, Apply to one record.
-//
-// What each kind does under it:
-// - every point of an entity is mapped: ends, corners, centres, positions,
-//   a text's start point;
-// - radii and an inner radius scale with the map; text sizes and a marker's
-//   scale are sizes on paper and stay;
-// - angles turn with the map: an arc's or circular solid's tilt, a marker's
-//   angle; a text's (and a dimension text's) direction vector is turned and
-//   keeps its length;
-// - under a mirror an arc keeps its sense: its start and end angles swap and
-//   turn, so that the arc drawn counter-clockwise is the mirror image, and
-//   an ellipse keeps its flatness and gets the mirrored tilt; circular
-//   solids do the same, their two angles taken as start and end; letters
-//   are never drawn mirrored: a text runs from its mirrored start along its
-//   mirrored direction (mirrored left and right, it reads upside down);
-// - a plain circle arc (flatness 1, tilt 0) stays plain: the turn goes into
-//   its angles. Angles that turn come out in [0, 360); a whole turn keeps
-//   its angles;
-// - a dimension's text is kept: it shows the value it was written with.
-// An unequal scale turns circles into ellipses and slants texts, which their
-// records cannot hold: it maps only lines, points, solids of corners and
-// block inserts, and Transform refuses a store that holds anything else.
+/// A map of the plane that moves, turns, scales and mirrors, built from the
+/// steps below and chained with Then; TJGdata::Transform applies it to the
+/// store, Apply to one record.
+///
+/// What each kind does under it:
+/// - every point of an entity is mapped: ends, corners, centres, positions,
+///   a text's start point;
+/// - radii and an inner radius scale with the map; text sizes and a marker's
+///   scale are sizes on paper and stay;
+/// - angles turn with the map: an arc's or circular solid's tilt, a marker's
+///   angle; a text's (and a dimension text's) direction vector is turned and
+///   keeps its length;
+/// - under a mirror an arc keeps its sense: its start and end angles swap and
+///   turn, so that the arc drawn counter-clockwise is the mirror image, and
+///   an ellipse keeps its flatness and gets the mirrored tilt; circular
+///   solids do the same, their two angles taken as start and end; letters
+///   are never drawn mirrored: a text runs from its mirrored start along its
+///   mirrored direction (mirrored left and right, it reads upside down);
+/// - a plain circle arc (flatness 1, tilt 0) stays plain: the turn goes into
+///   its angles. Angles that turn come out in [0, 360); a whole turn keeps
+///   its angles;
+/// - a dimension's text is kept: it shows the value it was written with.
+/// An unequal scale turns circles into ellipses and slants texts, which their
+/// records cannot hold: it maps only lines, points, solids of corners and
+/// block inserts, and Transform refuses a store that holds anything else.
 class TJwwTransform {
  public:
-  TJwwTransform() = default;  // leaves everything where it is
+  TJwwTransform() = default;  ///< leaves everything where it is
 
-  static TJwwTransform Move(double dx, double dy);
-  // Counter-clockwise by deg degrees about (cx, cy).
+  static TJwwTransform Move(double dx, double dy);  ///< by dx along x and dy along y
+  /// Counter-clockwise by deg degrees about (cx, cy).
   static TJwwTransform Rotate(double cx, double cy, double deg);
-  // By f about (cx, cy), or by fx along x and fy along y (equal magnitudes
-  // are a uniform scale, with a mirror when the signs differ).
+  ///@{
+  /// By f about (cx, cy), or by fx along x and fy along y (equal magnitudes
+  /// are a uniform scale, with a mirror when the signs differ).
   static TJwwTransform Scale(double cx, double cy, double f);
   static TJwwTransform Scale(double cx, double cy, double fx, double fy);
-  // About the line through (cx, cy) at deg degrees: 90 mirrors left and right.
+  ///@}
+  /// About the line through (cx, cy) at deg degrees: 90 mirrors left and right.
   static TJwwTransform Mirror(double cx, double cy, double deg);
 
-  // This map, then next.
+  /// This map, then next.
   TJwwTransform Then(const TJwwTransform& next) const;
 
-  void Map(double& x, double& y) const;
-  // Lengths scale alike in every direction: every kind can follow the map.
-  // A chain with an unequal scale in it counts as unequal, even when a later
-  // step evens it out.
+  void Map(double& x, double& y) const;  ///< maps one point in place
+  /// Lengths scale alike in every direction: every kind can follow the map.
+  /// A chain with an unequal scale in it counts as unequal, even when a later
+  /// step evens it out.
   bool Uniform() const { return uniform_; }
-  // Maps every point somewhere (no scale by 0, no infinite or NaN value).
+  /// Maps every point somewhere (no scale by 0, no infinite or NaN value).
   bool Sound() const;
 
-  // Maps one record in place; false, with the record unchanged, when the map
-  // is not Sound or the record's kind cannot follow a map that is not Uniform.
+  ///@{
+  /// Maps one record in place; false, with the record unchanged, when the map
+  /// is not Sound or the record's kind cannot follow a map that is not Uniform.
   bool Apply(TJwwEntLine& e) const;
   bool Apply(TJwwEntCircle& e) const;
   bool Apply(TJwwEntArc& e) const;
@@ -371,17 +443,18 @@ class TJwwTransform {
   bool Apply(TJwwEntSld4& e) const;
   bool Apply(TJwwEntSldC& e) const;
   bool Apply(TJwwEntSldD& e) const;
+  ///@}
 
  private:
-  // x' = a (x - px) + b (y - py) + c, y' = d (x - px) + e (y - py) + f: the
-  // centre (px, py) of a turn, scale or mirror kept apart, so that it maps to
-  // (c, f) exactly.
+  /// x' = a (x - px) + b (y - py) + c, y' = d (x - px) + e (y - py) + f: the
+  /// centre (px, py) of a turn, scale or mirror kept apart, so that it maps to
+  /// (c, f) exactly.
   double a_ = 1, b_ = 0, c_ = 0, d_ = 0, e_ = 1, f_ = 0;
   double px_ = 0, py_ = 0;
-  // For a uniform map, a direction at angle t goes to turn_ + t, or to
-  // turn_ - t when mirrored_; lengths are multiplied by scale_. Kept as given
-  // rather than taken back out of the matrix, so that quarter turns and
-  // mirrors leave angles exact.
+  /// For a uniform map, a direction at angle t goes to turn_ + t, or to
+  /// turn_ - t when mirrored_; lengths are multiplied by scale_. Kept as given
+  /// rather than taken back out of the matrix, so that quarter turns and
+  /// mirrors leave angles exact.
   double turn_ = 0;
   bool mirrored_ = false;
   double scale_ = 1;
@@ -395,314 +468,388 @@ class TJwwTransform {
 
 // ===== The drawing data object ================================================
 
+/// The drawing of one exchange file, and the output that replaces it: see
+/// the calling order at the top of this file.
 class TJGdata {
-  friend struct TJGdataAccess;  // lets the unit tests look at the pen state
+  friend struct TJGdataAccess;  ///< lets the unit tests look at the pen state
 
  public:
   // ----- Life and reading ------------------------------------------------------
-  TJGdata();  // every field at its default (DataInit)
-  ~TJGdata();
+  TJGdata();  ///< every field at its default (DataInit)
+  ~TJGdata();  ///< releases the store
   TJGdata(const TJGdata&) = delete;
   TJGdata& operator=(const TJGdata&) = delete;
 
-  // Reads the exchange file into the object: header, current values, layer
-  // tables, indicated points and entities. The encoding follows the
-  // byte-order mark (EF BB BF UTF-8, which sets MojiCode; FF FE, FE FF
-  // UTF-16); without one the ANSI code page (932). False when fn is empty,
-  // missing or unreadable: the object then keeps its defaults.
+  /// Reads the exchange file into the object: header, current values, layer
+  /// tables, indicated points and entities. The encoding follows the
+  /// byte-order mark (EF BB BF UTF-8, which sets MojiCode; FF FE, FE FF
+  /// UTF-16); without one the ANSI code page (932). False when fn is empty,
+  /// missing or unreadable: the object then keeps its defaults.
   bool OpenTempFile(const std::u16string& fn);
-  // Reader diagnostics, off while null (the default): OpenTempFile then
-  // appends a note for every line that no record takes, that was taken as a
-  // line segment although its first field is no number, or that held a
-  // number that could not be read. Lines the CAD program writes for no one
-  // ("hq", comments "h#...") are not noted. Reading itself is the same
-  // either way. DataInit leaves the pointer as it is.
+  /// Reader diagnostics, off while null (the default): OpenTempFile then
+  /// appends a note for every line that no record takes, that was taken as a
+  /// line segment although its first field is no number, or that held a
+  /// number that could not be read. Lines the CAD program writes for no one
+  /// ("hq", comments "h#...") are not noted. Reading itself is the same
+  /// either way. DataInit leaves the pointer as it is.
   std::vector<TJwwReadNote>* ReadNotes = nullptr;
 
-  // Writer diagnostics, off while null (the default): the commands,
-  // S_EntAll, S_EntAllp and SaveTempFile append a note for every value the
-  // file cannot carry as given (TJwwNote from jnNotFinite on) and for calls
-  // in an order that writes a wrong file. Writing itself is the same either
-  // way (the store is written back on one thread while notes are taken).
+  /// Writer diagnostics, off while null (the default): the commands,
+  /// S_EntAll, S_EntAllp and SaveTempFile append a note for every value the
+  /// file cannot carry as given (TJwwNote from jnNotFinite on) and for calls
+  /// in an order that writes a wrong file. Writing itself is the same either
+  /// way (the store is written back on one thread while notes are taken).
   std::vector<TJwwWriteNote>* WriteNotes = nullptr;
 
   // ----- Commands: the output buffer, pen state and saving ---------------------
-  // The commands append lines to t_Mem. Pen commands (layer group, layer,
-  // colours, line type, width, text kind, base code, font, fill colour) write
-  // a line only when the value differs from the one last written, or for the
-  // first time after S_Init; entity commands write their line every time,
-  // unless its geometry draws nothing (within 1e-10).
+  /// The commands append lines to t_Mem. Pen commands (layer group, layer,
+  /// colours, line type, width, text kind, base code, font, fill colour) write
+  /// a line only when the value differs from the one last written, or for the
+  /// first time after S_Init; entity commands write their line every time,
+  /// unless its geometry draws nothing (within 1e-10).
 
-  void S_Init();  // resets the pen state; after reading, before the first command
-  void SendMem(const std::u16string& s);  // any line, as it is
-  // Replaces the file fn with the lines, each ended by CR LF ("hq" alone when
-  // there are none): UTF-8 with its mark when MojiCode, else the ANSI code
-  // page. False when the file could not be written; none is then left behind.
+  void S_Init();  ///< resets the pen state; after reading, before the first command
+  void SendMem(const std::u16string& s);  ///< any line, as it is
+  /// Replaces the file fn with the lines, each ended by CR LF ("hq" alone when
+  /// there are none): UTF-8 with its mark when MojiCode, else the ANSI code
+  /// page. False when the file could not be written; none is then left behind.
   bool SaveTempFile(const std::u16string& fn);
 
-  void S_LGrp(int32_t lgrp);  // "lg" and the group in hexadecimal; forces the next S_Lay
-  void S_Lay(int32_t lay);    // "ly" and the layer in hexadecimal
-  void S_Col(int32_t col, int32_t mode);  // line colour, mode a TJwwMode
-  void S_Ltp(int32_t ltp, int32_t mode);  // line type, mode a TJwwMode
-  void S_Wid(int32_t wid);  // only when WidF; -1 the current width; outside 0-30000 written as 0
-  void S_PCol(int32_t col, int32_t mode);  // colour of points and markers
-  // Text kind mjs 1-10 from Mojisyu; 0 with its own width, height, spacing
-  // and colour; any other value the drawing's current text kind.
+  void S_LGrp(int32_t lgrp);  ///< "lg" and the group in hexadecimal; forces the next S_Lay
+  void S_Lay(int32_t lay);    ///< "ly" and the layer in hexadecimal
+  void S_Col(int32_t col, int32_t mode);  ///< line colour, mode a TJwwMode
+  void S_Ltp(int32_t ltp, int32_t mode);  ///< line type, mode a TJwwMode
+  void S_Wid(int32_t wid);  ///< only when WidF; -1 the current width; outside 0-30000 written as 0
+  void S_PCol(int32_t col, int32_t mode);  ///< colour of points and markers
+  /// Text kind mjs 1-10 from Mojisyu; 0 with its own width, height, spacing
+  /// and colour; any other value the drawing's current text kind.
   void S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode);
-  void S_Mbs(int32_t mbs);                 // text base code 0-8 (any other: 0)
-  void S_Font(const std::u16string& fnt);  // empty or "<>": the current font
-  void S_SCol(int32_t col);                // fill colour of solids, an RGB value
-  void S_SColRGB(int32_t r, int32_t g, int32_t b);
-  // Attribute bits of the next entity ("z1" .. "z5"), written every time.
+  void S_Mbs(int32_t mbs);                 ///< text base code 0-8 (any other: 0)
+  void S_Font(const std::u16string& fnt);  ///< empty or "<>": the current font
+  void S_SCol(int32_t col);                ///< fill colour of solids, an RGB value
+  void S_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of solids from its parts 0-255
+  ///@{
+  /// Attribute bits of the next entity ("z1" .. "z5"), written every time:
+  /// as one number of bits 1, 2, 4, 8, 16, or as five flags (a number other
+  /// than 0 sets its bit).
   void S_Attr(int32_t att);
   void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
   void S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5);
-  void S_Comment(const std::u16string& s);  // "h#" and s
-  void S_Area();                            // "hn" and AreaX1 .. AreaY2
-  int32_t GetColorDisp(int32_t col);        // display RGB of a colour code; 0 when unknown
+  ///@}
+  void S_Comment(const std::u16string& s);  ///< "h#" and s
+  void S_Area();                            ///< "hn" and AreaX1 .. AreaY2
+  int32_t GetColorDisp(int32_t col);        ///< display RGB of a colour code; 0 when unknown
 
   // Entity commands.
-  void S_Ten(double x, double y);  // point
-  void S_Mark(double x, double y, double bai, double ang, int32_t cod);  // point marker
-  void S_Line(double x1, double y1, double x2, double y2);
-  void S_PLineStart();  // "pl": the lines up to S_PLineEnd ("#") are one polyline
-  void S_PLineEnd();
-  void S_PLineReset();  // collected polyline: reset, add segments, write
-  void S_PLineSet(double px1, double py1, double px2, double py2);
-  void S_PLine();
-  void S_Circle(double x, double y, double r);
+  void S_Ten(double x, double y);  ///< point
+  void S_Mark(double x, double y, double bai, double ang, int32_t cod);  ///< point marker
+  void S_Line(double x1, double y1, double x2, double y2);  ///< line segment: four bare numbers
+  void S_PLineStart();  ///< "pl": the lines up to S_PLineEnd ("#") are one polyline
+  void S_PLineEnd();  ///< "#": ends the polyline of S_PLineStart
+  void S_PLineReset();  ///< collected polyline: reset, add segments, write
+  void S_PLineSet(double px1, double py1, double px2, double py2);  ///< adds a segment to t_PLine
+  void S_PLine();  ///< writes the collected segments as one polyline
+  void S_Circle(double x, double y, double r);  ///< whole circle: "ci" x y r
+  /// Arc or ellipse: centre, first semi-axis r, start and end angle, flatness h
+  /// (second semi-axis r h) and tilt ka, angles in degrees (see TJwwEntArc).
   void S_Arc(double x, double y, double r, double sa, double ea, double h, double ka);
-  // Text record no (0 "ch" .. 9 "c2") at (x1, y1), running along (x2, y2).
+  /// Text record no (0 "ch" .. 9 "c2") at (x1, y1), running along (x2, y2).
   void S_Text(int32_t no, double x1, double y1, double x2, double y2, const std::u16string& m);
-  // Dimension of the line (lx1, ly1)-(lx2, ly2), its text at (tx1, ty1) along
-  // (tx2, ty2); a blank m shows the line's length.
+  /// Dimension of the line (lx1, ly1)-(lx2, ly2), its text at (tx1, ty1) along
+  /// (tx2, ty2); a blank m shows the line's length.
   void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
+  ///@{
+  /// Solids of two, three and four corners, in the fill set by S_SCol when the
+  /// line colour is 10, else in the line colour.
   void S_Solid2(double x1, double y1, double x2, double y2);
   void S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3);
   void S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
                 double x4, double y4);
+  ///@}
   void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  // "sc"
+                int32_t cod);  ///< "sc"
   void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  // "se"
+                int32_t cod);  ///< "se"
   void S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  // "so"
+                double ri);  ///< "so"
   void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  // "sg"
+                double ri);  ///< "sg"
 
-  // Writing the store back. Every stored entity in EntNo order, each after the
-  // pen commands and attribute bits its own attributes (or the overrides)
-  // ask for; block inserts are not written. First "bz" when Zusun; at the
-  // end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
-  // layer it was on. S_EntAll writes every segment as a line of its own;
-  // S_EntAllp writes the segments of each curve together, one "pl" .. "#"
-  // block per curve, after everything else. Escape held down breaks off and
-  // empties the whole output buffer. a1 .. a8 are the overrides of
-  // TJwwOverrides in their order: LGrp, Lay, Col, Ltp, Wid, TCol, Mbs, SCol.
+  ///@{
+  /// Writing the store back. Every stored entity in EntNo order, each after the
+  /// pen commands and attribute bits its own attributes (or the overrides)
+  /// ask for; block inserts are not written. First "bz" when Zusun; at the
+  /// end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
+  /// layer it was on. S_EntAll writes every segment as a line of its own;
+  /// S_EntAllp writes the segments of each curve together, one "pl" .. "#"
+  /// block per curve, after everything else. Escape held down breaks off and
+  /// empties the whole output buffer. a1 .. a8 are the overrides of
+  /// TJwwOverrides in their order: LGrp, Lay, Col, Ltp, Wid, TCol, Mbs, SCol.
   void S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                 int32_t a7, int32_t a8);
   void S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                  int32_t a7, int32_t a8);
   void S_EntAll(const TJwwOverrides& o = {});
   void S_EntAllp(const TJwwOverrides& o = {});
-  // Writes the one stored entity at position i of EntNo as S_EntAll would (a
-  // curve's segment as a line of its own), without "bz" and without the
-  // closing layer commands. False when i names no stored entity that is
-  // written back (outside 0 .. EntN - 1, a block insert, an index entry of
-  // no kind or of no record).
+  ///@}
+  /// Writes the one stored entity at position i of EntNo as S_EntAll would (a
+  /// curve's segment as a line of its own), without "bz" and without the
+  /// closing layer commands. False when i names no stored entity that is
+  /// written back (outside 0 .. EntN - 1, a block insert, an index entry of
+  /// no kind or of no record).
   bool S_Ent(int32_t i, const TJwwOverrides& o = {});
 
   // ----- Building the store ------------------------------------------------------
   // Attribute setters: the attributes of the entities added after them. They
-  // stay in force, attribute bits included, and change no pen state flag.
-  void A_LGrp(int32_t lgrp);
-  void A_Lay(int32_t lay);
-  void A_Col(int32_t col, int32_t mode);
-  void A_Ltp(int32_t ltp, int32_t mode);
-  void A_Wid(int32_t wid);
+  // stay in force, attribute bits included, and change no pen state flag;
+  // values are taken as the S_ command of the same name takes them.
+  void A_LGrp(int32_t lgrp);              ///< layer group of added entities
+  void A_Lay(int32_t lay);                ///< layer of added entities
+  void A_Col(int32_t col, int32_t mode);  ///< line colour of added lines, curves, solids; mode a TJwwMode
+  void A_Ltp(int32_t ltp, int32_t mode);  ///< line type of added entities; mode a TJwwMode
+  void A_Wid(int32_t wid);                ///< line width of added entities
+  /// Text kind of added texts and dimensions, as S_Mjs takes it.
   void A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode);
-  void A_Mbs(int32_t mbs);
-  void A_Font(const std::u16string& fnt);
-  void A_PCol(int32_t col, int32_t mode);
-  void A_SCol(int32_t col);
-  void A_SColRGB(int32_t r, int32_t g, int32_t b);
-  void A_Attr(int32_t att);
-  // The attributes for added entities set to the drawing's current ones:
-  // layer group, layer, line colour, point colour (the current line colour),
-  // line type and width, with no attribute bits and no indicated point.
-  // After reading they hold the last record's attributes instead (its "z"
-  // bits too), so a tool that adds to a read drawing calls this first.
-  // ClearStore does not: it leaves the attributes as they are.
+  void A_Mbs(int32_t mbs);                 ///< text base code of added texts, 0-8
+  void A_Font(const std::u16string& fnt);  ///< font of added texts
+  void A_PCol(int32_t col, int32_t mode);  ///< colour of added points and markers; mode a TJwwMode
+  void A_SCol(int32_t col);                ///< fill RGB value of added solids
+  void A_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of added solids from its parts
+  void A_Attr(int32_t att);  ///< attribute bits of the entities added after it
+  /// The attributes for added entities set to the drawing's current ones:
+  /// layer group, layer, line colour, point colour (the current line colour),
+  /// line type and width, with no attribute bits and no indicated point.
+  /// After reading they hold the last record's attributes instead (its "z"
+  /// bits too), so a tool that adds to a read drawing calls this first.
+  /// ClearStore does not: it leaves the attributes as they are.
   void A_Current();
 
   // Adders: each appends one record and its index entry, exactly where
   // reading would have put it; degenerate geometry (within 1e-10) is refused
   // silently. The plain form takes the attributes set above, the form with
   // `at` gives the new record those attributes instead.
+  ///@{
+  /// Adds a line segment.
   void A_Line(double ax1, double ay1, double ax2, double ay2);
   void A_Line(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
+  ///@}
+  ///@{
+  /// Adds a point.
   void A_Ten(double ax, double ay);
   void A_Ten(const TJwwEntAttr& at, double ax, double ay);
+  ///@}
+  ///@{
+  /// Adds a point marker: scale, angle in degrees, marker code.
   void A_Mark(double ax, double ay, double abai, double aang, int32_t acod);
   void A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, double aang,
               int32_t acod);
+  ///@}
+  ///@{
+  /// Adds a whole circle.
   void A_Circle(double ax, double ay, double ar);
   void A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar);
+  ///@}
+  ///@{
+  /// Adds an arc or ellipse (see S_Arc).
   void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
   void A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, double asa, double aea,
              double ah, double aka);
+  ///@}
+  ///@{
+  /// Adds a text of record ano (0 "ch" .. 9 "c2") at (ax1, ay1) along (ax2, ay2).
   void A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
               const std::u16string& am);
   void A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1, double ax2,
               double ay2, const std::u16string& am);
+  ///@}
+  ///@{
+  /// Adds a dimension (see S_Dim).
   void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
   void A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, double ly2,
              double tx1, double ty1, double tx2, double ty2, const std::u16string& m);
+  ///@}
+  ///@{
+  /// Adds a solid of two corners.
   void A_Solid2(double ax1, double ay1, double ax2, double ay2);
   void A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
+  ///@}
+  ///@{
+  /// Adds a solid of three corners.
   void A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3);
   void A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3);
+  ///@}
+  ///@{
+  /// Adds a solid of four corners.
   void A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                 double ax4, double ay4);
   void A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3, double ax4, double ay4);
+  ///@}
+  ///@{
+  /// Adds a circular solid, written back as "sc" (see S_SolidC).
   void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, int32_t acod);
   void A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
+  ///@}
+  ///@{
+  /// Adds a circular solid into EntSldE, written back as "se".
   void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
-                double ada, int32_t acod);  // into EntSldE, written back as "se"
+                double ada, int32_t acod);
   void A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
+  ///@}
+  ///@{
+  /// Adds a circular solid with an inner radius, written back as "so".
   void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
   void A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
+  ///@}
+  ///@{
+  /// Adds a circular solid with an inner radius, written back as "sg".
   void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
   void A_SolidG(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
+  ///@}
 
   // ----- The store -------------------------------------------------------------
   // Header values.
-  bool MojiCode = false;  // read as UTF-8, so written back as UTF-8
-  double Jikukaku = 0;    // axis angle, degrees
-  std::u16string ZumenFile;
-  std::array<double, 16> LGrpScale{};  // scale of each layer group
-  double ZumenXsize = 0, ZumenYsize = 0;   // the sheet, mm on paper
-  std::array<TJwwTextKind, 11> Mojisyu{};  // text kinds 1..10; 0 unused
-  std::array<int32_t, 357> RGB{};          // entries 1..356 of "hrgb"; 0 unused
-  bool Zusun = false;  // the file had "bz": coordinates are mm on paper
+  bool MojiCode = false;  ///< read as UTF-8, so written back as UTF-8
+  double Jikukaku = 0;    ///< axis angle, degrees
+  std::u16string ZumenFile;  ///< the drawing's file name ("hk")
+  std::array<double, 16> LGrpScale{};  ///< scale of each layer group
+  ///@{
+  /// The sheet, mm on paper.
+  double ZumenXsize = 0, ZumenYsize = 0;
+  ///@}
+  std::array<TJwwTextKind, 11> Mojisyu{};  ///< text kinds 1..10; 0 unused
+  std::array<int32_t, 357> RGB{};          ///< entries 1..356 of "hrgb"; 0 unused
+  bool Zusun = false;  ///< the file had "bz": coordinates are mm on paper
+  ///@{
+  /// The drawing's area ("hn"): two corners.
   double AreaX1 = 0, AreaY1 = 0, AreaX2 = 0, AreaY2 = 0;
+  ///@}
 
-  // Values in force in the drawing: the first record of each kind.
+  ///@{
+  /// Values in force in the drawing, from the first record of each kind:
+  /// layer group, layer, line colour, line type, width.
   int32_t CurLGrp = 0, CurLay = 0, CurCol = 0, CurLtp = 0, CurWid = 0;
-  int32_t CurMjs = 0;                        // 0: the free size below
+  ///@}
+  int32_t CurMjs = 0;  ///< text kind in force; 0: the free size below
+  ///@{
+  /// Free text size in force: width, height, spacing (mm on paper).
   double CurMjsW = 0, CurMjsH = 0, CurMjsD = 0;
-  int32_t CurMjsC = 0;
-  std::u16string CurFont;
+  ///@}
+  int32_t CurMjsC = 0;     ///< colour of the free text size in force
+  std::u16string CurFont;  ///< font in force
 
   // Indicated points and layer tables.
-  std::vector<TJwwIndPoint> IPoints;  // 100 entries, 1..99 used
-  int32_t IPointN = 0;                // "hp" records read, not the highest number
-  int32_t IPointMax() const;          // the highest point number given; 0 for none
-  bool WidF = false;                  // the file had "lw": widths are written back
-  std::vector<int32_t> LGrpStat;         // 16
-  std::vector<std::u16string> LGrpName;  // 16
-  std::vector<int32_t> LayStat;          // 256, group * 16 + layer
-  std::vector<std::u16string> LayName;   // 256
+  std::vector<TJwwIndPoint> IPoints;  ///< 100 entries, 1..99 used
+  int32_t IPointN = 0;                ///< "hp" records read, not the highest number
+  int32_t IPointMax() const;          ///< the highest point number given; 0 for none
+  bool WidF = false;                  ///< the file had "lw": widths are written back
+  std::vector<int32_t> LGrpStat;         ///< 16
+  std::vector<std::u16string> LGrpName;  ///< 16
+  std::vector<int32_t> LayStat;          ///< 256, group * 16 + layer
+  std::vector<std::u16string> LayName;   ///< 256
 
   // Entities: each array's length grows in blocks of 1000 and its count says
-  // how many leading elements are in use. EntNo lists every stored entity
-  // once, in the order it was read or added.
-  int32_t EntN = 0;
+  // how many leading elements are in use.
+  int32_t EntN = 0;  ///< entries of EntNo in use
+  /// Every stored entity once, in the order it was read or added.
   std::vector<TJwwEntNo> EntNo;
-  int32_t EntLineN = 0;
-  std::vector<TJwwEntLine> EntLine;
-  TJwwEntLine EntSunLine;  // dimension line waiting for its text; not an entity
-  int32_t EntCircN = 0;
-  std::vector<TJwwEntCircle> EntCirc;
-  int32_t EntArcN = 0;
-  std::vector<TJwwEntArc> EntArc;
-  int32_t EntTextN = 0;
-  std::vector<TJwwEntText> EntText;
-  int32_t EntPntN = 0;
-  std::vector<TJwwEntPnt> EntPnt;
-  int32_t EntMarkN = 0;
-  std::vector<TJwwEntMark> EntMark;
-  int32_t EntDimN = 0;
-  std::vector<TJwwEntDim> EntDim;
-  int32_t EntBlkN = 0;
-  std::vector<TJwwEntBlk> EntBlk;
-  int32_t EntSld2N = 0;
-  std::vector<TJwwEntSld2> EntSld2;
-  int32_t EntSld3N = 0;
-  std::vector<TJwwEntSld3> EntSld3;
-  int32_t EntSld4N = 0;
-  std::vector<TJwwEntSld4> EntSld4;
-  int32_t EntSldCN = 0;
-  std::vector<TJwwEntSldC> EntSldC;
-  int32_t EntSldEN = 0;
-  std::vector<TJwwEntSldC> EntSldE;
-  int32_t EntSldON = 0;
-  std::vector<TJwwEntSldD> EntSldO;
-  int32_t EntSldGN = 0;
-  std::vector<TJwwEntSldD> EntSldG;
+  int32_t EntLineN = 0;  ///< line segments in use
+  std::vector<TJwwEntLine> EntLine;  ///< line segments
+  TJwwEntLine EntSunLine;  ///< dimension line waiting for its text; not an entity
+  int32_t EntCircN = 0;  ///< circles in use
+  std::vector<TJwwEntCircle> EntCirc;  ///< circles
+  int32_t EntArcN = 0;  ///< arcs and ellipses in use
+  std::vector<TJwwEntArc> EntArc;  ///< arcs and ellipses
+  int32_t EntTextN = 0;  ///< texts in use
+  std::vector<TJwwEntText> EntText;  ///< texts
+  int32_t EntPntN = 0;  ///< points in use
+  std::vector<TJwwEntPnt> EntPnt;  ///< points
+  int32_t EntMarkN = 0;  ///< point markers in use
+  std::vector<TJwwEntMark> EntMark;  ///< point markers
+  int32_t EntDimN = 0;  ///< dimensions in use
+  std::vector<TJwwEntDim> EntDim;  ///< dimensions
+  int32_t EntBlkN = 0;  ///< block inserts in use
+  std::vector<TJwwEntBlk> EntBlk;  ///< block inserts
+  int32_t EntSld2N = 0;  ///< solids of two corners in use
+  std::vector<TJwwEntSld2> EntSld2;  ///< solids of two corners
+  int32_t EntSld3N = 0;  ///< solids of three corners in use
+  std::vector<TJwwEntSld3> EntSld3;  ///< solids of three corners
+  int32_t EntSld4N = 0;  ///< solids of four corners in use
+  std::vector<TJwwEntSld4> EntSld4;  ///< solids of four corners
+  int32_t EntSldCN = 0;  ///< circular solids of "sc" in use
+  std::vector<TJwwEntSldC> EntSldC;  ///< circular solids of "sc"
+  int32_t EntSldEN = 0;  ///< circular solids of "se" in use
+  std::vector<TJwwEntSldC> EntSldE;  ///< circular solids of "se"
+  int32_t EntSldON = 0;  ///< circular solids of "so" in use
+  std::vector<TJwwEntSldD> EntSldO;  ///< circular solids of "so"
+  int32_t EntSldGN = 0;  ///< circular solids of "sg" in use
+  std::vector<TJwwEntSldD> EntSldG;  ///< circular solids of "sg"
 
-  // The records in use of kind K, sized by its count:
-  //   for (TJwwEntLine& l : g.Ents<jkLine>()) l.x1 += 10;
-  // Valid until the store grows or is emptied.
+  ///@{
+  /// The records in use of kind K, sized by its count:
+  ///   for (TJwwEntLine& l : g.Ents<jkLine>()) l.x1 += 10;
+  /// Valid until the store grows or is emptied.
   template <TJwwKind K>
   std::span<typename TJwwKindOf<K>::Record> Ents();
   template <TJwwKind K>
   std::span<const typename TJwwKindOf<K>::Record> Ents() const;
-  // f(kind, record) for every stored entity in EntNo order, the record as its
-  // own type (TJwwEntArc& for jkArc), so f is best a generic lambda:
-  //   g.ForEachEnt([](TJwwKind k, auto& e) { ... });
-  // Index entries that name no stored record are passed over. f must not add
-  // or remove entities.
+  ///@}
+  ///@{
+  /// f(kind, record) for every stored entity in EntNo order, the record as its
+  /// own type (TJwwEntArc& for jkArc), so f is best a generic lambda:
+  ///   g.ForEachEnt([](TJwwKind k, auto& e) { ... });
+  /// Index entries that name no stored record are passed over. f must not add
+  /// or remove entities.
   template <class F>
   void ForEachEnt(F&& f);
   template <class F>
   void ForEachEnt(F&& f) const;
+  ///@}
 
-  // Empties the store: every entity, the index and an open curve or
-  // dimension. Everything else stays: header values, encoding, current
-  // values, widths, text kinds, layer tables, indicated points, the
-  // attributes for added entities and the output. A tool that writes only
-  // what it adds empties the store after reading, adds, and writes it back.
+  /// Empties the store: every entity, the index and an open curve or
+  /// dimension. Everything else stays: header values, encoding, current
+  /// values, widths, text kinds, layer tables, indicated points, the
+  /// attributes for added entities and the output. A tool that writes only
+  /// what it adds empties the store after reading, adds, and writes it back.
   void ClearStore();
-  // Maps every stored entity (see TJwwTransform). False, with nothing
-  // changed, when the map is not Sound, or is not Uniform while the store
-  // holds a kind that cannot follow it.
+  /// Maps every stored entity (see TJwwTransform). False, with nothing
+  /// changed, when the map is not Sound, or is not Uniform while the store
+  /// holds a kind that cannot follow it.
   bool Transform(const TJwwTransform& t);
-  // The extent of every stored entity (TJwwBox::Add); empty for none.
+  /// The extent of every stored entity (TJwwBox::Add); empty for none.
   TJwwBox Box() const;
 
   // The output buffer: t_Mem[0 .. t_MemN - 1] replaces the file on saving.
-  int32_t t_MemN = 0;
-  std::vector<std::u16string> t_Mem;
-  int32_t t_PLineN = 0;           // the collected polyline of S_PLineSet
-  std::vector<TJwwPLine> t_PLine;
-  int32_t aCol = 0;   // display RGB of the colour last set by an A_ operation
-  int32_t aSCol = 0;  // display RGB of the fill colour last set by an A_ operation
+  int32_t t_MemN = 0;                 ///< lines of t_Mem in use
+  std::vector<std::u16string> t_Mem;  ///< the output lines, without line ends
+  int32_t t_PLineN = 0;               ///< segments of t_PLine in use
+  std::vector<TJwwPLine> t_PLine;     ///< the collected polyline of S_PLineSet
+  int32_t aCol = 0;   ///< display RGB of the colour last set by an A_ operation
+  int32_t aSCol = 0;  ///< display RGB of the fill colour last set by an A_ operation
 
   // Maintaining the object.
-  void DataInit();      // every field to its default, the store emptied (keeps RGB)
-  void DataFree();      // releases every array
-  void StopJwwGaibu();  // empties the output buffer
-  void SetEntNo(int32_t a_yn, int32_t a_no);    // appends an index entry
-  void SetEntAttr(TJwwEntAttr& at);             // at := the attributes in force
-  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  // a1 := a2
+  void DataInit();      ///< every field to its default, the store emptied (keeps RGB)
+  void DataFree();      ///< releases every array
+  void StopJwwGaibu();  ///< empties the output buffer
+  void SetEntNo(int32_t a_yn, int32_t a_no);    ///< appends an index entry
+  void SetEntAttr(TJwwEntAttr& at);             ///< at := the attributes in force
+  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  ///< a1 := a2
 
   // ===== Internals ============================================================
  private:
-  // Attribute and pen state: the attributes of the next record while reading,
-  // of the next added entity while building, the last values written after
-  // S_Init.
+  /// Attribute and pen state: the attributes of the next record while reading,
+  /// of the next added entity while building, the last values written after
+  /// S_Init.
   bool w_FlgLGrp = false, w_FlgLay = false, w_FlgCol = false, w_FlgLtp = false,
        w_FlgWid = false, w_FlgMjs = false, w_FlgMbs = false, w_FlgFont = false,
        w_FlgPCol = false, w_FlgSCol = false;
@@ -723,29 +870,29 @@ class TJGdata {
   bool w_DimFl = false;
   int32_t w_PtCol = 0;
   int32_t w_SlCol = 0;
-  // Calling order, for the write notes: a file was read and S_Init has not
-  // run since; the lines of S_EntAll begin at this line (0: none written).
+  /// Calling order, for the write notes: a file was read and S_Init has not
+  /// run since; the lines of S_EntAll begin at this line (0: none written).
   bool w_ReadNoInit = false;
   bool w_HasRead = false;
   int32_t w_EntAllLines = 0;
 
-  int32_t NextLine() const;  // 1-based number of the next line written
-  // A write note, when notes are taken; by default about the next line.
+  int32_t NextLine() const;  ///< 1-based number of the next line written
+  /// A write note, when notes are taken; by default about the next line.
   void WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line = -1);
-  // False, with a note, when a value of the record is not finite.
+  /// False, with a note, when a value of the record is not finite.
   bool Writable(const char16_t* call, std::initializer_list<double> values);
-  // Notes the characters a text command takes out or the reader drops.
+  /// Notes the characters a text command takes out or the reader drops.
   void NoteText(const char16_t* call, std::u16string_view s);
-  void NoteSave(int32_t lines);  // SaveTempFile's notes on the lines it writes
-  void NoteWriteBack(const char16_t* call);  // S_EntAll again on the same lines
+  void NoteSave(int32_t lines);  ///< SaveTempFile's notes on the lines it writes
+  void NoteWriteBack(const char16_t* call);  ///< S_EntAll again on the same lines
 
   // Reader internals.
-  struct ReadTokens;  // the tokens of one line as a record sees them
-  struct ReadBatch;   // lines of a piece of the file, split and classified
-  struct ReadRule;    // one record kind: keyword, how it matches, token count, handler
+  struct ReadTokens;  ///< the tokens of one line as a record sees them
+  struct ReadBatch;   ///< lines of a piece of the file, split and classified
+  struct ReadRule;    ///< one record kind: keyword, how it matches, token count, handler
   static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
-  bool ReadTempFile(const std::u16string& fn);  // OpenTempFile's work, which may throw
+  bool ReadTempFile(const std::u16string& fn);  ///< OpenTempFile's work, which may throw
   static int32_t RuleFor(std::u16string_view t0, int32_t n);
   static void Classify(ReadBatch& b);
   void TakeBatch(const ReadBatch& b);
@@ -755,7 +902,7 @@ class TJGdata {
   void ReadLines(platform::FileBuffer& file, std::string_view text, Decode decode);
   template <size_t Width, bool BigEndian, class Decode>
   void NoteLines(std::string_view text, Decode decode) const;
-  static int32_t NoteOfLine(const ReadTokens& tk);  // a TJwwNote, or 0
+  static int32_t NoteOfLine(const ReadTokens& tk);  ///< a TJwwNote, or 0
   void R_EntityDone();
   void R_File(const ReadTokens& tk);
   void R_Jikukaku(const ReadTokens& tk);
@@ -804,21 +951,21 @@ class TJGdata {
   int32_t ColCode(int32_t a);
   int32_t LtpCode(int32_t a);
 
-  // The entity kinds with what the library does with them (jwwgaibu/Kinds.h).
+  /// The entity kinds with what the library does with them (jwwgaibu/Kinds.h).
   struct Kinds;
 
-  // Re-emission internals: the drawing command of a stored entity, run here
-  // or ahead on another object; the entries written in order, with their
-  // commands run ahead on a second thread for a big store.
+  /// Re-emission internals: the drawing command of a stored entity, run here
+  /// or ahead on another object; the entries written in order, with their
+  /// commands run ahead on a second thread for a big store.
   struct Ahead;
-  const Ahead* r_Ahead = nullptr;  // lines made ahead for the entry being written
+  const Ahead* r_Ahead = nullptr;  ///< lines made ahead for the entry being written
   template <TJwwKind K, class T>
   void EntityCommand(const T& e);
   template <TJwwKind K, class T>
   void Command(const T& e);
   template <class Write>
   void WriteInOrder(int32_t n, bool skipCurves, Write write);
-  // Re-emission internals: per-kind writers, each given a stored record.
+  /// Re-emission internals: per-kind writers, each given a stored record.
   void S_EntLine(const TJwwEntLine& e, const TJwwOverrides& o);
   void S_EntLinep(const TJwwEntLine& e, int32_t pos, int32_t& cur, const TJwwOverrides& o);
   void S_EntCirc(const TJwwEntCircle& e, const TJwwOverrides& o);
@@ -838,18 +985,18 @@ class TJGdata {
   void S_EntLinePen(const TJwwEntAttr& a, const TJwwOverrides& o);
   void S_EntTextSettings(const TJwwEntText& t, const TJwwOverrides& o);
 
-  // Store internals: a new text's settings from the text state, as the reader
-  // and the adders both give them.
+  /// Store internals: a new text's settings from the text state, as the reader
+  /// and the adders both give them.
   void FillText(TJwwEntText& t, int32_t no, double x1, double y1, double x2, double y2,
                 std::u16string_view st);
 
-  // How many leading elements of an array of len elements a count n says are
-  // in use: counts are public fields a caller may set to anything.
+  /// How many leading elements of an array of len elements a count n says are
+  /// in use: counts are public fields a caller may set to anything.
   static size_t InUse(int32_t n, size_t len) {
     return n <= 0 ? 0 : static_cast<size_t>(n) < len ? static_cast<size_t>(n) : len;
   }
-  // The stored record of kind K that an index entry names: nullptr unless the
-  // entry is of kind K and its number lies within the kind's records in use.
+  /// The stored record of kind K that an index entry names: nullptr unless the
+  /// entry is of kind K and its number lies within the kind's records in use.
   template <TJwwKind K, class G>
   static auto* Find(G& g, const TJwwEntNo& en);
   template <class G, class F>
@@ -857,21 +1004,28 @@ class TJGdata {
 };
 
 // ----- Internals: the table of entity kinds ------------------------------------
-// One row per kind, in code order: its code, its record type, and the array
-// and count that hold it. The views and the visitor above, and the library's
-// own reading, adding and writing back, all go through it.
+/// One row per kind, in code order: its code, its record type, and the array
+/// and count that hold it. The views and the visitor above, and the library's
+/// own reading, adding and writing back, all go through it.
 template <TJwwKind K, class T, std::vector<T> TJGdata::*A, int32_t TJGdata::*N>
 struct TJwwKindRow {
-  static constexpr TJwwKind kCode = K;
-  using Record = T;
+  static constexpr TJwwKind kCode = K;  ///< the kind's code
+  using Record = T;                      ///< the kind's record type
+  ///@{
+  /// The kind's array in g.
   static std::vector<T>& Array(TJGdata& g) { return g.*A; }
   static const std::vector<T>& Array(const TJGdata& g) { return g.*A; }
+  ///@}
+  ///@{
+  /// The kind's count in g.
   static int32_t& Count(TJGdata& g) { return g.*N; }
   static int32_t Count(const TJGdata& g) { return g.*N; }
+  ///@}
 };
 
+/// Every kind's row (TJwwKindRow), in code order.
 using TJwwKindTable = std::tuple<
-    //          code    record         array              count
+    //           code    record         array              count
     TJwwKindRow<jkLine, TJwwEntLine,   &TJGdata::EntLine, &TJGdata::EntLineN>,
     TJwwKindRow<jkCirc, TJwwEntCircle, &TJGdata::EntCirc, &TJGdata::EntCircN>,
     TJwwKindRow<jkArc,  TJwwEntArc,    &TJGdata::EntArc,  &TJGdata::EntArcN>,
@@ -888,7 +1042,7 @@ using TJwwKindTable = std::tuple<
     TJwwKindRow<jkSldO, TJwwEntSldD,   &TJGdata::EntSldO, &TJGdata::EntSldON>,
     TJwwKindRow<jkSldG, TJwwEntSldD,   &TJGdata::EntSldG, &TJGdata::EntSldGN>>;
 
-// The rows stand in code order, so a kind's row is found by its code.
+/// The rows stand in code order, so a kind's row is found by its code.
 template <TJwwKind K>
 struct TJwwKindOf : std::tuple_element_t<static_cast<size_t>(K) - 1, TJwwKindTable> {};
 
@@ -922,7 +1076,7 @@ void TJGdata::ForEachEntOf(G& g, F& f) {
   const size_t n = InUse(g.EntN, g.EntNo.size());
   for (size_t i = 0; i < n; ++i) {
     const TJwwEntNo en = g.EntNo[i];
-    // The entry's kind picks its row; the first row that matches ends the fold.
+    /// The entry's kind picks its row; the first row that matches ends the fold.
     [&]<size_t... k>(std::index_sequence<k...>) {
       (([&] {
          constexpr TJwwKind kind = std::tuple_element_t<k, TJwwKindTable>::kCode;

@@ -1,9 +1,10 @@
-// What the operating system gives the tool: files, the process, text
-// conversion and the keyboard. One declaration for both sides; the portable
-// side (portable/) and the Win32 side (win32/) each define all of it but
-// UTF-8, UTF-16, the byte-order marks and the shared unit's routines, which
-// both take from common/.
-// Names avoid those that <windows.h> turns into macros (DeleteFile, ReplaceFile).
+/// @file
+/// What the operating system gives the tool: files, the process, text
+/// conversion and the keyboard. One declaration for both sides; the portable
+/// side (portable/) and the Win32 side (win32/) each define all of it but
+/// UTF-8, UTF-16, the byte-order marks and the shared unit's routines, which
+/// both take from common/.
+/// Names avoid those that <windows.h> turns into macros (DeleteFile, ReplaceFile).
 #pragma once
 
 #include <string>
@@ -13,36 +14,37 @@
 namespace platform {
 
 // Files. Paths are UTF-16 and converted to the system's form inside.
+/// The whole file at path into bytes; false when it cannot be opened or read.
 bool ReadWholeFile(const std::u16string& path, std::string& bytes);
-// Replaces the file at path with bytes, whole or not at all: the bytes go to
-// a temporary file beside path, which is then renamed over it, so whoever
-// reads path sees the old content or the new one, never a part. False on any
-// failure, with the temporary file removed and whatever stood at path left as
-// it was. Nothing is forced to the disk: true means every reader from now on
-// sees the new content, not that it would survive a crash of the system or a
-// power cut in the moments after. The files saved here need no more: the
-// exchange file is read back by the CAD program as soon as the tool ends, and
-// the settings file only keeps the last choices.
+/// Replaces the file at path with bytes, whole or not at all: the bytes go to
+/// a temporary file beside path, which is then renamed over it, so whoever
+/// reads path sees the old content or the new one, never a part. False on any
+/// failure, with the temporary file removed and whatever stood at path left as
+/// it was. Nothing is forced to the disk: true means every reader from now on
+/// sees the new content, not that it would survive a crash of the system or a
+/// power cut in the moments after. The files saved here need no more: the
+/// exchange file is read back by the CAD program as soon as the tool ends, and
+/// the settings file only keeps the last choices.
 bool WriteWholeFile(const std::u16string& path, std::string_view bytes);
-bool IsFile(const std::u16string& path);  // a file, not a folder; links followed
-bool RemoveFile(const std::u16string& path);
+bool IsFile(const std::u16string& path);  ///< a file, not a folder; links followed
+bool RemoveFile(const std::u16string& path);  ///< false when nothing was removed
 
-// A file read whole into memory of its own, for files of any size. Its
-// reader goes through it front to back and hands back what lies behind it
-// (Release), so that a big file and what is made of it are never both held
-// whole. Reading fills the memory straight from the file, without clearing
-// it first.
+/// A file read whole into memory of its own, for files of any size. Its
+/// reader goes through it front to back and hands back what lies behind it
+/// (Release), so that a big file and what is made of it are never both held
+/// whole. Reading fills the memory straight from the file, without clearing
+/// it first.
 class FileBuffer {
  public:
   FileBuffer() = default;
   ~FileBuffer();
   FileBuffer(const FileBuffer&) = delete;
   FileBuffer& operator=(const FileBuffer&) = delete;
-  // False, and empty, when the file cannot be opened or read.
+  /// False, and empty, when the file cannot be opened or read.
   bool Read(const std::u16string& path);
-  std::string_view Bytes() const { return {data_, size_}; }
-  // The bytes before offset will not be looked at again. Their memory may go
-  // back to the system in whole pages; reading them afterwards is an error.
+  std::string_view Bytes() const { return {data_, size_}; }  ///< the file's bytes
+  /// The bytes before offset will not be looked at again. Their memory may go
+  /// back to the system in whole pages; reading them afterwards is an error.
   void Release(size_t offset);
 
  private:
@@ -51,73 +53,75 @@ class FileBuffer {
   size_t size_ = 0;
   size_t capacity_ = 0;
   size_t released_ = 0;
-  void* block_ = nullptr;  // the system's memory block holding data_
+  void* block_ = nullptr;  ///< the system's memory block holding data_
   size_t blockSize_ = 0;
 };
 
-// Replaces the file at path whole or not at all, like WriteWholeFile, with
-// the bytes handed over in pieces: nothing stands at path but the old file
-// until Commit renames the finished one over it. Destroyed without a
-// successful Commit, it leaves path as it was and no temporary file behind.
+/// Replaces the file at path whole or not at all, like WriteWholeFile, with
+/// the bytes handed over in pieces: nothing stands at path but the old file
+/// until Commit renames the finished one over it. Destroyed without a
+/// successful Commit, it leaves path as it was and no temporary file behind.
 class FileReplacement {
  public:
-  explicit FileReplacement(const std::u16string& path);
+  explicit FileReplacement(const std::u16string& path);  ///< path stays as it is until Commit
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
-  // False once anything has failed; later pieces are then dropped.
+  /// False once anything has failed; later pieces are then dropped.
   bool Write(std::string_view bytes);
-  bool Commit();
+  bool Commit();  ///< puts the finished file at path; false, path unchanged, on failure
 
  private:
   struct State;
   State* state_;
 };
 
-// Memory that is about to be filled front to back: where the system offers
-// pages larger than the usual 4 KB for it, they are asked for, since every
-// page costs the kernel (and a virtual machine even more) a fault on first
-// use. Only a hint; it changes nothing the program can see.
+/// Memory that is about to be filled front to back: where the system offers
+/// pages larger than the usual 4 KB for it, they are asked for, since every
+/// page costs the kernel (and a virtual machine even more) a fault on first
+/// use. Only a hint; it changes nothing the program can see.
 void PreferLargePages(const void* p, size_t bytes);
 
 // Process.
-std::u16string ProgramPath();                   // full path of the running program
-std::vector<std::u16string> CommandLineArgs();  // without the program itself
-// The folder part of path: up to and including its last path separator ("/";
-// on Windows "\" or "/"); empty when it has none.
+std::u16string ProgramPath();                   ///< full path of the running program
+std::vector<std::u16string> CommandLineArgs();  ///< without the program itself
+/// The folder part of path: up to and including its last path separator ("/";
+/// on Windows "\" or "/"); empty when it has none.
 std::u16string_view FolderOf(std::u16string_view path);
 
-// Text conversion. Each decoder replaces the content of out; undecodable input
-// becomes U+FFFD; nothing throws. The out form lets a caller reuse one buffer.
+///@{
+/// Text conversion. Each decoder replaces the content of out; undecodable input
+/// becomes U+FFFD; nothing throws. The out form lets a caller reuse one buffer.
 void Utf8ToText(std::string_view bytes, std::u16string& out);
 void Utf16LeToText(std::string_view bytes, std::u16string& out);
 void Utf16BeToText(std::string_view bytes, std::u16string& out);
-// The system's ANSI code page: 932 (Shift-JIS) on a Japanese system, and
-// always 932 on the portable side.
+///@}
+/// The system's ANSI code page: 932 (Shift-JIS) on a Japanese system, and
+/// always 932 on the portable side.
 void AnsiToText(std::string_view bytes, std::u16string& out);
-std::string TextToUtf8(std::u16string_view text);
-// Characters the code page cannot hold become its default character "?".
+std::string TextToUtf8(std::u16string_view text);  ///< UTF-8 without a byte-order mark
+/// Characters the code page cannot hold become its default character "?".
 std::string TextToAnsi(std::u16string_view text);
-// How a file's text is encoded, as its byte-order mark says: UTF-8, UTF-16 of
-// either byte order, or, without a mark, the ANSI code page.
+/// How a file's text is encoded, as its byte-order mark says: UTF-8, UTF-16 of
+/// either byte order, or, without a mark, the ANSI code page.
 enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
-// The encoding the mark at the start of bytes names; the mark is taken off.
+/// The encoding the mark at the start of bytes names; the mark is taken off.
 TextEncoding TakeByteOrderMark(std::string_view& bytes);
-// bytes decoded as their byte-order mark says, without the mark.
+/// bytes decoded as their byte-order mark says, without the mark.
 void DecodeByMark(std::string_view bytes, std::u16string& out);
 
-// Keyboard: the Escape key is down at this moment. Always false where there is
-// no keyboard to ask.
+/// Keyboard: the Escape key is down at this moment. Always false where there is
+/// no keyboard to ask.
 bool EscapeKeyDown();
 
 }  // namespace platform
 
 // The routines of the tool's shared unit that ask the system (the pure ones
 // are in myfunc/MyFunc.h).
-// False for an empty name; otherwise whether a file (not a folder) is there,
-// links followed.
+/// False for an empty name; otherwise whether a file (not a folder) is there,
+/// links followed.
 bool FileThere(const std::u16string& name);
-// False for an empty name; otherwise whether the file was deleted. Never throws.
+/// False for an empty name; otherwise whether the file was deleted. Never throws.
 bool FileRemove(const std::u16string& name);
-// The Escape key is held down at this moment: the live state, not a queued press.
+/// The Escape key is held down at this moment: the live state, not a queued press.
 bool EscPressed();

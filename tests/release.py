@@ -6,7 +6,8 @@
 Everything sits in one folder kx29/: the program, every launcher exactly as in
 launchers/, the guide as a page and as a text file Notepad reads (UTF-8 with a
 byte order mark, CR LF, no Markdown marks), the licence, and SHA256SUMS naming every other entry with its
-hash. Every entry has one time and the same permissions.
+hash. Every entry has one time and the same permissions. Beside it, the
+library's reference as pages in a zip of its own.
 """
 import hashlib
 import pathlib
@@ -55,6 +56,20 @@ if len({e.date_time for e in entries}) != 1 or len({e.external_attr for e in ent
     problems.append('entries differ in time or permissions')
 if any(not e.filename.startswith('kx29/') for e in entries):
     problems.append('an entry outside the folder kx29/')
+
+# The library's reference, the zip beside it: the pages open from the disk.
+reference = pathlib.Path(sys.argv[1].replace('-win64.zip', '-reference.zip'))
+if not reference.is_file():
+    problems.append(f'{reference.name} is missing')
+else:
+    with zipfile.ZipFile(reference) as z:
+        pages = {e.filename: e for e in z.infolist()}
+        print(f'  {len(pages)} entries in {reference.name}')
+        for name in ['index.html', 'classTJGdata.html', 'MyFunc_8h.html', 'md_docs_format.html']:
+            if 'kx29-reference/' + name not in pages:
+                problems.append(f'the reference has no {name}')
+        if len({e.date_time for e in pages.values()}) != 1:
+            problems.append('the reference\'s entries differ in time')
 
 for p in problems:
     print('FAIL ' + p)
