@@ -10,7 +10,7 @@
   'use strict';
 
   // Doubles in a record of each kind, its kind and colour included (Api.cpp).
-  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 9, 11, 10, 6, 5];
+  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5];
 
   async function openKx29(createKx29) {
     const m = await createKx29();
@@ -25,6 +25,7 @@
       texts: m.cwrap('kx29_texts', 'number', []),
       textsLength: m.cwrap('kx29_texts_length', 'number', []),
       info: m.cwrap('kx29_info', 'number', []),
+      readMs: m.cwrap('kx29_read_ms', 'number', []),
       release: m.cwrap('kx29_release', null, []),
       decode: m.cwrap('kx29_decode', 'number', ['string']),
     };
@@ -75,7 +76,8 @@
 
       // An exchange file read by the library: the records (Float64Array, see
       // Api.cpp), the texts they point into (Uint16Array) and the info
-      // (encoding, counts, extent, axis angle, notes); null when unreadable.
+      // (encoding, counts, extent, axis angle, notes, the library's reading
+      // time); null when unreadable.
       read(bytes) {
         place('/view/JWC_TEMP.TXT', bytes);
         const n = api.read('/view/JWC_TEMP.TXT');
@@ -86,6 +88,7 @@
         const t = api.texts() / 2;
         const texts = m.HEAPU16.slice(t, t + api.textsLength());
         const info = JSON.parse(m.UTF8ToString(api.info()));
+        info.readMs = api.readMs();  // the library's reading alone
         api.release();
         return { records, texts, info };
       },
