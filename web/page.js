@@ -6,7 +6,7 @@
 // ---- Words of the page; the dialog's own come from the program -------------
 const WORDS = {
   ja: {
-    drawing: '図面（JWC_TEMP.TXT）', sample: '見本の図面', pickSample: '見本を選ぶ…',
+    drawing: '図面（JWC_TEMP.TXT）', open: 'ファイルを開く…', sample: '見本の図面', pickSample: '見本を選ぶ…',
     mode: '実行モード', noMode: '（実行しない：図面だけを見る）', run: '実行',
     settings: '設定', output: '書き戻したファイル', download: 'ダウンロード', notes: '読み込みの注意',
     empty: 'JWC_TEMP.TXT を開くか、ここにドロップしてください', lang: 'English',
@@ -28,7 +28,7 @@ const WORDS = {
     prompt: { hc: '範囲選択', n: (n) => `指示点${n}` }, colon: '：',
   },
   en: {
-    drawing: 'Drawing (JWC_TEMP.TXT)', sample: 'Sample drawings', pickSample: 'Pick a sample…',
+    drawing: 'Drawing (JWC_TEMP.TXT)', open: 'Open a file…', sample: 'Sample drawings', pickSample: 'Pick a sample…',
     mode: 'Run mode', noMode: '(none: view the drawing)', run: 'Run',
     settings: 'Settings', output: 'The rewritten file', download: 'Download', notes: 'Reader notes',
     empty: 'Open a JWC_TEMP.TXT or drop one here', lang: '日本語',
@@ -477,9 +477,12 @@ function open(name, bytes, started = performance.now()) {
     const ms = (a, b) => Math.round(b - a);
     page.timing = { read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0), build: ms(t1, t2),
       draw: ms(t2, t3), total: ms(started, performance.now()), entities: data.info.entities };
-    page.state = 'drawn';
     $('status').textContent = T().timing(page.timing);
-    if (mode()) setTimeout(run, 0);
+    // The picture first; then what the run mode chosen adds to it.
+    setTimeout(() => {
+      if (mode()) run();
+      page.state = 'drawn';
+    }, 0);
   });
 }
 
@@ -596,7 +599,8 @@ function showLegend() {
   let html = '';
   if (page.output?.layer) {
     html += item(`<svg width="24" height="10"><line x1="0" y1="5" x2="24" y2="5" stroke="${GREY}" stroke-width="1.5"/></svg>`, t.grey);
-    html += item('<svg width="10" height="10"><circle cx="5" cy="5" r="3.5" fill="#0000ff"/></svg>', t.added);
+    const r = page.output.data.records, first = r.length && r[0] !== 10 ? css(r[1]) : '#0000ff';
+    html += item(`<svg width="10" height="10"><circle cx="5" cy="5" r="3.5" fill="${first}"/></svg>`, t.added);
   }
   if (page.input && page.input.layer.indicated.length) {
     html += item(`<svg width="16" height="16"><circle cx="8" cy="8" r="6" fill="none" stroke="${INDICATED}" stroke-width="1.5"/></svg>`, t.indicated);
