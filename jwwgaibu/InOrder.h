@@ -1,14 +1,20 @@
 // Internal to the library: work cut into pieces that may be prepared on a
 // second thread but must be taken up in order on the calling one.
+//
+// Built with KX29_ONE_THREAD (a browser page without shared memory, where no
+// thread can be started), the helper is never asked for and the thread
+// library is not used at all.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
+#ifndef KX29_ONE_THREAD
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
+#endif
 
 // Runs prepare(slot, i) for every piece i in [0, count), and use(slot, i) for
 // each piece in ascending order on the calling thread, until a use gives
@@ -22,6 +28,9 @@
 // An exception in either thread ends the helper and reaches the caller.
 template <class Prepare, class Use>
 void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepare, Use use) {
+#ifdef KX29_ONE_THREAD
+  helper = false;
+#endif
   if (!helper || count < 2 || slots < 2) {
     for (size_t i = 0; i < count; ++i) {
       prepare(size_t{0}, i);
@@ -29,6 +38,7 @@ void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepar
     }
     return;
   }
+#ifndef KX29_ONE_THREAD
   std::mutex m;
   std::condition_variable cv;
   size_t next = 0;  // the first piece nobody has taken
@@ -103,4 +113,5 @@ void PrepareAheadInOrder(size_t count, size_t slots, bool helper, Prepare prepar
     lock.unlock();
     cv.notify_all();
   }
+#endif
 }

@@ -10,12 +10,15 @@
 //   save) are the same bytes;
 // - a drawing of drawable geometry only, far from every tolerance, reads
 //   back as the same drawing, as far as the exchange file carries it.
+// And the library built never to start a thread writes what the usual one
+// writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -533,6 +536,42 @@ TEST(WritingBackAhead, GivesWhatOneThreadWrites) {
       }
     }
   }
+}
+
+// --- the library built never to start a thread -----------------------------
+
+// What a command prints on its standard output.
+std::string Printed(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    for (size_t k; (k = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, k);
+    pclose(p);
+  }
+  return out;
+}
+
+// Built with KX29_ONE_THREAD, the library reads and writes back a drawing big
+// enough for a second thread as the usual build does, byte for byte, also
+// where every size asks for one; and nothing in it calls for a thread.
+TEST(OneThreadBuild, WritesABigDrawingBackAsTheUsualBuildDoes) {
+  TempDir dir;
+  const fs::path file = Generate(dir, 100000, "realistic", "cp932", 9).file;
+  Pass(file, dir / "want.txt");
+  const std::string want = ReadBytes(dir / "want.txt");
+  for (const char* how : {"", " --helper"}) {
+    const std::string cmd = std::string("\"") + KX29_WRITE_BACK_ONE_THREAD + "\" \"" +
+                            file.string() + "\" \"" + (dir / "got.txt").string() + "\"" + how;
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    EXPECT_TRUE(ReadBytes(dir / "got.txt") == want) << cmd;
+  }
+  auto callsForThreads = [](const char* library) {
+    const std::string symbols = Printed(std::string("\"") + KX29_NM + "\" -C -u \"" + library + "\"");
+    return symbols.find("std::thread") != std::string::npos ||
+           symbols.find("pthread_") != std::string::npos;
+  };
+  EXPECT_EQ(callsForThreads(KX29_LIBRARY), KX29_LIBRARY_THREADS);  // the look finds them where they are
+  EXPECT_FALSE(callsForThreads(KX29_LIBRARY_ONE_THREAD));
 }
 
 // What the exchange file cannot carry, shown on a small drawing: the

@@ -1,21 +1,27 @@
 // The ANSI code page where the system has none: Shift-JIS in its Windows
-// form (code page 932), through iconv. UTF-8 and UTF-16 are in
-// common/Unicode.cpp, shared with Windows.
+// form (code page 932), through iconv, or, built with KX29_CP932_TABLES for a
+// C library whose iconv lacks it, through tables that convert as the build
+// machine's iconv does (Cp932.h). UTF-8 and UTF-16 are in common/Unicode.cpp,
+// shared with Windows.
 //
 // The exchange-file reader decodes one line at a time over files of millions
 // of lines, nearly all plain ASCII, and the writer encodes the whole file at
 // once; so every routine widens or narrows ASCII directly, writes into a
 // buffer sized up front, and leaves only the rest to the slower paths.
-#include <iconv.h>
-
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 
 #include "platform/Platform.h"
 #include "platform/common/Ascii.h"
+#ifdef KX29_CP932_TABLES
+#include "platform/portable/Cp932.h"
+#else
+#include <iconv.h>
+
+#include <bit>
+#endif
 
 namespace platform {
 namespace {
@@ -24,6 +30,26 @@ using ascii::kReplacement;
 
 using ascii::FourAscii;
 using ascii::WidenAscii;
+
+#ifdef KX29_CP932_TABLES
+
+// The tables keep no state: one converter per direction serves every thread.
+struct Converter {
+  bool ok() const { return true; }
+  int (*Run)(const char*& in, size_t& inLeft, char*& out, size_t& outLeft);
+};
+
+Converter& AnsiDecoder() {
+  static Converter c{cp932::Decode};
+  return c;
+}
+
+Converter& AnsiEncoder() {
+  static Converter c{cp932::Encode};
+  return c;
+}
+
+#else
 
 // One iconv descriptor per direction and thread: a descriptor carries
 // conversion state and must not be shared between threads.
@@ -71,6 +97,8 @@ Converter& AnsiEncoder() {
   thread_local Converter c("CP932", kNativeUtf16);
   return c;
 }
+
+#endif
 
 // A lead byte of a two-byte character in code page 932; its second byte may
 // lie in the ASCII range (0x40-0x7E, 0x5C among them), so it is never taken
