@@ -118,11 +118,11 @@ EMSCRIPTEN_KEEPALIVE const char* kx29_dialog(const char* program, int ok, int lg
 }
 
 // Reads the exchange file at path with the library's reader, its notes
-// taken. Returns how many doubles the records hold, or -1 when the file
+// taken unless notes is 0. Returns how many doubles the records hold, or -1 when the file
 // cannot be read; the calls below then give the records, the texts and, as
 // JSON, the file's encoding, entity count, extent, axis angle and notes.
-EMSCRIPTEN_KEEPALIVE int32_t kx29_read(const char* path) {
-  if (!ReadDrawing(Text(path), last)) return -1;
+EMSCRIPTEN_KEEPALIVE int32_t kx29_read(const char* path, int notes) {
+  if (!ReadDrawing(Text(path), last, notes != 0)) return -1;
   return static_cast<int32_t>(last.records.size());
 }
 EMSCRIPTEN_KEEPALIVE const double* kx29_records() { return last.records.data(); }

@@ -155,15 +155,15 @@ std::string JsonText(std::u16string_view s) {
   return out + "\"";
 }
 
-bool ReadDrawing(const std::u16string& path, TDrawing& d) {
+bool ReadDrawing(const std::u16string& path, TDrawing& d, bool withNotes) {
   d = TDrawing();
   std::vector<TJwwReadNote> notes;
   TJGdata g;
-  g.ReadNotes = &notes;
+  if (withNotes) g.ReadNotes = &notes;
   const auto t0 = std::chrono::steady_clock::now();
   if (!g.OpenTempFile(path)) return false;
   d.readSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  d.records.reserve(static_cast<size_t>(g.EntN) * 7 + 64);
+  d.records.reserve(static_cast<size_t>(g.EntN) * 8 + 64);  // a realistic drawing's share of kinds
   Records(d, g).All();
 
   const TJwwBox box = g.Box();

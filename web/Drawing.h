@@ -14,8 +14,9 @@ struct TDrawing {
   double readSeconds = 0;  // the library's OpenTempFile alone
 };
 
-// False when the file cannot be read.
-bool ReadDrawing(const std::u16string& path, TDrawing& d);
+// False when the file cannot be read. Without notes the reader does only
+// what every tool's reading does (the benchmarks compare that).
+bool ReadDrawing(const std::u16string& path, TDrawing& d, bool notes = true);
 
 // A JSON string of a text.
 std::string JsonText(std::u16string_view s);

@@ -20,7 +20,7 @@
       run: m.cwrap('kx29_run', 'number', ['string', 'string']),
       dialog: m.cwrap('kx29_dialog', 'number',
         ['string', 'number', 'number', 'number', 'number', 'number', 'number', 'string']),
-      read: m.cwrap('kx29_read', 'number', ['string']),
+      read: m.cwrap('kx29_read', 'number', ['string', 'number']),
       records: m.cwrap('kx29_records', 'number', []),
       texts: m.cwrap('kx29_texts', 'number', []),
       textsLength: m.cwrap('kx29_texts_length', 'number', []),
@@ -30,10 +30,11 @@
       decode: m.cwrap('kx29_decode', 'number', ['string']),
     };
 
-    // Puts bytes at path, or removes what is there for null.
-    function place(path, bytes) {
+    // Puts bytes at path, or removes what is there for null. Lent, the
+    // bytes are not copied: for a file the module only reads.
+    function place(path, bytes, lent = false) {
       try { FS.unlink(path); } catch (e) { /* nothing there */ }
-      if (bytes) FS.writeFile(path, bytes);
+      if (bytes) FS.writeFile(path, bytes, { canOwn: lent });
     }
     function take(path) {
       try { return FS.readFile(path); } catch (e) { return null; }
@@ -76,26 +77,29 @@
 
       // An exchange file read by the library: the records (Float64Array, see
       // Api.cpp), the texts they point into (Uint16Array) and the info
-      // (encoding, counts, extent, axis angle, notes, the library's reading
-      // time); null when unreadable.
-      read(bytes) {
-        place('/view/JWC_TEMP.TXT', bytes);
-        const n = api.read('/view/JWC_TEMP.TXT');
+      // (encoding, counts, extent, axis angle, notes unless notes is false,
+      // the library's reading time); null when unreadable. The records lie
+      // in the module's memory, not copied: they last until the next call.
+      read(bytes, { notes = true } = {}) {
+        place('/view/JWC_TEMP.TXT', bytes, true);
+        const n = api.read('/view/JWC_TEMP.TXT', notes ? 1 : 0);
         place('/view/JWC_TEMP.TXT', null);
         if (n < 0) return null;
         const at = api.records() / 8;
-        const records = m.HEAPF64.slice(at, at + n);
+        const records = m.HEAPF64.subarray(at, at + n);
         const t = api.texts() / 2;
         const texts = m.HEAPU16.slice(t, t + api.textsLength());
         const info = JSON.parse(m.UTF8ToString(api.info()));
         info.readMs = api.readMs();  // the library's reading alone
-        api.release();
         return { records, texts, info };
       },
 
+      // Hands the memory of the last read's records back to the module.
+      release() { api.release(); },
+
       // A file's text as the reader decodes it, for showing.
       decode(bytes) {
-        place('/view/text', bytes);
+        place('/view/text', bytes, true);
         const s = m.UTF8ToString(api.decode('/view/text'));
         place('/view/text', null);
         return s;

@@ -136,16 +136,22 @@ function span(a, b) {
 
 // A drawing's records made into paths once, in drawing units less an origin
 // near the drawing (a canvas path holds single-precision numbers), grouped
-// by colour; what has a size on the screen (points, markers, texts, blocks,
-// indicated points) is drawn afresh each time from the records.
-function makeLayer(data, grey, ox, oy) {
+// by colour. What has a size on the screen (points, markers, texts, blocks,
+// indicated points) is drawn afresh each time: its records are kept, in an
+// array of their own, since the module's records last only until its next
+// call. The layer is drawn in its colours, or all in grey (grey set).
+function makeLayer(data, ox, oy) {
   const r = data.records, size = RECORD_SIZE;
   const strokes = new Map(), heavy = new Map(), fills = new Map();
-  const points = [], markers = [], texts = [], blocks = [], indicated = [];
+  const kept = [], points = [], markers = [], texts = [], blocks = [], indicated = [];
+  const box = [Infinity, Infinity, -Infinity, -Infinity];
   const path = (map, key) => map.get(key) || map.set(key, new Path2D()).get(key);
+  const keep = (list, i) => {
+    list.push(kept.length);
+    for (let k = 0; k < size[r[i]]; ++k) kept.push(r[i + k]);
+  };
   for (let i = 0; i < r.length; i += size[r[i]]) {
-    const kind = r[i], colour = grey ? (kind === 7 || kind === 8 ? -2 : -1) : r[i + 1];
-    const x = r[i + 2] - ox, y = r[i + 3] - oy;
+    const kind = r[i], colour = r[i + 1], x = r[i + 2] - ox, y = r[i + 3] - oy;
     switch (kind) {
       case 1: { const p = path(strokes, colour); p.moveTo(x, y); p.lineTo(r[i + 4] - ox, r[i + 5] - oy); break; }
       case 2: {
@@ -158,9 +164,9 @@ function makeLayer(data, grey, ox, oy) {
         if (e) { const p = path(strokes, colour); p.moveTo(...e.at(e.s)); p.ellipse(x, y, e.rx, e.ry, e.rot, e.s, e.e); }
         break;
       }
-      case 4: points.push(i); break;
-      case 5: markers.push(i); break;
-      case 6: texts.push(i); break;
+      case 4: keep(points, i); break;
+      case 5: keep(markers, i); break;
+      case 6: keep(texts, i); break;
       case 7: {
         const n = r[i + 2], c = [];
         for (let k = 0; k < n; ++k) c.push([r[i + 3 + 2 * k] - ox, r[i + 4 + 2 * k] - oy]);
@@ -189,37 +195,41 @@ function makeLayer(data, grey, ox, oy) {
         p.closePath();
         break;
       }
-      case 9: blocks.push(i); break;
-      case 10: indicated.push(i); break;
+      case 9: keep(blocks, i); break;
+      case 10:
+        keep(indicated, i);
+        box[0] = Math.min(box[0], r[i + 3]); box[1] = Math.min(box[1], r[i + 4]);
+        box[2] = Math.max(box[2], r[i + 3]); box[3] = Math.max(box[3], r[i + 4]);
+        break;
     }
   }
-  return { r, texts: data.texts, strings: [], grey, ox, oy, strokes, heavy, fills, points, markers,
-    textAt: texts, blocks, indicated };
+  return { r: Float64Array.from(kept), texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
+    fills, points, markers, textAt: texts, blocks, indicated, indicatedBox: box[0] <= box[2] ? box : null,
+    colour: r.length && r[0] !== 10 ? r[1] : null };
 }
 
-// The seven marker kinds, half-width 1, y down (jwc2svg's shapes).
+// The seven marker kinds, half-width 1, y down (jwc2svg's shapes), drawn
+// through a pen that places them.
 const MARKERS = [
   (c) => { c.moveTo(0, -1); c.lineTo(0, 1); c.moveTo(-0.87, -0.5); c.lineTo(0.87, 0.5); c.moveTo(-0.87, 0.5); c.lineTo(0.87, -0.5); },
-  (c) => { c.moveTo(1, 0); c.arc(0, 0, 1, 0, 2 * Math.PI); },
-  (c) => { c.moveTo(0.4, 0); c.arc(0, 0, 0.4, 0, 2 * Math.PI); },
+  (c) => c.circle(1),
+  (c) => c.circle(0.4),
   (c) => { c.moveTo(-1, 0); c.lineTo(1, 0); c.moveTo(0, -1); c.lineTo(0, 1); },
-  (c) => { c.rect(-0.85, -0.85, 1.7, 1.7); },
+  (c) => { c.moveTo(-0.85, -0.85); c.lineTo(0.85, -0.85); c.lineTo(0.85, 0.85); c.lineTo(-0.85, 0.85); c.closePath(); },
   (c) => { c.moveTo(0, -1.1); c.lineTo(0.95, 0.55); c.lineTo(-0.95, 0.55); c.closePath(); },
   (c) => { c.moveTo(-0.8, -0.8); c.lineTo(0.8, 0.8); c.moveTo(-0.8, 0.8); c.lineTo(0.8, -0.8); },
 ];
 
-// One marker of kind 1-7 at (x, y) on the screen, half-width size pixels,
-// turned by deg counter-clockwise; the middle dot is filled.
-function drawMarker(ctx, kind, x, y, size, deg, colour, dpr) {
-  const c = Math.cos(deg * DEG) * size * dpr, s = Math.sin(deg * DEG) * size * dpr;
-  ctx.setTransform(c, -s, s, c, x * dpr, y * dpr);
-  ctx.beginPath();
-  MARKERS[kind - 1](ctx);
-  ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
-  if (kind === 3) { ctx.fillStyle = colour; ctx.fill(); }
-  ctx.strokeStyle = colour;
-  ctx.lineWidth = STROKE;
-  ctx.stroke();
+// Adds a marker of kind 1-7 to a path (or a context's path): at (x, y) on
+// the screen, half-width size pixels, turned by deg counter-clockwise.
+function addMarker(path, kind, x, y, size, deg) {
+  const c = Math.cos(deg * DEG) * size, s = Math.sin(deg * DEG) * size;
+  MARKERS[kind - 1]({
+    moveTo: (u, v) => path.moveTo(x + c * u + s * v, y - s * u + c * v),
+    lineTo: (u, v) => path.lineTo(x + c * u + s * v, y - s * u + c * v),
+    closePath: () => path.closePath(),
+    circle: (r) => { path.moveTo(x + r * size, y); path.arc(x, y, r * size, 0, 2 * Math.PI); },
+  });
 }
 
 class View {
@@ -259,14 +269,24 @@ class View {
 
   screen(x, y) { return [this.w / 2 + (x - this.cx) * this.s, this.h / 2 - (y - this.cy) * this.s]; }
 
+  // Draws again at the next frame. A drawing that takes longer than a frame
+  // to draw follows the pointer as the last picture moved and scaled, and is
+  // drawn afresh once the pointer rests.
   later() {
     if (this.pending) return;
     this.pending = true;
-    requestAnimationFrame(() => { this.pending = false; this.draw(); });
+    requestAnimationFrame(() => {
+      this.pending = false;
+      if (!(this.lastMs > 40 && this.shot)) { this.draw(); return; }
+      this.moveShot();
+      clearTimeout(this.rest);
+      this.rest = setTimeout(() => this.draw(), 250);
+    });
   }
 
   draw() {
-    const { ctx, dpr } = this;
+    const { ctx } = this;
+    clearTimeout(this.rest);
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = '#ffffff';
     ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
@@ -277,6 +297,23 @@ class View {
       if (k === 0) this.indicated(layer);  // the rings under what the tool added
     });
     this.lastMs = performance.now() - t0;
+    if (this.lastMs > 40) {
+      this.shot = this.shot || document.createElement('canvas');
+      this.shot.width = this.canvas.width;
+      this.shot.height = this.canvas.height;
+      this.shot.getContext('2d').drawImage(this.canvas, 0, 0);
+      this.shotView = [this.cx, this.cy, this.s];
+    }
+  }
+
+  // The last picture where the view has moved it since.
+  moveShot() {
+    const { ctx, dpr, w, h } = this, [cx, cy, s] = this.shotView, k = this.s / s;
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.fillStyle = '#ffffff';
+    ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    ctx.drawImage(this.shot, dpr * (w / 2 - k * w / 2 + (cx - this.cx) * this.s),
+      dpr * (h / 2 - k * h / 2 - (cy - this.cy) * this.s), this.canvas.width * k, this.canvas.height * k);
   }
 
   // The paths of a layer, in drawing units through the canvas' transform.
@@ -284,12 +321,12 @@ class View {
     const { ctx, dpr, s } = this;
     ctx.setTransform(dpr * s, 0, 0, -dpr * s, dpr * (this.w / 2 - (this.cx - l.ox) * s),
       dpr * (this.h / 2 + (this.cy - l.oy) * s));
-    for (const [colour, p] of l.fills) { ctx.fillStyle = css(colour); ctx.fill(p); }
+    for (const [colour, p] of l.fills) { ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); }
     // Lines one device pixel wide, as the CAD program draws them: the
     // canvas draws those many times faster than any wider line.
     for (const [map, width] of [[l.strokes, 1], [l.heavy, 3 * STROKE * dpr]]) {
       ctx.lineWidth = width / (s * dpr);
-      for (const [colour, p] of map) { ctx.strokeStyle = css(colour); ctx.stroke(p); }
+      for (const [colour, p] of map) { ctx.strokeStyle = css(l.grey ? -1 : colour); ctx.stroke(p); }
     }
     ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
   }
@@ -311,13 +348,19 @@ class View {
       ctx.fillStyle = c;
       ctx.fill();
     }
+    // Markers: one path of lines and one of filled dots per colour.
+    const lines = new Map(), dots = new Map();
+    const add = (map, c) => map.get(c) || map.set(c, new Path2D()).get(c);
     for (const i of l.markers) {
       const size = Math.min(MARKER_SIZE * Math.abs(r[i + 4]), 4 * (w + h)), p = this.screen(r[i + 2], r[i + 3]);
       if (!inside(p, size * 1.2 + 2)) continue;
       const code = r[i + 6];
-      if (code >= -7 && code <= -1) drawMarker(ctx, -code, p[0], p[1], size, r[i + 5], colour(i), dpr);
-      else { ctx.beginPath(); ctx.arc(p[0], p[1], POINT_RADIUS, 0, 2 * Math.PI); ctx.fillStyle = colour(i); ctx.fill(); }
+      if (code >= -7 && code <= -1) addMarker(add(code === -3 ? dots : lines, colour(i)), -code, p[0], p[1], size, r[i + 5]);
+      else addMarker(add(dots, colour(i)), 2, p[0], p[1], POINT_RADIUS, 0);  // not one of the kinds: a point
     }
+    ctx.lineWidth = STROKE;
+    for (const [c, path] of dots) { ctx.fillStyle = ctx.strokeStyle = c; ctx.fill(path); ctx.stroke(path); }
+    for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
     this.texts(l, inside, colour);
     ctx.font = '10px IPAGothic, sans-serif';
     for (const i of l.blocks) {
@@ -435,18 +478,7 @@ function layersOf() {
 }
 
 function frame() {
-  view.fit([page.input?.data.info.box, page.input && indicatedBox(page.input.data),
-    page.output?.data?.info.box]);
-}
-
-function indicatedBox(data) {
-  const r = data.records, b = [Infinity, Infinity, -Infinity, -Infinity];
-  for (let i = 0; i < r.length; i += RECORD_SIZE[r[i]]) {
-    if (r[i] !== 10) continue;
-    b[0] = Math.min(b[0], r[i + 3]); b[1] = Math.min(b[1], r[i + 4]);
-    b[2] = Math.max(b[2], r[i + 3]); b[3] = Math.max(b[3], r[i + 4]);
-  }
-  return b[0] <= b[2] ? b : null;
+  view.fit([page.input?.info.box, page.input?.layer.indicatedBox, page.output?.info?.box]);
 }
 
 // Reads a file and draws it; then runs the chosen mode on it.
@@ -464,7 +496,8 @@ function open(name, bytes, started = performance.now()) {
     return;
   }
   const mid = data.info.box ? [(data.info.box[0] + data.info.box[2]) / 2, (data.info.box[1] + data.info.box[3]) / 2] : [0, 0];
-  page.input = { name, bytes, data, layer: makeLayer(data, false, ...mid) };
+  page.input = { name, bytes, info: data.info, layer: makeLayer(data, ...mid) };
+  page.kx29.release();
   const t2 = performance.now();
   view.layers = layersOf();
   frame();
@@ -475,8 +508,9 @@ function open(name, bytes, started = performance.now()) {
   showNotes();
   requestAnimationFrame(() => {
     const ms = (a, b) => Math.round(b - a);
-    page.timing = { read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0), build: ms(t1, t2),
-      draw: ms(t2, t3), total: ms(started, performance.now()), entities: data.info.entities };
+    page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
+      build: ms(t1, t2), draw: ms(t2, t3), shown: ms(t3, performance.now()),
+      total: ms(started, performance.now()), entities: data.info.entities };
     $('status').textContent = T().timing(page.timing);
     // The picture first; then what the run mode chosen adds to it.
     setTimeout(() => {
@@ -488,13 +522,13 @@ function open(name, bytes, started = performance.now()) {
 
 function showInfo() {
   const i = page.input;
-  $('file-info').textContent = i ? T().info(i.data.info, i.name, i.bytes.length) : '';
+  $('file-info').textContent = i ? T().info(i.info, i.name, i.bytes.length) : '';
 }
 
 function showNotes() {
   const list = $('notes'), t = T();
   list.textContent = '';
-  const info = page.input?.data.info;
+  const info = page.input?.info;
   if (!info) return;
   for (const [what, line, text] of info.notes) {
     const li = document.createElement('li');
@@ -525,7 +559,7 @@ function showOutput() {
       lines[k] + '\n');
   }
   if (shown < lines.length) frag.append(t.moreLines(lines.length - shown));
-  pre.append(t.encoding(o.data?.info.encoding ?? '?') + '\n', frag);
+  pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', frag);
 }
 
 // ---- Run modes -------------------------------------------------------------
@@ -544,7 +578,7 @@ function run() {
   const base = page.input?.layer ?? { ox: 0, oy: 0 };
   if (!m) {
     page.output = null;
-    if (page.input) page.input.layer = makeLayer(page.input.data, false, base.ox, base.oy);
+    if (page.input) page.input.layer.grey = false;
     view.layers = layersOf();
     view.draw();
     showOutput();
@@ -556,8 +590,9 @@ function run() {
   const r = page.kx29.run({ args, input: page.input?.bytes ?? null, settings: page.dat });
   keepSettings(r.settings);
   const data = r.output ? page.kx29.read(r.output) : null;
-  page.output = { args, exitCode: r.exitCode, bytes: r.output, data, layer: data && makeLayer(data, false, base.ox, base.oy) };
-  if (page.input) page.input.layer = makeLayer(page.input.data, true, base.ox, base.oy);
+  page.output = { args, exitCode: r.exitCode, bytes: r.output, info: data?.info, layer: data && makeLayer(data, base.ox, base.oy) };
+  page.kx29.release();
+  if (page.input) page.input.layer.grey = true;
   view.layers = layersOf();
   if (!page.input) frame();
   view.draw();
@@ -599,7 +634,7 @@ function showLegend() {
   let html = '';
   if (page.output?.layer) {
     html += item(`<svg width="24" height="10"><line x1="0" y1="5" x2="24" y2="5" stroke="${GREY}" stroke-width="1.5"/></svg>`, t.grey);
-    const r = page.output.data.records, first = r.length && r[0] !== 10 ? css(r[1]) : '#0000ff';
+    const first = page.output.layer.colour === null ? '#0000ff' : css(page.output.layer.colour);
     html += item(`<svg width="10" height="10"><circle cx="5" cy="5" r="3.5" fill="${first}"/></svg>`, t.added);
   }
   if (page.input && page.input.layer.indicated.length) {
@@ -670,7 +705,12 @@ function drawMarkerKinds() {
     }
     ctx.save();
     ctx.beginPath(); ctx.rect(cell * k + 3, 3, cell - 6, h - 19); ctx.clip();
-    drawMarker(ctx, k + 1, x, y, Math.min(MARKER_SIZE * scale, 200), 0, on ? '#202020' : '#9aa3ad', dpr);
+    ctx.beginPath();
+    addMarker(ctx, k + 1, x, y, Math.min(MARKER_SIZE * scale, 200), 0);
+    ctx.fillStyle = ctx.strokeStyle = on ? '#202020' : '#9aa3ad';
+    ctx.lineWidth = STROKE;
+    if (k === 2) ctx.fill();
+    ctx.stroke();
     ctx.restore();
     ctx.fillStyle = '#5b6470';
     ctx.font = '11px IPAGothic, sans-serif';
@@ -718,7 +758,7 @@ function warmUp() {
       `pt ${x} ${y}`, `ch ${x} ${y} 1 0 "A${k}`);
   }
   const bytes = new TextEncoder().encode(lines.join('\r\n'));
-  for (let n = 0; n < 3; ++n) makeLayer(page.kx29.read(bytes), n === 2, 0, 0);
+  for (let n = 0; n < 3; ++n) makeLayer(page.kx29.read(bytes), 0, 0);
 }
 
 async function start() {

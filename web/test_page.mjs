@@ -105,15 +105,32 @@ try {
   // The added points in red at their places on the canvas.
   const added = points.toString('latin1').split('\r\n').filter((l) => l.startsWith('pt ')).map((l) => l.split(' ').slice(1, 3).map(Number));
   check(added.length > 10, `run mode 8 adds the crossings (${added.length} points)`);
-  const colours = await page.evaluate((pts) => {
+  // The added points' colours at their places on the canvas, for those on it.
+  const colours = () => page.evaluate((pts) => {
     const v = window.kx29Page.view, ctx = v.canvas.getContext('2d');
-    return pts.map(([x, y]) => {
-      const [sx, sy] = v.screen(x, y);
-      return [...ctx.getImageData(Math.floor(sx * v.dpr), Math.floor(sy * v.dpr), 1, 1).data.slice(0, 3)];
-    });
+    return pts.map(([x, y]) => v.screen(x, y)).filter(([sx, sy]) => sx >= 0 && sy >= 0 && sx < v.w && sy < v.h)
+      .map(([sx, sy]) => [...ctx.getImageData(Math.floor(sx * v.dpr), Math.floor(sy * v.dpr), 1, 1).data.slice(0, 3)]);
   }, added);
-  const red = colours.filter((c) => c[0] === 255 && c[1] === 0 && c[2] === 0).length;
-  check(red === added.length, `every added point shows red on the canvas (${red} of ${added.length})`);
+  const red = (c) => c.filter(([r, g, b]) => r === 255 && g === 0 && b === 0).length;
+  let seen = await colours();
+  check(seen.length === added.length && red(seen) === added.length,
+    `every added point shows red on the canvas (${red(seen)} of ${added.length})`);
+
+  // Zoomed in with the wheel about the first point and dragged aside: the
+  // picture follows, the points still where they are drawn.
+  const box = await page.locator('#drawing').boundingBox();
+  const [fx, fy] = await page.evaluate((p) => window.kx29Page.view.screen(...p), added[0]);
+  const scale = await page.evaluate(() => window.kx29Page.view.s);
+  await page.mouse.move(box.x + fx, box.y + fy);
+  await page.mouse.wheel(0, -500);
+  await page.mouse.down();
+  await page.mouse.move(box.x + fx + 60, box.y + fy + 40, { steps: 4 });
+  await page.mouse.up();
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  const zoomed = await page.evaluate(() => window.kx29Page.view.s);
+  seen = await colours();
+  check(zoomed > 1.5 * scale && seen.length > 0 && red(seen) === seen.length,
+    `zoomed ${(zoomed / scale).toFixed(2)} times and moved, the ${seen.length} points on the canvas show red (${red(seen)})`);
 
   // 2. Another drawing, run mode 6 with a typed count, markers ○ at 2.5, layer C, pen 3.
   const circles = readFileSync(join(root, 'tests/golden/scene_mode6_circle_and_tilted_ellipse_arc/JWC_TEMP.TXT'));
@@ -134,7 +151,7 @@ try {
 
   // 3. The rewritten file opened: what the CAD program would draw of it.
   await drop('JWC_TEMP.TXT', markers);
-  const info = await page.evaluate(() => window.kx29Page.input.data.info);
+  const info = await page.evaluate(() => window.kx29Page.input.info);
   check(info.entities === 11, `the rewritten file holds the 11 markers run mode 6 drew (${info.entities})`);
 
   // 4. A line no record takes, listed with its line number.
