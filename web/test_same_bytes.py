@@ -28,6 +28,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
@@ -101,9 +102,14 @@ def compare_reads(work, files, node):
     """Differences between the native reader's view and the web one's."""
     dump = native_read_dump(work)
     failed = []
-    for f in files:
-        native = subprocess.run([str(dump), str(f)], capture_output=True)
-        web = subprocess.run([node, str(WEB / "read-dump.js"), str(f)], capture_output=True)
+
+    def both(f):
+        return (f, subprocess.run([str(dump), str(f)], capture_output=True),
+                subprocess.run([node, str(WEB / "read-dump.js"), str(f)], capture_output=True))
+
+    with ThreadPoolExecutor(os.cpu_count()) as pool:
+        runs = list(pool.map(both, files))
+    for f, native, web in runs:
         if (native.returncode, native.stdout) != (web.returncode, web.stdout):
             a, b = native.stdout.split(b"\n"), web.stdout.split(b"\n")
             at = next((k for k in range(min(len(a), len(b))) if a[k] != b[k]), min(len(a), len(b)))
@@ -143,11 +149,10 @@ def main():
     work = Path(tempfile.mkdtemp(prefix="kx29web."))
     try:
         all_cases = list(cases(work))
-        results = {}
         manifest = []
-        for name, args, inp, settings, answers in all_cases:
-            base = work / name
-            native, web, api = base / "native", base / "node", base / "api"
+        def both(case):
+            name, args, inp, settings, answers = case
+            native, web = work / name / "native", work / name / "node"
             for folder in (native, web):
                 lay_out(folder, inp, settings)
             shutil.copyfile(kx29, native / "kx29")
@@ -156,10 +161,14 @@ def main():
                                capture_output=True)
             n = subprocess.run([node, str(runner)] + args, cwd=web, input=answers.encode(),
                                capture_output=True)
-            results[name] = [left(native, r.returncode, r.stdout), left(web, n.returncode, n.stdout)]
+            return name, [left(native, r.returncode, r.stdout), left(web, n.returncode, n.stdout)]
+
+        with ThreadPoolExecutor(os.cpu_count()) as pool:
+            results = dict(pool.map(both, all_cases))
+        for name, args, inp, settings, answers in all_cases:
             if not answers:  # the page has no text dialog to answer
-                lay_out(api, inp, settings)
-                manifest.append({"name": name, "dir": str(api), "args": args})
+                lay_out(work / name / "api", inp, settings)
+                manifest.append({"name": name, "dir": str(work / name / "api"), "args": args})
         (work / "manifest.json").write_text(json.dumps(manifest), "utf-8")
         subprocess.run([node, str(Path(__file__).with_name("run_api.js")), str(WEB / "page"),
                         str(work / "manifest.json")], check=True)
