@@ -146,9 +146,11 @@ function makeLayer(data, ox, oy) {
   const kept = [], points = [], markers = [], texts = [], blocks = [], indicated = [];
   const box = [Infinity, Infinity, -Infinity, -Infinity];
   const path = (map, key) => map.get(key) || map.set(key, new Path2D()).get(key);
+  let keptLength = 0;
   const keep = (list, i) => {
-    list.push(kept.length);
-    for (let k = 0; k < size[r[i]]; ++k) kept.push(r[i + k]);
+    list.push(keptLength);
+    kept.push(i);
+    keptLength += size[r[i]];
   };
   for (let i = 0; i < r.length; i += size[r[i]]) {
     const kind = r[i], colour = r[i + 1], x = r[i + 2] - ox, y = r[i + 3] - oy;
@@ -203,7 +205,13 @@ function makeLayer(data, ox, oy) {
         break;
     }
   }
-  return { r: Float64Array.from(kept), texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
+  const own = new Float64Array(keptLength);
+  let at = 0;
+  for (const i of kept) {
+    own.set(r.subarray(i, i + size[r[i]]), at);
+    at += size[r[i]];
+  }
+  return { r: own, texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
     fills, points, markers, textAt: texts, blocks, indicated, indicatedBox: box[0] <= box[2] ? box : null,
     colour: r.length && r[0] !== 10 ? r[1] : null };
 }
