@@ -98,7 +98,7 @@ const T = () => WORDS[page.lang];
 // ---- Drawing on the canvas -------------------------------------------------
 const GREY = '#a6a6a6', GREY_FILL = '#dadada', INDICATED = '#d9480f';
 const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 1000;
+const TEXTS_DRAWN = 500;
 const DEG = Math.PI / 180;
 
 // The CSS colour of an RGB value r + 256 g + 65536 b; -1 and -2 are the greys.
@@ -384,9 +384,9 @@ class View {
   }
 
   // Texts on the canvas at least 3 pixels high, the largest TEXTS_DRAWN of
-  // them in their letters and the rest as the line they stand on: a
-  // thousand texts are as many as the eye can read, and drawing letters is
-  // what takes a canvas longest.
+  // them in their letters and the rest as the line they stand on: a few
+  // hundred texts are as many as the eye can read at once, and drawing
+  // letters is what takes a canvas longest.
   texts(l, inside, colour) {
     const { ctx, dpr } = this, r = l.r, shown = [];
     for (const i of l.textAt) {
@@ -406,7 +406,10 @@ class View {
         path.lineTo(p[0] + Math.cos(a) * len, p[1] - Math.sin(a) * len);
         continue;
       }
-      const want = `${Math.round(Math.min(px, 4000))}px IPAGothic, "MS Gothic", monospace`;
+      // Sizes in steps of about a tenth: each size's letters are drawn once,
+      // and fewer sizes draw sooner.
+      const size = Math.round(Math.exp(Math.round(Math.log(Math.min(px, 4000)) * 10) / 10));
+      const want = `${size}px IPAGothic, "MS Gothic", monospace`;
       if (want !== font) ctx.font = font = want;
       const c = Math.cos(a) * dpr, s = Math.sin(a) * dpr;
       ctx.setTransform(c, -s, s, c, p[0] * dpr, p[1] * dpr);
