@@ -88,8 +88,8 @@ const EN = {
 const $ = (id) => document.getElementById(id);
 const page = {
   lang: 'ja', kx29: null, dat: null, dialog: null,
-  input: null,   // {name, bytes, data, layer}
-  output: null,  // {bytes, data, layer, args, exitCode}
+  input: null,   // {name, bytes, info, layer}
+  output: null,  // {args, exitCode, bytes, info, layer}
   timing: null, runs: 0, state: 'loading',
 };
 window.kx29Page = page;
@@ -504,6 +504,9 @@ function open(name, bytes, started = performance.now()) {
     $('file-info').textContent = T().unreadable(name);
     view.layers = [];
     view.draw();
+    showNotes();
+    showLegend();
+    page.state = 'unreadable';
     return;
   }
   const mid = data.info.box ? [(data.info.box[0] + data.info.box[2]) / 2, (data.info.box[1] + data.info.box[3]) / 2] : [0, 0];
@@ -517,6 +520,7 @@ function open(name, bytes, started = performance.now()) {
   $('empty').hidden = true;
   showInfo();
   showNotes();
+  showLegend();
   requestAnimationFrame(() => {
     const ms = (a, b) => Math.round(b - a);
     page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
