@@ -763,17 +763,15 @@ function openFile(file) {
 }
 
 // The browser compiles code quickly at first and well only once it has run
-// a while: a made-up drawing read and made into paths at the start lets the
-// first file the user opens be read and drawn at full speed.
+// a while: a made-up drawing of every kind of record (data.js), read and
+// made into paths at the start, lets the first file the user opens be read
+// and drawn at full speed.
 function warmUp() {
-  const lines = ['lg0', 'ly0'];
-  for (let k = 0; k < 3000; ++k) {
-    const x = (k * 37) % 1000, y = (k * 91) % 700;
-    lines.push(`${x} ${y} ${x + 10.5} ${y + 20.25}`, `ci ${x} ${y} 5.5`, `ci ${x} ${y} 8 10 200 0.5 30`,
-      `pt ${x} ${y}`, `ch ${x} ${y} 1 0 "A${k}`);
+  const bytes = fromBase64(KX29_DATA.warmUp);
+  for (let n = 0; n < 3; ++n) {
+    makeLayer(page.kx29.read(bytes), 0, 0);
+    page.kx29.release();
   }
-  const bytes = new TextEncoder().encode(lines.join('\r\n'));
-  for (let n = 0; n < 3; ++n) makeLayer(page.kx29.read(bytes), 0, 0);
 }
 
 async function start() {

@@ -7,12 +7,16 @@
   description on line 1, the questions of the REM # directives, and how many
   typed values the batch file passes on (%1, %2);
 - the sample drawings: every end-to-end case's exchange file with its
-  arguments and settings, and the sample drawing of examples/.
+  arguments and settings, and the sample drawing of examples/;
+- a drawing of 2000 entities of every kind from bench/gen_drawing.py, which
+  the page reads at its start so that the browser has its code compiled well
+  before the first file comes.
 """
 
 import base64
 import json
 import re
+import subprocess
 import sys
 from pathlib import Path
 
@@ -49,7 +53,13 @@ def samples():
     return out
 
 
-data = {"launchers": launchers(), "samples": samples()}
+def warm_up():
+    made = subprocess.run([sys.executable, "bench/gen_drawing.py", "-", "-n", "2000"], check=True,
+                          capture_output=True).stdout
+    return base64.b64encode(made).decode("ascii")
+
+
+data = {"launchers": launchers(), "samples": samples(), "warmUp": warm_up()}
 Path(sys.argv[1]).write_text("// Made by web/page_data.py from launchers/, tests/golden/ and examples/.\n"
                              "var KX29_DATA = " + json.dumps(data, ensure_ascii=False) + ";\n",
                              "utf-8")
