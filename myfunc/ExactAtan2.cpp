@@ -28,6 +28,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "myfunc/Chars.h"
 #include "myfunc/ExactTrig.h"
 #include "myfunc/FixedPoint.h"
 #include "myfunc/MyFunc.h"
@@ -48,7 +49,7 @@ struct Split {
   int e;
 };
 Split SplitDouble(double a) {
-  const u64 bits = std::bit_cast<u64>(a);
+  const u64 bits = chars::BitCast<u64>(a);
   const u64 frac = bits & ((u64{1} << 52) - 1);
   const int biased = static_cast<int>(bits >> 52);
   if (biased != 0) return {frac | u64{1} << 52, biased - 1075};
@@ -94,7 +95,7 @@ double RoundTiesDown(u128 q, int e, bool inexact) {
   const u128 rest = q & ((u128{1} << drop) - 1), half = u128{1} << (drop - 1);
   const u64 kept = static_cast<u64>(q >> drop) + ((rest > half || (rest == half && inexact)) ? 1 : 0);
   // A carry out of the 53 bits (or into the normal range) steps the exponent.
-  return std::bit_cast<double>((static_cast<u64>(last + 1074) << 52) + kept);
+  return chars::BitCast<double>((static_cast<u64>(last + 1074) << 52) + kept);
 }
 
 double TinyAtan(const Octant& o) {

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "myfunc/Chars.h"
 #include "myfunc/FixedPoint.h"
 #include "myfunc/MyFunc.h"
 #include "myfunc/TrigTables.h"
@@ -61,7 +62,7 @@ struct Turns {
 // m 2^e 2/pi and are skipped; those after the `count` words add less than
 // 2^(55 - 64 count).
 Turns QuarterTurns(double ax, u64* w, int count) {
-  const u64 bits = std::bit_cast<u64>(ax);
+  const u64 bits = chars::BitCast<u64>(ax);
   const int e = static_cast<int>(bits >> 52) - 1075;
   const u64 m = (bits & ((u64{1} << 52) - 1)) | u64{1} << 52;
   TwoOverPiBits(e - 1, w, count);
@@ -107,7 +108,7 @@ bool Negative(Branch br, bool rNegative, bool cosine, double x) {
 
 // |x| <= pi/4 (and >= 2^-27) as it is.
 Mantissa FromDouble(double ax) {
-  const u64 bits = std::bit_cast<u64>(ax);
+  const u64 bits = chars::BitCast<u64>(ax);
   const u64 m = (bits & ((u64{1} << 52) - 1)) | u64{1} << 52;
   return {static_cast<u128>(m) << 75, -53 - (static_cast<int>(bits >> 52) - 1075)};
 }
@@ -166,7 +167,7 @@ bool WideTry(double x, bool cosine, int n, double& out) {
   Branch br{cosine, false};
   bool rNegative = false;
   if (ax <= kQuarterPi) {  // r = ax exactly: its last bit, 2^-79 or above, is within 2 words
-    const u64 bits = std::bit_cast<u64>(ax);
+    const u64 bits = chars::BitCast<u64>(ax);
     const u64 m = (bits & ((u64{1} << 52) - 1)) | u64{1} << 52;
     const int shift = static_cast<int>(bits >> 52) - 1075 + 64 * n;
     const int t = shift / 64, b = shift % 64;

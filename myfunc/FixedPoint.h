@@ -10,13 +10,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "myfunc/Chars.h"
+
 namespace fixedpoint {
 
 using u64 = uint64_t;
 using u128 = unsigned __int128;
 
 // 2^k for the normal range.
-inline double Pow2(int k) { return std::bit_cast<double>(static_cast<u64>(1023 + k) << 52); }
+inline double Pow2(int k) { return chars::BitCast<double>(static_cast<u64>(1023 + k) << 52); }
 
 // ---- Quick: 128 bits ------------------------------------------------------
 

@@ -11,6 +11,8 @@
 #include <system_error>
 #include <utility>
 
+#include "myfunc/Chars.h"
+
 namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -118,7 +120,7 @@ bool ReadFloat(std::u16string_view s, double& result) {
   bool negative;
   i = ReadSign(s, i, negative);
 
-  // The number is rewritten for from_chars as its significant digits followed
+  // The number is rewritten for FromChars as its significant digits followed
   // by a decimal exponent: "-0.00125e3" becomes "-125e-2".
   char buf[1 + kKeptDigits + 1 + 1 + 24];
   char* out = buf;
@@ -181,7 +183,7 @@ bool ReadFloat(std::u16string_view s, double& result) {
   }
 
   double value = 0;
-  const auto res = std::from_chars(buf, out, value, std::chars_format::general);
+  const auto res = chars::FromChars(buf, out, value);
   if (res.ec == std::errc::result_out_of_range && res.ptr == out) {
     // The largest doubles are written with 15 digits as 1.79769313486232E308,
     // a hair above the largest double: such a text reads back as the largest
@@ -289,7 +291,7 @@ bool Round15(double v, uint64_t& digits, int& exp10) {
 // Round15 leaves: subnormal, very small and very large values.
 void Round15Slow(double v, uint64_t& digits, int& exp10) {
   char sci[32];
-  const char* end = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14).ptr;
+  const char* end = chars::ToChars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, 14).ptr;
   digits = 0;
   const char* p = sci;
   for (; p < end && *p != 'e'; ++p) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "jwwgaibu/JwwGaibu.h"
+#include "myfunc/Chars.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -260,8 +261,8 @@ class Svg : public Canvas {
     if (!std::isfinite(v)) return "0";
     char b[64];
     auto r = std::fabs(v) < 1e15
-                 ? std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, decimals_)
-                 : std::to_chars(b, b + sizeof b, v);
+                 ? chars::ToChars(b, b + sizeof b, v, std::chars_format::fixed, decimals_)
+                 : chars::ToChars(b, b + sizeof b, v);
     std::string t(b, r.ptr);
     if (t.find('.') != std::string::npos && t.find('e') == std::string::npos) {
       while (t.back() == '0') t.pop_back();
@@ -475,7 +476,7 @@ std::array<Pt, 3> TypedLegs(const TJGdata& g, double x, double y) {
 
 std::string Number(double v) {
   char b[32];
-  const auto r = std::to_chars(b, b + sizeof b, v);
+  const auto r = chars::ToChars(b, b + sizeof b, v);
   return std::string(b, r.ptr);
 }
 
@@ -545,10 +546,10 @@ int main(int argc, char** argv) {
     } else if (a == "--typed" && k + 1 < argc) {
       const std::string v = argv[++k];
       const size_t comma = v.find(',');
-      const auto x = std::from_chars(v.data(), v.data() + std::min(comma, v.size()), typedX);
+      const auto x = chars::FromChars(v.data(), v.data() + std::min(comma, v.size()), typedX);
       const auto y = comma == std::string::npos
                          ? std::from_chars_result{nullptr, std::errc::invalid_argument}
-                         : std::from_chars(v.data() + comma + 1, v.data() + v.size(), typedY);
+                         : chars::FromChars(v.data() + comma + 1, v.data() + v.size(), typedY);
       if (x.ec != std::errc() || y.ec != std::errc()) return Usage();
       typed = true;
     } else if (a.starts_with("--")) {
