@@ -98,8 +98,9 @@ const T = () => WORDS[page.lang];
 // ---- Drawing on the canvas -------------------------------------------------
 const GREY = '#a6a6a6', GREY_FILL = '#dadada', INDICATED = '#d9480f';
 const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 500;
+const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200;
 const DEG = Math.PI / 180;
+const UTF16 = new TextDecoder('utf-16le');
 
 // The CSS colour of an RGB value r + 256 g + 65536 b; -1 and -2 are the greys.
 const CSS = new Map([[-1, GREY], [-2, GREY_FILL]]);
@@ -370,15 +371,21 @@ class View {
     for (const [c, path] of dots) { ctx.fillStyle = ctx.strokeStyle = c; ctx.fill(path); ctx.stroke(path); }
     for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
     this.texts(l, inside, colour);
-    ctx.font = '10px IPAGothic, sans-serif';
+    // Block inserts: a diamond at each, and its name while few are shown.
+    const diamonds = new Map(), named = [];
     for (const i of l.blocks) {
       const [x, y] = this.screen(r[i + 2], r[i + 3]);
       if (!inside([x, y], 200)) continue;
-      ctx.beginPath();
-      ctx.moveTo(x - 4, y); ctx.lineTo(x, y - 4); ctx.lineTo(x + 4, y); ctx.lineTo(x, y + 4); ctx.closePath();
-      ctx.strokeStyle = ctx.fillStyle = colour(i);
-      ctx.lineWidth = STROKE;
-      ctx.stroke();
+      const path = add(diamonds, colour(i));
+      path.moveTo(x - 4, y); path.lineTo(x, y - 4); path.lineTo(x + 4, y); path.lineTo(x, y + 4); path.closePath();
+      named.push([i, x, y]);
+    }
+    ctx.lineWidth = STROKE;
+    for (const [c, path] of diamonds) { ctx.strokeStyle = c; ctx.stroke(path); }
+    if (named.length > BLOCKS_NAMED) return;
+    ctx.font = '10px IPAGothic, sans-serif';
+    for (const [i, x, y] of named) {
+      ctx.fillStyle = colour(i);
       ctx.fillText(this.string(l, i + 4), x + 6, y + 4);
     }
   }
@@ -395,8 +402,7 @@ class View {
     }
     let least = 3;
     if (shown.length > TEXTS_DRAWN) least = shown.map((i) => r[i + 4]).sort((a, b) => b - a)[TEXTS_DRAWN] * this.s;
-    const lines = new Map();
-    let font = '';
+    const lines = new Map(), letters = [];
     for (const i of shown) {
       const px = r[i + 4] * this.s, p = this.screen(r[i + 2], r[i + 3]);
       const a = Math.atan2(r[i + 7], r[i + 6]) || 0;
@@ -404,13 +410,16 @@ class View {
         const len = r[i + 5] * this.s, path = lines.get(colour(i)) || lines.set(colour(i), new Path2D()).get(colour(i));
         path.moveTo(p[0], p[1]);
         path.lineTo(p[0] + Math.cos(a) * len, p[1] - Math.sin(a) * len);
-        continue;
+      } else {
+        // Sizes in steps of about a tenth: each size's letters are made once.
+        letters.push([Math.round(Math.exp(Math.round(Math.log(Math.min(px, 4000)) * 10) / 10)), i, p, a]);
       }
-      // Sizes in steps of about a tenth: each size's letters are drawn once,
-      // and fewer sizes draw sooner.
-      const size = Math.round(Math.exp(Math.round(Math.log(Math.min(px, 4000)) * 10) / 10));
-      const want = `${size}px IPAGothic, "MS Gothic", monospace`;
-      if (want !== font) ctx.font = font = want;
+    }
+    // By size, so that the font changes as seldom as it can.
+    letters.sort((x, y) => x[0] - y[0]);
+    let font = 0;
+    for (const [size, i, p, a] of letters) {
+      if (size !== font) ctx.font = `${font = size}px IPAGothic, "MS Gothic", monospace`;
       const c = Math.cos(a) * dpr, s = Math.sin(a) * dpr;
       ctx.setTransform(c, -s, s, c, p[0] * dpr, p[1] * dpr);
       ctx.fillStyle = colour(i);
@@ -425,7 +434,7 @@ class View {
   string(l, at) {
     const k = l.r[at];
     if (l.strings[k] === undefined) {
-      l.strings[k] = new TextDecoder('utf-16le').decode(l.texts.subarray(k, k + l.r[at + 1]));
+      l.strings[k] = UTF16.decode(l.texts.subarray(k, k + l.r[at + 1]));
     }
     return l.strings[k];
   }
