@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-web}
+command -v emcmake >/dev/null || { echo "web/build.sh: emscripten is missing (apt-get install emscripten)" >&2; exit 1; }
 export NODE_PATH=/usr/share/nodejs  # emscripten's optimiser needs Debian's acorn
 emcmake cmake -S web -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2
