@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows release dist/kx29-<version>-win64.zip: one folder kx29/
 # holding kx29.exe, the launchers, the user guide as a page and as plain text
-# (with its pictures), the licence and SHA256SUMS; and beside it
+# (with its pictures), the page that runs kx29 in a browser, the licence and
+# SHA256SUMS; and beside it
 # dist/kx29-<version>-reference.zip, the library's reference as HTML pages.
 # Two runs from the same commit give the same bytes: the program is linked
 # without a time stamp, and every entry has the commit's time, a fixed place
@@ -32,6 +33,9 @@ cmake --build "$build" -j2 --target kx29 >/dev/null
 # The library's reference for tool authors, a zip of its own beside the
 # program's: the draughtsperson's zip stays as it was.
 tools/reference.sh "$build/reference" >/dev/null
+# kx29 in the browser, one page that opens from the disk: to try a run mode on
+# a drawing before using it in the CAD program.
+web/build.sh "$build/web" >/dev/null
 
 mkdir -p dist
 zip="dist/kx29-$version-win64.zip"
@@ -47,6 +51,7 @@ files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
 files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
 files += [('説明書.html', (build / '説明書.html').read_bytes()),
           ('説明書.txt', (build / '説明書.txt').read_bytes()),
+          ('ブラウザ版.html', (build / 'web' / 'kx29-page.html').read_bytes()),
           ('LICENSE.txt', Path('LICENSE').read_bytes().replace(b'\n', b'\r\n'))]
 files += [('図/' + Path(p).name, Path(p).read_bytes()) for p in pictures]
 sums = ''.join(f'{hashlib.sha256(data).hexdigest()}  {name}\n' for name, data in files)

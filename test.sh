@@ -10,6 +10,7 @@ packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
 packages+=(python3-markdown chromium)  # the guide as a page, opened in a browser
 packages+=(doxygen)  # the library's reference; an undocumented public name fails
+packages+=(emscripten)  # kx29 in the browser (node and npm: the machine's own)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -59,6 +60,14 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 echo "== fuzzing: each target for 30 s"
 fuzz/run.sh 30
+echo "== kx29 in the browser: the native program's bytes under node and in the page"
+web/build.sh build-web
+python3 web/test_same_bytes.py build build-web
+# playwright-core as locked, with the machine's npm (Debian's npm would
+# displace the machine's node); it drives Debian's chromium, never a download.
+command -v npm >/dev/null || { echo "test.sh: npm is missing (it comes with Node.js)" >&2; exit 1; }
+(cd web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
+node web/test_page.mjs build-web build build-web/web.png
 echo "== pictures of the run modes"
 tools/mode_pictures.sh build/mode-pictures build
 

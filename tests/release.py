@@ -5,8 +5,9 @@
 
 Everything sits in one folder kx29/: the program, every launcher exactly as in
 launchers/, the guide as a page and as a text file Notepad reads (UTF-8 with a
-byte order mark, CR LF, no Markdown marks), the licence, and SHA256SUMS naming every other entry with its
-hash. Every entry has one time and the same permissions. Beside it, the
+byte order mark, CR LF, no Markdown marks), the page that runs kx29 in a
+browser (one file, its scripts inside), the licence, and SHA256SUMS naming
+every other entry with its hash. Every entry has one time and the same permissions. Beside it, the
 library's reference as pages in a zip of its own.
 """
 import hashlib
@@ -23,7 +24,8 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     data = {e.filename: z.read(e) for e in entries}
 
 launchers = {'kx29/' + p.name: p.read_bytes() for p in (root / 'launchers').glob('*.bat')}
-for name in ['kx29/kx29.exe', 'kx29/説明書.html', 'kx29/説明書.txt', 'kx29/LICENSE.txt', 'kx29/SHA256SUMS', *launchers]:
+for name in ['kx29/kx29.exe', 'kx29/説明書.html', 'kx29/説明書.txt', 'kx29/ブラウザ版.html', 'kx29/LICENSE.txt',
+             'kx29/SHA256SUMS', *launchers]:
     if name not in data:
         problems.append(f'{name} is missing')
 problems += [f'{n} differs from the launcher in the repository'
@@ -43,6 +45,10 @@ except UnicodeDecodeError:
 page = data.get('kx29/説明書.html', b'')
 if b'<img' not in page or b'src="docs/' in page or b'<meta charset="utf-8">' not in page:
     problems.append('the guide page does not carry its pictures inside')
+
+browser = data.get('kx29/ブラウザ版.html', b'')
+if b'<script src=' in browser or b'createKx29' not in browser:
+    problems.append('the browser page does not carry its scripts and module inside')
 
 sums = {}
 for line in data.get('kx29/SHA256SUMS', b'').decode('utf-8').splitlines():

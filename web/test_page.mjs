@@ -7,7 +7,9 @@
 //   node web/test_page.mjs [WEB_BUILD] [NATIVE_BUILD] [SCREENSHOT]
 //        (defaults: build-web, build, WEB_BUILD/web.png)
 //
-// The page opens from the disk (file://), as a user opens it. Needs
+// The page opens from the disk (file://), as a user opens it: the one file
+// the release ships (kx29-page.html), and at the end the page's folder as it
+// is hosted (page/index.html and its scripts). Needs
 // `npm ci` in web/ (playwright-core) and Debian's chromium; without them, or
 // without the builds, the test is skipped, except under CI=true, where it
 // fails.
@@ -32,7 +34,8 @@ function skipOrFail(why) {
   console.log(`web page test: skipped: ${why}`);
   process.exit(0);
 }
-for (const [path, what] of [[join(web, 'page/index.html'), 'the page is not built'],
+for (const [path, what] of [[join(web, 'kx29-page.html'), 'the page is not built'],
+  [join(web, 'page/index.html'), 'the page\'s folder is not built'],
   [join(native, 'kx29'), 'the native kx29 is not built'], [chromiumPath, 'chromium is not installed'],
   [driver, 'playwright-core is not installed (npm ci in web/)']]) {
   if (!existsSync(path)) skipOrFail(`${what}: ${path}`);
@@ -64,7 +67,7 @@ try {
   const page = await browser.newPage({ viewport: { width: 1400, height: 860 }, acceptDownloads: true });
   page.on('pageerror', (e) => failures.push(`page error: ${e.message}`));
   page.on('console', (m) => { if (m.type() === 'error') failures.push(`console error: ${m.text()}`); });
-  await page.goto(pathToFileURL(join(web, 'page/index.html')).href);
+  await page.goto(pathToFileURL(join(web, 'kx29-page.html')).href);
   await page.waitForFunction(() => window.kx29Page.state === 'ready');
   const runs = () => page.evaluate(() => window.kx29Page.runs);
   // Waits for the run that a change starts.
@@ -168,6 +171,10 @@ try {
   await page.selectOption('#sample', { label: 'scene_mode8_crossings_of_grid_lines' });
   await page.waitForFunction(() => window.kx29Page.state === 'drawn');
   await page.screenshot({ path: screenshot });
+
+  // 6. The page's folder, as it is put on a web server, starts as well.
+  await page.goto(pathToFileURL(join(web, 'page/index.html')).href);
+  await page.waitForFunction(() => window.kx29Page.state === 'ready');
 } finally {
   await browser.close();
   rmSync(work, { recursive: true, force: true });
