@@ -17,7 +17,12 @@ The page's reader is compared the same way: read_dump (ReadDump.cpp, built
 here with the native build's libraries and under WEB_BUILD for node) prints
 what the page draws of a file, every number to the last digit, its texts and
 the reader's notes; on every input above, the files the end-to-end cases
-expect written back, and the reader's fuzz seeds.
+expect written back, and the reader's fuzz seeds. And numbers_dump
+(NumbersDump.cpp, built both ways alike) prints the number texts the file is
+written and read with, the shortest and 15-digit texts, and the correctly
+rounded sine, cosine and arc tangent of doubles of every exponent and of
+drawing coordinates, every result as its bits: the web build's own
+conversions must give the native ones.
 
 A missing build, node or g++ skips the test, except under CI=true, where it fails.
 """
@@ -98,6 +103,24 @@ def native_read_dump(work):
     return out
 
 
+def compare_numbers(work, node, count=100000):
+    """The number routines of both builds on the same doubles and texts: the
+    first line that differs, if any."""
+    dump = work / "numbers_dump"
+    libs = [NATIVE / f"lib{name}.a" for name in ("jwwgaibu_platform", "jwwgaibu_myfunc")]
+    subprocess.run([shutil.which(os.environ.get("CXX", "g++")), "-std=c++20", "-O1", "-ffp-contract=off",
+                    f"-I{ROOT}", "-o", str(dump), str(Path(__file__).with_name("NumbersDump.cpp"))]
+                   + [str(p) for p in libs], check=True)
+    native = subprocess.run([str(dump), str(count)], capture_output=True, check=True).stdout.split(b"\n")
+    web = subprocess.run([node, str(WEB / "numbers-dump.js"), str(count)], capture_output=True,
+                         check=True).stdout.split(b"\n")
+    at = next((k for k in range(min(len(native), len(web))) if native[k] != web[k]), None)
+    if at is None and len(native) == len(web):
+        return [], len(native) - 1
+    at = min(len(native), len(web)) - 1 if at is None else at
+    return [f"numbers: line {at + 1}: {web[at][:120]!r}, natively {native[at][:120]!r}"], len(native) - 1
+
+
 def compare_reads(work, files, node):
     """Differences between the native reader's view and the web one's."""
     dump = native_read_dump(work)
@@ -140,7 +163,7 @@ def main():
     runner = WEB / "kx29-node.mjs"
     page_api = WEB / "page/kx29.js"
     node = shutil.which("node")
-    for need in (kx29, runner, page_api, WEB / "read-dump.js"):
+    for need in (kx29, runner, page_api, WEB / "read-dump.js", WEB / "numbers-dump.js"):
         if not need.exists():
             skip_or_fail(f"{need} is not built")
     if node is None:
@@ -181,6 +204,8 @@ def main():
         read += sorted((ROOT / "tests/golden").glob("*/expected.TXT"))
         read += sorted((ROOT / "fuzz/corpus/reader").iterdir()) + [ROOT / "examples/JWC_TEMP.TXT"]
         failed = compare_reads(work, read, node)
+        numbers_failed, numbers = compare_numbers(work, node)
+        failed += numbers_failed
         for name, (native, *webs) in results.items():
             for how, got in zip(("node", "page"), webs):
                 for what in ("exit", "others", "stdout"):
@@ -192,7 +217,8 @@ def main():
                                       f" ({describe(got['files'][f])} against {describe(native['files'][f])})")
         for line in failed:
             print("FAIL", line)
-        print(f"web_same_bytes: {len(results)} runs, {len(read)} files read, {len(failed)} differences")
+        print(f"web_same_bytes: {len(results)} runs, {len(read)} files read, {numbers} number lines,"
+              f" {len(failed)} differences")
         return 1 if failed else 0
     finally:
         shutil.rmtree(work, ignore_errors=True)
