@@ -23,6 +23,7 @@
 #include "jwwgaibu/JwwGaibu.h"
 #include "myfunc/Chars.h"
 #include "platform/Platform.h"
+#include "tools/Palette.h"
 
 namespace {
 
@@ -130,24 +131,15 @@ std::string Hex(int32_t rgb) {  // an RGB value r + g * 256 + b * 65536
   return b;
 }
 
-// Display colours of one file: the colour values the file carries ("hrgb"),
-// else the program's own table of pen and SXF colours.
+// Display colours of one file, as "#rrggbb".
 class Palette {
  public:
-  explicit Palette(TJGdata& g) : g_(g) {
-    for (int k = 1; k < static_cast<int>(g.RGB.size()); ++k) {
-      if (g.RGB[k] != 0) carried_ = k;
-    }
-  }
-  std::string Pen(int32_t code) const {
-    return Hex(code >= 1 && code <= carried_ ? g_.RGB[code] : g_.GetColorDisp(code));
-  }
-  // Solids drawn in line colour 10 carry their own RGB value.
-  std::string Fill(int32_t code, int32_t rgb) const { return code == 10 ? Hex(rgb) : Pen(code); }
+  explicit Palette(TJGdata& g) : colours_(g) {}
+  std::string Pen(int32_t code) const { return Hex(colours_.Pen(code)); }
+  std::string Fill(int32_t code, int32_t rgb) const { return Hex(colours_.Fill(code, rgb)); }
 
  private:
-  TJGdata& g_;
-  int carried_ = 0;  // the "hrgb" record filled the entries 1 .. carried_
+  TDisplayPalette colours_;
 };
 
 // The colours of one layer of the picture: a file's own, or one grey for all.

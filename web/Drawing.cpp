@@ -9,6 +9,7 @@
 
 #include "jwwgaibu/JwwGaibu.h"
 #include "platform/Platform.h"
+#include "tools/Palette.h"
 
 namespace {
 
@@ -18,26 +19,6 @@ std::string Number(double v) {
   std::snprintf(b, sizeof b, "%.17g", v);
   return b;
 }
-
-// Display colours as the CAD program shows them: the colour values the file
-// carries ("hrgb"), else its table of pens and SXF colours.
-class Palette {
- public:
-  explicit Palette(TJGdata& g) : g_(g) {
-    for (size_t k = 1; k < g.RGB.size(); ++k) {
-      if (g.RGB[k] != 0) carried_ = static_cast<int32_t>(k);
-    }
-  }
-  double Pen(int32_t code) const {
-    return code >= 1 && code <= carried_ ? g_.RGB[static_cast<size_t>(code)] : g_.GetColorDisp(code);
-  }
-  // Solids in line colour 10 carry their own fill.
-  double Fill(int32_t code, int32_t rgb) const { return code == 10 ? rgb : Pen(code); }
-
- private:
-  TJGdata& g_;
-  int32_t carried_ = 0;
-};
 
 class Records {
  public:
@@ -56,6 +37,10 @@ class Records {
     d_.records.insert(d_.records.end(), values);
   }
 
+  // Display colours as the records hold them, doubles like every field.
+  double Pen(int32_t code) const { return palette_.Pen(code); }
+  double Fill(int32_t code, int32_t rgb) const { return palette_.Fill(code, rgb); }
+
   // A text or block name into the text array: where it starts, how long it is.
   std::pair<double, double> Keep(const std::u16string& s) {
     const double at = static_cast<double>(d_.texts.size());
@@ -72,46 +57,45 @@ class Records {
     const double height = std::fabs(t.mh * scale);
     const double length = t.mh == 0 ? 0 : static_cast<double>(t.st.size()) * height * t.mw / t.mh;
     const auto [at, count] = Keep(t.st);
-    Put({6, palette_.Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
+    Put({6, Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
   }
 
   template <class R>
   void Entity(const R& e) {
-    const Palette& p = palette_;
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
-      Put({1, p.Pen(e.att.Col), e.x1, e.y1, e.x2, e.y2});
+      Put({1, Pen(e.att.Col), e.x1, e.y1, e.x2, e.y2});
     } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
-      Put({2, p.Pen(e.att.Col), e.cx, e.cy, e.cr});
+      Put({2, Pen(e.att.Col), e.cx, e.cy, e.cr});
     } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
-      Put({3, p.Pen(e.att.Col), e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka});
+      Put({3, Pen(e.att.Col), e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka});
     } else if constexpr (std::is_same_v<R, TJwwEntText>) {
       Text(e);
     } else if constexpr (std::is_same_v<R, TJwwEntPnt>) {
-      Put({4, p.Pen(e.att.Col), e.px, e.py});
+      Put({4, Pen(e.att.Col), e.px, e.py});
     } else if constexpr (std::is_same_v<R, TJwwEntMark>) {
-      Put({5, p.Pen(e.att.Col), e.px, e.py, e.bai, e.ang, static_cast<double>(e.cod)});
+      Put({5, Pen(e.att.Col), e.px, e.py, e.bai, e.ang, static_cast<double>(e.cod)});
     } else if constexpr (std::is_same_v<R, TJwwEntDim>) {
-      Put({1, p.Pen(e.lin.att.Col), e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2});
+      Put({1, Pen(e.lin.att.Col), e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2});
       Text(e.txt);
     } else if constexpr (std::is_same_v<R, TJwwEntBlk>) {
       const auto [at, count] = Keep(e.nam);
-      Put({9, p.Pen(e.att.Col), e.px, e.py, at, count});
+      Put({9, Pen(e.att.Col), e.px, e.py, at, count});
     } else if constexpr (std::is_same_v<R, TJwwEntSld2>) {
-      Put({7, p.Fill(e.att.Col, e.Color), 2, e.x1, e.y1, e.x2, e.y2, 0, 0, 0, 0});
+      Put({7, Fill(e.att.Col, e.Color), 2, e.x1, e.y1, e.x2, e.y2, 0, 0, 0, 0});
     } else if constexpr (std::is_same_v<R, TJwwEntSld3>) {
-      Put({7, p.Fill(e.att.Col, e.Color), 3, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, 0, 0});
+      Put({7, Fill(e.att.Col, e.Color), 3, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, 0, 0});
     } else if constexpr (std::is_same_v<R, TJwwEntSld4>) {
-      Put({7, p.Fill(e.att.Col, e.Color), 4, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4});
+      Put({7, Fill(e.att.Col, e.Color), 4, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4});
     } else if constexpr (std::is_same_v<R, TJwwEntSldC>) {  // "sc" and "se"
-      Put({8, p.Fill(e.att.Col, e.Color), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, 0});
+      Put({8, Fill(e.att.Col, e.Color), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, 0});
     } else if constexpr (std::is_same_v<R, TJwwEntSldD>) {  // "so" and "sg"
-      Put({8, p.Fill(e.att.Col, e.Color), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri});
+      Put({8, Fill(e.att.Col, e.Color), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri});
     }
   }
 
   TDrawing& d_;
   TJGdata& g_;
-  const Palette palette_;
+  const TDisplayPalette palette_;
 };
 
 const char* EncodingName(const std::u16string& path) {
