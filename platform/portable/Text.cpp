@@ -15,9 +15,8 @@
 
 #include "platform/Platform.h"
 #include "platform/common/Ascii.h"
-#ifdef KX29_CP932_TABLES
 #include "platform/portable/Cp932.h"
-#else
+#ifndef KX29_CP932_TABLES
 #include <iconv.h>
 
 #include <bit>
@@ -103,7 +102,7 @@ Converter& AnsiEncoder() {
 // A lead byte of a two-byte character in code page 932; its second byte may
 // lie in the ASCII range (0x40-0x7E, 0x5C among them), so it is never taken
 // for ASCII on its own.
-inline bool IsAnsiLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using cp932::IsLead;
 
 }  // namespace
 
@@ -128,7 +127,7 @@ void AnsiToText(std::string_view bytes, std::u16string& out) {
     if (i == n) break;
     // The stretch up to the next ASCII byte that stands on its own.
     size_t end = i;
-    while (end < n && s[end] >= 0x80) end += IsAnsiLead(s[end]) ? 2 : 1;
+    while (end < n && s[end] >= 0x80) end += IsLead(s[end]) ? 2 : 1;
     end = std::min(end, n);
     Converter& cv = AnsiDecoder();
     if (!cv.ok()) {
