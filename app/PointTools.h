@@ -15,8 +15,13 @@ struct TPointXY {
 using TPoints = std::vector<TPointXY>;
 
 // A run places at most this many points; a pitch or a selection that would
-// give more places the first kMaxPoints and no more.
+// give more places the first kMaxPoints and no more. The fuzz build sets a
+// lower cap: under its instrumentation one input must not run for seconds.
+#ifdef KX29_MAX_POINTS
+inline constexpr size_t kMaxPoints = KX29_MAX_POINTS;
+#else
 inline constexpr size_t kMaxPoints = 100000;
+#endif
 
 // Points closer than this (mm of the drawing) are one point, and a point this
 // close to a figure's end lies on it: far below anything drawn, far above the

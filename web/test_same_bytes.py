@@ -33,6 +33,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
@@ -112,8 +113,13 @@ def compare_numbers(work, node, count=100000):
                     f"-I{ROOT}", "-o", str(dump), str(Path(__file__).with_name("NumbersDump.cpp"))]
                    + [str(p) for p in libs], check=True)
     native = subprocess.run([str(dump), str(count)], capture_output=True, check=True).stdout.split(b"\n")
-    web = subprocess.run([node, str(WEB / "numbers-dump.js"), str(count)], capture_output=True,
-                         check=True).stdout.split(b"\n")
+    # Read only after a pause, with the pipe full: a runtime whose writes give
+    # up on a full pipe then loses lines every time, not now and then.
+    proc = subprocess.Popen([node, str(WEB / "numbers-dump.js"), str(count)], stdout=subprocess.PIPE)
+    time.sleep(1)
+    web = proc.stdout.read().split(b"\n")
+    if proc.wait() != 0:
+        return [f"numbers: the web build ended with exit code {proc.returncode}"], 0
     at = next((k for k in range(min(len(native), len(web))) if native[k] != web[k]), None)
     if at is None and len(native) == len(web):
         return [], len(native) - 1
@@ -173,13 +179,20 @@ def main():
     try:
         all_cases = list(cases(work))
         manifest = []
-        def both(case):
-            name, args, inp, settings, answers = case
-            native, web = work / name / "native", work / name / "node"
-            for folder in (native, web):
+        # Every folder, with its copy of the program, is laid out before any
+        # run starts: a copy still open for writing in one thread is inherited
+        # by a child forked in another, and the kernel then refuses to start
+        # that copy ("Text file busy").
+        for name, args, inp, settings, answers in all_cases:
+            native = work / name / "native"
+            for folder in (native, work / name / "node"):
                 lay_out(folder, inp, settings)
             shutil.copyfile(kx29, native / "kx29")
             (native / "kx29").chmod(0o755)
+
+        def both(case):
+            name, args, inp, settings, answers = case
+            native, web = work / name / "native", work / name / "node"
             r = subprocess.run([str(native / "kx29")] + args, cwd=native, input=answers.encode(),
                                capture_output=True)
             n = subprocess.run([node, str(runner)] + args, cwd=web, input=answers.encode(),
