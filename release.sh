@@ -8,11 +8,14 @@
 # without a time stamp, and every entry has the commit's time, a fixed place
 # in the zip and fixed permissions.
 #
-#   ./release.sh [build folder]   (default: build-release)
+#   ./release.sh [build folder] [web build folder]
+# (defaults: build-release, and web/ inside the build folder; a web build
+# folder made before, such as the tests', is brought up to date and used).
 # Prints the path of the zip.
 set -euo pipefail
 cd "$(dirname "$0")"
 build=${1:-build-release}
+web=${2:-$build/web}
 
 version=$(sed -n 's/^project(kx29 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
@@ -35,23 +38,24 @@ cmake --build "$build" -j2 --target kx29 >/dev/null
 tools/reference.sh "$build/reference" >/dev/null
 # kx29 in the browser, one page that opens from the disk: to try a run mode on
 # a drawing before using it in the CAD program.
-web/build.sh "$build/web" >/dev/null
+web/build.sh "$web" >/dev/null
 
 mkdir -p dist
 zip="dist/kx29-$version-win64.zip"
 reference="dist/kx29-$version-reference.zip"
-python3 - "$build" "$zip" "$reference" "$epoch" <<'EOF'
+python3 - "$build" "$web" "$zip" "$reference" "$epoch" <<'EOF'
 import hashlib, sys, time, zipfile
 from pathlib import Path
 
-build, out, reference, epoch = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3]), int(sys.argv[4])
+build, web, out, reference = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3]), Path(sys.argv[4])
+epoch = int(sys.argv[5])
 
 pictures = ['docs/dialog.png', 'docs/web.png'] + sorted(str(p) for p in Path('docs/modes').glob('mode*.png'))
 files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
 files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
 files += [('説明書.html', (build / '説明書.html').read_bytes()),
           ('説明書.txt', (build / '説明書.txt').read_bytes()),
-          ('ブラウザ版.html', (build / 'web' / 'kx29-page.html').read_bytes()),
+          ('ブラウザ版.html', (web / 'kx29-page.html').read_bytes()),
           ('LICENSE.txt', Path('LICENSE').read_bytes().replace(b'\n', b'\r\n'))]
 files += [('図/' + Path(p).name, Path(p).read_bytes()) for p in pictures]
 sums = ''.join(f'{hashlib.sha256(data).hexdigest()}  {name}\n' for name, data in files)

@@ -5,6 +5,33 @@ set -euo pipefail
 cd "$(dirname "$0")"
 export LC_ALL=C.UTF-8
 
+# How long each stage took, shown at the end whether the run passed or not,
+# so that a slow stage is seen in every log.
+began=$SECONDS stage_name= stage_began=0 failed_in= times=()
+end_stage() {
+  if [ -n "$stage_name" ]; then
+    times+=("$(printf '%5d s  %s' $((SECONDS - stage_began)) "$stage_name")")
+  fi
+  stage_name=
+}
+stage() {  # stage NAME: the stage before ends, NAME begins
+  end_stage
+  stage_name=$1 stage_began=$SECONDS
+  echo "== $1"
+}
+show_times() {
+  local rc=$?
+  failed_in=$stage_name
+  end_stage
+  echo "== time of each stage"
+  printf '%s\n' "${times[@]}"
+  printf '%5d s  in all\n' $((SECONDS - began))
+  if ((rc)); then echo "test.sh: failed in stage: ${failed_in:-set-up}" >&2; fi
+}
+trap show_times EXIT
+
+stage "what is missing installed"
+
 packages=(cmake g++ make libgtest-dev python3 python3-mpmath)
 packages+=(clang-14 libfuzzer-14-dev)  # the fuzz targets
 packages+=(librsvg2-bin fonts-ipafont-gothic g++-mingw-w64-x86-64)  # pictures, the release
@@ -26,14 +53,14 @@ if ((${#missing[@]})); then
   fi
 fi
 
-echo "== native build and tests"
+stage "native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=ON >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure --no-tests=error -j2
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer: any
 # report stops the program with an error, so the test fails.
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX29_SANITIZE=ON -DKX29_TESTS=ON \
   -DKX29_BENCH=OFF >/dev/null
 cmake --build build-asan -j2
@@ -44,7 +71,7 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 # The second thread of reading and of writing back under ThreadSanitizer:
 # the tests that read and write in pieces on two threads, big drawings and
 # small pieces among them.
-echo "== reading and writing back on two threads under ThreadSanitizer"
+stage "reading and writing back on two threads under ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKX29_SANITIZE_THREAD=ON \
   -DKX29_TESTS=ON -DKX29_BENCH=OFF >/dev/null
 cmake --build build-tsan -j2 --target test_inorder test_roundtrip
@@ -58,9 +85,9 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 "${norand[@]}" build-tsan/tests/test_roundtrip \
   --gtest_filter='ReadingInPieces.*:WritingBackAhead.*:RoundTrip.RealisticDrawingOfAHundredThousandEntities'
 
-echo "== fuzzing: each target for 30 s"
+stage "fuzzing: each target for 30 s"
 fuzz/run.sh 30
-echo "== kx29 in the browser: the native program's bytes under node and in the page"
+stage "kx29 in the browser: the native program's bytes under node and in the page"
 web/build.sh build-web
 python3 web/test_same_bytes.py build build-web
 # playwright-core as locked, with the machine's npm (Debian's npm would
@@ -68,19 +95,20 @@ python3 web/test_same_bytes.py build build-web
 command -v npm >/dev/null || { echo "test.sh: npm is missing (it comes with Node.js)" >&2; exit 1; }
 (cd web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null)
 node web/test_page.mjs build-web build build-web/web.png
-echo "== pictures of the run modes"
+stage "pictures of the run modes"
 tools/mode_pictures.sh build/mode-pictures build
 
 # The release twice, from two build folders: the same bytes. Then one of its
 # launchers runs from the unpacked zip with the other Windows tests.
-echo "== release"
-release=$(./release.sh build-release)
+stage "release, twice"
+release=$(./release.sh build-release build-web)  # the page as the browser tests built it
 cp "$release" build-release/first.zip
 cp "${release%-win64.zip}-reference.zip" build-release/first-reference.zip
 ./release.sh build-win >/dev/null
 cmp build-release/first.zip "$release"
 cmp build-release/first-reference.zip "${release%-win64.zip}-reference.zip"
 python3 tests/release.py "$release"
-echo "== the guide page in headless Chromium"
+stage "the guide page in headless Chromium"
 python3 tests/guide_page.py build-release/説明書.html build-release/guide-first-screen.png
-tests/windows/run.sh build-win "$release"  # the Windows program under Wine, its dialog under Xvfb
+stage "the Windows program under Wine, its dialog under Xvfb"
+tests/windows/run.sh build-win "$release"
