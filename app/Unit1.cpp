@@ -154,7 +154,8 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
         if (mode == 8) IntersectionPoints(g, points);
         if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
         if (mode == 10) DivideAll(g, DivisionCount(p), points);
-        // The point tools stop at kMaxPoints with more to place.
+        // The point tools stop at kMaxPoints; a full list is taken as cut
+        // short until they say themselves that more was left to place.
         const bool capped = points.size() >= kMaxPoints;
         if (capped) Say(msg::kCapped);
         if (points.empty()) Say(mode == 8 ? msg::kNoCrossing : msg::kNoPoint);
