@@ -294,7 +294,7 @@ run_expecting_message() {
     rm -f "$png.full.png"
     [ -s "$png" ] || problems+=("no screenshot of the message box")
     kill -0 "$pid" 2>/dev/null || problems+=("kx29 ended before its message box was closed")
-    KEY=Return press "$box" Return
+    press "$box" Return
   fi
   wait_for "$pid" 30
   code=$?
