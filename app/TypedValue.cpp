@@ -1,8 +1,57 @@
 #include "app/TypedValue.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "app/Messages.h"
 #include "myfunc/MyFunc.h"
+
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Where values part: blanks, and the commas of both widths with the
+// ideographic one ("､" is its half-width form).
+bool IsSeparator(char16_t c) {
+  return c == u' ' || c == u',' || c == u'、' || c == u'，' || c == u'､';
+}
+
+// The end of the number at the start of s, in StrToFloatZ's grammar: a sign,
+// digits with a decimal point, and an exponent only where digits follow its
+// "E" ("5e" is 5 and the word "e"). 0 when s does not begin with a number.
+size_t NumberEnd(std::u16string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
+  size_t digits = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i) ++digits;
+  if (i < s.size() && s[i] == u'.') {
+    for (++i; i < s.size() && IsDigit(s[i]); ++i) ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+    size_t k = i + 1;
+    if (k < s.size() && (s[k] == u'+' || s[k] == u'-')) ++k;
+    if (k < s.size() && IsDigit(s[k])) {
+      while (k < s.size() && IsDigit(s[k])) ++k;
+      i = k;
+    }
+  }
+  return i;
+}
+
+// A word may follow a number when it begins with a letter or any character
+// beyond ASCII ("mm", "等分", "両") and holds no digit: digits or signs there
+// mean a mistake ("1.2.3", "5%", "0x10").
+bool IsWord(std::u16string_view w) {
+  const char16_t c = w.front();
+  const bool letter = c >= 0x80 || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+  return letter && std::none_of(w.begin(), w.end(), IsDigit);
+}
+
+double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
+
+}  // namespace
 
 std::u16string NarrowTyped(std::u16string_view s) {
   std::u16string out;
@@ -34,14 +83,108 @@ std::vector<std::u16string> TypedWords(const std::vector<std::u16string>& args) 
   std::vector<std::u16string> words;
   for (const std::u16string& a : args) {
     const std::u16string n = NarrowTyped(a);
-    if (n.empty()) words.emplace_back();  // an empty argument keeps its place
-    size_t k = 0;
-    while (k < n.size()) {
-      const size_t end = std::min(n.find(u' ', k), n.size());
+    const size_t before = words.size();
+    for (size_t k = 0; k < n.size();) {
+      if (IsSeparator(n[k])) {
+        ++k;
+        continue;
+      }
+      size_t end = k;
+      while (end < n.size() && !IsSeparator(n[end])) ++end;
       words.push_back(n.substr(k, end - k));
-      k = n.find_first_not_of(u' ', end);
-      if (k == std::u16string::npos) break;
+      k = end;
     }
+    if (words.size() == before) words.emplace_back();  // an empty argument keeps its place
   }
   return words;
+}
+
+TTyped ReadTyped(std::u16string_view value) {
+  TTyped t;
+  t.text = NarrowTyped(value);
+  const size_t end = NumberEnd(t.text);
+  if (end == 0) {
+    t.word = t.text;
+    return t;
+  }
+  const std::u16string_view rest = std::u16string_view(t.text).substr(end);
+  if (!rest.empty() && !IsWord(rest)) return t;
+  if (!TryStrToFloat(std::u16string_view(t.text).substr(0, end), t.value)) return t;
+  t.number = true;
+  t.word = NarrowTyped(rest);
+  return t;
+}
+
+TRunValues RunValues(int32_t mode, const std::vector<std::u16string>& words) {
+  TRunValues v;
+  const auto typed = [&](size_t k) { return ReadTyped(k < words.size() ? words[k] : u""); };
+  const auto say = [&](const char16_t* text, const std::u16string& value) {
+    v.notices.push_back(msg::With(text, value));
+  };
+  const TTyped first = typed(0);
+  switch (mode) {
+    case 3: {  // a missing coordinate is 0; an unreadable one too, but said
+      const TTyped y = typed(1);
+      if (first.Unreadable()) say(msg::kXUnread, first.text);
+      if (y.Unreadable()) say(msg::kYUnread, y.text);
+      v.p = first.value;
+      v.q = y.value;
+      break;
+    }
+    case 5:
+    case 6:
+    case 10:
+      // A missing count divides in two; an unreadable one too in the modes
+      // of one figure (what they always did), while mode 10, which may cover
+      // the whole drawing, draws nothing.
+      if (first.Unreadable()) {
+        say(mode == 10 ? msg::kCountUnread : msg::kCountUnreadTwo, first.text);
+        v.p = mode == 10 ? NaN() : 0;
+      } else {
+        v.p = first.value;
+        if (std::nearbyint(v.p) > 1000) say(msg::kCountOver, u"");
+      }
+      break;
+    case 7: {
+      // The pitch, then where the remainder goes: "両" (both ends), written
+      // after the pitch or as a value of its own, or 2, splits it.
+      const TTyped rest = typed(1);
+      const auto both = [](const std::u16string& w) { return w == u"両" || w == u"両端"; };
+      v.p = NaN();
+      if (first.Unreadable()) {
+        say(msg::kPitchUnread, first.text);
+      } else if (first.text.empty()) {
+        say(msg::kPitchMissing, u"");
+      } else if (!(first.value > 0)) {
+        say(msg::kPitchNotPositive, first.text);
+      } else if (!rest.number && !rest.text.empty() && !both(rest.word)) {
+        say(msg::kRestUnread, rest.text);
+      } else {
+        v.p = first.value;
+        v.q = both(first.word) || both(rest.word) || (rest.number && rest.value == 2);
+      }
+      break;
+    }
+    case 8:
+      // No value: the crossings; "端" brings back the ends of overlapping lines.
+      if (first.text == u"端" || first.text == u"両端") {
+        v.q = 1;
+      } else if (!first.text.empty()) {
+        say(msg::kCrossingUnread, first.text);
+        v.p = NaN();
+      }
+      break;
+    case 9:
+      // 1 the end points, 2 the centres, anything else both.
+      if (first.Unreadable()) {
+        say(msg::kWhatUnread, first.text);
+        v.p = NaN();
+      } else {
+        v.p = first.value;
+      }
+      break;
+    default:
+      break;
+  }
+  return v;
 }

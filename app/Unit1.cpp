@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/Messages.h"
 #include "app/PointTools.h"
 #include "app/TypedValue.h"
 #include "myfunc/MyFunc.h"
@@ -59,10 +60,12 @@ int32_t TForm1::RunModeArg() const {
 void TForm1::FormShow() {
   smode = RunModeArg();
   if (smode != 0) Window.Minimise();
-  // The typed values after the run mode, as many as the mode takes.
-  const std::vector<std::u16string> typed =
-      TypedWords(std::vector<std::u16string>(Args.begin() + (Args.empty() ? 0 : 1), Args.end()));
-  const auto value = [&](size_t k) { return k < typed.size() ? TypedNumber(typed[k]) : 0.0; };
+  // The typed values after the run mode, as many as the mode takes, and what
+  // is to be told about them.
+  const TRunValues values = RunValues(
+      smode, TypedWords(std::vector<std::u16string>(Args.begin() + (Args.empty() ? 0 : 1), Args.end())));
+  Notice.clear();
+  for (const std::u16string& line : values.notices) Say(line);
 
   AppFolder = platform::FolderOf(ProgramPath);
   const size_t dot = ProgramPath.rfind(u'.');
@@ -78,34 +81,14 @@ void TForm1::FormShow() {
   JG->OpenTempFile(AppFolder + kExchangeFile);
   JG->S_Init();
 
-  switch (smode) {
-    case 1:
-    case 2:
-    case 4:
-      RunMode(smode, 0, 0);
-      break;
-    case 3:
-      RunMode(3, value(0), value(1));
-      break;
-    case 5:
-    case 6:
-    case 9:
-    case 10:
-      RunMode(smode, value(0), 0);
-      break;
-    case 7: {
-      // The pitch, then where the remainder goes: "両" (both ends) or 2 splits it.
-      const std::u16string where = typed.size() > 1 ? typed[1] : u"";
-      RunMode(7, value(0), where == u"両" || where == u"両端" || TypedNumber(where) == 2);
-      break;
-    }
-    case 8:
-      RunMode(8, 0, 0);
-      break;
-    default:
-      FillDialog();
-      return;  // the settings dialog stays open
+  if (smode == 0) {
+    FillDialog();
+    return;  // the settings dialog stays open
   }
+  RunMode(smode, values.p, values.q);
+  // The exchange file is written: the draughtsperson reads why the drawing
+  // got less than asked while the CAD program still waits for the tool.
+  if (!Notice.empty()) platform::Tell(kAppTitle, Notice);
   OKflag = true;
   Window.Close();
 }
@@ -135,6 +118,7 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       PutPoint(ip[1].x, ip[1].y);
       break;
     case 2:
+      if (!ip[1].flg) Say(msg::kNoIndicatedPoint);
       for (int k = 1; k <= 99 && ip[k].flg; ++k) PutPoint(ip[k].x, ip[k].y);
       break;
     case 3: {
@@ -153,15 +137,29 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       if (mode == 5 && g.EntLineN > 0) DivideLine(g.EntLine[0], n, points);
       if (mode == 6 && g.EntCircN > 0) DivideCircle(g.EntCirc[0], n, points);
       if (mode == 6 && g.EntArcN > 0) DivideArc(g.EntArc[0], n, points);
+      if (mode == 5 && g.EntLineN <= 0) Say(msg::kNoLine);
+      if (mode == 6 && g.EntCircN <= 0 && g.EntArcN <= 0) Say(msg::kNoCircleOrArc);
       for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;
     }
     default: {
+      // p is NaN where a typed value could not be read: nothing is drawn
+      // (said already).
       TPoints points;
-      if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
-      if (mode == 8) IntersectionPoints(g, points);
-      if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
-      if (mode == 10) DivideAll(g, DivisionCount(p), points);
+      if (g.EntLineN <= 0 && g.EntCircN <= 0 && g.EntArcN <= 0) {
+        Say(msg::kNoFigure);
+      } else if (!std::isnan(p)) {
+        if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
+        // q: the ends of overlapping lines too (the option word "端").
+        if (mode == 8) IntersectionPoints(g, points);
+        if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
+        if (mode == 10) DivideAll(g, DivisionCount(p), points);
+        // The point tools stop at kMaxPoints; a full list is taken as cut
+        // short until they say themselves that more was left to place.
+        const bool capped = points.size() >= kMaxPoints;
+        if (capped) Say(msg::kCapped);
+        if (points.empty()) Say(mode == 8 ? msg::kNoCrossing : msg::kNoPoint);
+      }
       for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;
     }
@@ -170,6 +168,11 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
   g.S_LGrp(g.CurLGrp);
   g.S_Lay(g.CurLay);
   g.SaveTempFile(AppFolder + kExchangeFile);
+}
+
+void TForm1::Say(std::u16string_view line) {
+  if (!Notice.empty()) Notice += u'\n';
+  Notice += line;
 }
 
 void TForm1::PutPoint(double x, double y) {

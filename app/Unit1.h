@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Controls.h"
@@ -29,6 +30,9 @@ class TForm1 {
   TEdit Edit1;                                      // marker scale
   TComboBox CB3, CB1, CB2;                          // colour, layer group, layer
   std::unique_ptr<TJGdata> JG;
+  // What the run tells the draughtsperson, a line for each thing, when it drew
+  // nothing or fewer points than asked; empty when it drew all of it.
+  std::u16string Notice;
 
   // The run mode the first argument names, 1 to kLastRunMode; 0 for the
   // settings dialog.
@@ -58,6 +62,7 @@ class TForm1 {
 
   void RunMode(int32_t mode, double p, double q);
   void PutPoint(double x, double y);
+  void Say(std::u16string_view line);  // one more line of Notice
   void OpenDatFile();
   void SaveDatFile();
   void FillDialog();

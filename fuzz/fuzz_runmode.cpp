@@ -60,9 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   TFormWindow window;
+  std::u16string notice;
   {
     TForm1 form(window, args, kxfuzz::Folder16() + u"kx29");
     form.FormShow();
+    notice = form.Notice;
     form.FormClose();
   }
   const int32_t mode = args.empty() ? 0 : StrToIntZ(args[0]);
@@ -83,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (end == std::string::npos) break;
       at = end + 2;
     }
+    // A run that draws nothing says why.
+    if (after.find("\r\npt ") == std::string::npos) FUZZ_CHECK(!notice.empty());
     std::string dat;
     FUZZ_CHECK(kxfuzz::ReadFile(settings, dat));
     FUZZ_CHECK(dat.starts_with("\xEF\xBB\xBF") && dat.ends_with("\r\n"));

@@ -1,7 +1,8 @@
 /// @file
 /// What the operating system gives the tool: files, the process, text
-/// conversion and the keyboard. One declaration for both sides; the portable
-/// side (portable/) and the Win32 side (win32/) each define all of it but
+/// conversion, a word to the user and the keyboard. One declaration for both
+/// sides; the portable side (portable/) and the Win32 side (win32/) each
+/// define all of it but
 /// UTF-8, UTF-16, the byte-order marks and the shared unit's routines, which
 /// both take from common/.
 /// Names avoid those that <windows.h> turns into macros (DeleteFile, ReplaceFile).
@@ -109,6 +110,12 @@ enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 TextEncoding TakeByteOrderMark(std::string_view& bytes);
 /// bytes decoded as their byte-order mark says, without the mark.
 void DecodeByMark(std::string_view bytes, std::u16string& out);
+
+/// Tells the user something once the work is done. On Windows a message box
+/// with the title and an OK button, in front of other windows, that returns
+/// when it is closed; elsewhere the text on standard error, ended by a line
+/// break, without the title. Never fails: what cannot be shown is dropped.
+void Tell(std::u16string_view title, std::u16string_view text);
 
 /// Keyboard: the Escape key is down at this moment. Always false where there is
 /// no keyboard to ask.

@@ -47,14 +47,21 @@ std::u16string U16(const fs::path& p) {
   return s;
 }
 
-int RunKx29(const fs::path& dir, const std::vector<std::string>& args) {
+int RunKx29(const fs::path& dir, const std::vector<std::string>& args, std::string* said) {
   const fs::path exe = dir / "kx29";
   fs::copy_file(KX29_EXE, exe, fs::copy_options::overwrite_existing);
+  // Standard error into a file beside the folder, not in it: the folder is
+  // what the tool leaves behind.
+  const fs::path errors = dir.string() + ".stderr";
   const pid_t pid = fork();
   if (pid == 0) {
     // Without a run mode the tool asks on its input: give it none.
     const int null = open("/dev/null", O_RDONLY);
     if (null >= 0) dup2(null, 0);
+    if (said != nullptr) {
+      const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (err >= 0) dup2(err, 2);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -63,7 +70,12 @@ int RunKx29(const fs::path& dir, const std::vector<std::string>& args) {
     _exit(127);
   }
   int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) < 0) return -1;
+  const bool waited = pid >= 0 && waitpid(pid, &status, 0) >= 0;
+  if (said != nullptr) {
+    *said = fs::exists(errors) ? ReadBytes(errors) : "";
+    fs::remove(errors);
+  }
+  if (!waited) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

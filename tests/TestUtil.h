@@ -32,8 +32,10 @@ void WriteBytes(const std::filesystem::path& p, const std::string& bytes);
 std::u16string U16(const std::filesystem::path& p);  // a path as the library takes it
 
 // Copies the built kx29 into dir (it reads JWC_TEMP.TXT and its settings beside
-// itself), runs it there with args and gives the exit code.
-int RunKx29(const std::filesystem::path& dir, const std::vector<std::string>& args);
+// itself), runs it there with args and gives the exit code; with said, what it
+// wrote on standard error goes there.
+int RunKx29(const std::filesystem::path& dir, const std::vector<std::string>& args,
+            std::string* said = nullptr);
 
 // Lines of a CR LF text, without their breaks.
 std::vector<std::string> CrLfLines(const std::string& text);

@@ -336,8 +336,9 @@ def check_ends_and_division():
            [(2 * mp.cos(mp.radians(30 + 30 * k)), 2 * mp.sin(mp.radians(30 + 30 * k))) for k in (1, 2)]
     p = same_list(run(data, 10, 3), want, 1e-14)
     problems += [f'every figure divided: {p}'] if p else []
-    # The count kept to 2 .. 1000 as modes 5 and 6 keep theirs.
-    for count, n in [('0', 2), ('abc', 2), ('5000', 1000), ('２', 2)]:
+    # The count kept to 2 .. 1000 as modes 5 and 6 keep theirs; a count that
+    # cannot be read draws nothing (n 1), as the run says.
+    for count, n in [('0', 2), ('abc', 1), ('5000', 1000), ('２', 2), ('４等分', 4)]:
         got = run(exchange('0 0 1 0'), 10, count)
         if len(got) != n - 1:
             problems.append(f'count {count}: {len(got)} points, want {n - 1}')

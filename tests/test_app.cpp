@@ -237,8 +237,10 @@ TEST(CommandLine, TypedValuesAsAJapaneseInputMethodSendsThem) {
       {{u"　－１２．５　", u"＋３Ｅ２"}, -12.5, 300},
       {{u"1.5\t-2"}, 1.5, -2},
       {{u"", u"5"}, 0, 5},                 // an empty x keeps its place
-      {{u"2,5", u"abc"}, 0, 0},            // still no number
-      {{u"１，０００", u"1"}, 0, 1},
+      {{u"2,5", u"abc"}, 2, 5},            // a comma parts two values
+      {{u"２０００、１０００"}, 2000, 1000},    // as the comma key types it
+      {{u"１，０００", u"1"}, 1, 0},         // even where it was meant for thousands
+      {{u"abc", u"1"}, 0, 1},
       {{u"0x10", u"$10"}, 0, 0},           // hexadecimal is no typed number
       {{u"２０００　１０００　３"}, 2000, 1000},
   };

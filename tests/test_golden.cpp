@@ -3,7 +3,9 @@
 // (JWC_TEMP.TXT, may be absent), the arguments (args.txt, one per line, UTF-8),
 // optionally a settings file (kx29.dat), and what the tool must leave behind:
 // expected.TXT (the exchange file, byte for byte; absent: the file must be
-// left exactly as it was) and optionally expected.dat (the settings file).
+// left exactly as it was), optionally expected.dat (the settings file), and
+// said.txt, what the run tells the draughtsperson (UTF-8; on standard error
+// here, in a message box on Windows); without it the run says nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,7 +54,9 @@ TEST_P(Golden, RewritesTheExchangeFileExactly) {
   if (hasInput) fs::copy_file(src / "JWC_TEMP.TXT", dir / "JWC_TEMP.TXT");
   if (fs::exists(src / "kx29.dat")) fs::copy_file(src / "kx29.dat", dir / "kx29.dat");
 
-  ASSERT_EQ(kxtest::RunKx29(dir.path(), Args(src / "args.txt")), 0);
+  std::string said;
+  ASSERT_EQ(kxtest::RunKx29(dir.path(), Args(src / "args.txt"), &said), 0);
+  EXPECT_EQ(said, fs::exists(src / "said.txt") ? ReadBytes(src / "said.txt") : "");
 
   if (fs::exists(src / "expected.TXT")) {
     ASSERT_TRUE(fs::exists(dir / "JWC_TEMP.TXT"));

@@ -448,3 +448,14 @@ TEST(Process, FolderOfAPath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tell, WritesTheTextOnStandardErrorWithoutTheTitle) {
+  testing::internal::CaptureStderr();
+  platform::Tell(u"kx29－点の作図", u"一行目\n二行目");
+  platform::Tell(u"", u"");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "一行目\n二行目\n\n");
+}
+
+}  // namespace

@@ -490,9 +490,10 @@ void DrawTyped(Svg& p, const std::array<Pt, 3>& legs, double x, double y) {
         kIndicatedColour);
 }
 
-// The legend below the picture: what is grey, what is in colour, what the
-// rings and numbers are. In pixels.
-std::string Legend(double top, bool withIndicated) {
+// The legend below the picture: what is grey, what is in colour (shown in
+// the colour of the first point or marker the tool added), what the rings and
+// numbers are. In pixels.
+std::string Legend(double top, bool withIndicated, const std::string& added) {
   const std::string font = "font-family=\"IPAPGothic, 'MS PGothic', sans-serif\" font-size=\"13\"";
   auto text = [&](double x, const char* s) {
     return "<text x=\"" + Number(x) + "\" y=\"" + Number(top + 21) + "\" " + font +
@@ -502,7 +503,7 @@ std::string Legend(double top, bool withIndicated) {
   std::string o = "<g class=\"legend\" fill=\"none\" stroke-width=\"1.5\">\n";
   o += "<line x1=\"40\" y1=\"" + Number(y) + "\" x2=\"64\" y2=\"" + Number(y) +
        "\" stroke=\"#a6a6a6\"/>\n" + text(70, "灰色：図面");
-  o += "<circle cx=\"210\" cy=\"" + Number(y) + "\" r=\"3.5\" fill=\"#0000ff\" stroke=\"none\"/>\n" +
+  o += "<circle cx=\"210\" cy=\"" + Number(y) + "\" r=\"3.5\" fill=\"" + added + "\" stroke=\"none\"/>\n" +
        text(220, "色付き：kx29 が作図したもの");
   if (withIndicated) {
     o += "<circle cx=\"450\" cy=\"" + Number(y) + "\" r=\"6\" stroke=\"" + kIndicatedColour +
@@ -611,7 +612,15 @@ int main(int argc, char** argv) {
     Draw(p, drawings[k], paints[k]);
     p.Out() += "</g>\n";
   }
-  const std::string svg = p.End(legend ? Legend(p.Height() - kLegendBand, anyIndicated) : "");
+  std::string added = "#0000ff";  // where the tool added no point or marker
+  const TJGdata& last = drawings.back();
+  if (last.EntPntN > 0) {
+    added = paints.back().Line(last.EntPnt[0].att.Col);
+  } else if (last.EntMarkN > 0) {
+    added = paints.back().Line(last.EntMark[0].att.Col);
+  }
+  const std::string svg =
+      p.End(legend ? Legend(p.Height() - kLegendBand, anyIndicated, added) : "");
   std::fwrite(svg.data(), 1, svg.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

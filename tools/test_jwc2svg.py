@@ -203,6 +203,13 @@ def check_picture_aids():
     r = run([exchange('0 0 10 0'), exchange('pt 0 0')], ['--legend'])
     if '指示点' in r.stdout.decode():
         problems.append('legend names indicated points where there are none')
+    # The legend's dot in the colour of what was added: here red markers.
+    r = run([exchange('0 0 10 0'), exchange('lc102', 'pn102', 'pt 0 0 1 0 -1')], ['--legend'])
+    root = ET.fromstring(r.stdout)
+    legend = root.find(f'{SVG}g[@class="legend"]')
+    dots = [] if legend is None else [c.get('fill') for c in legend.iter(f'{SVG}circle')]
+    if dots[:1] != ['#ff0000']:
+        problems.append(f'legend dot in {dots}, want the added markers\' red #ff0000')
     return problems
 
 

@@ -4,7 +4,8 @@
 #   - what kx29.exe is: GUI program, Unicode entry point, no DLL but the
 #     system's, icon, version information and manifest;
 #   - every end-to-end case under tests/golden/, from a folder whose name has
-#     Japanese characters and a space, byte for byte;
+#     Japanese characters and a space, byte for byte; where the case says
+#     something (said.txt), the message box under Xvfb, with a screenshot;
 #   - every launcher in launchers/: its bytes, and a run by cmd.exe;
 #   - with a release zip, one launcher run from the unpacked release;
 #   - the settings dialog in a real window under Xvfb, driven by keys.
@@ -204,6 +205,12 @@ find_window() {
   echo "$id"
 }
 
+# The position and size of window $1 as $x, $y, $w, $h.
+geometry() {
+  eval "$(timeout 10 xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  x=${X:-0} y=${Y:-0} w=${WIDTH:-0} h=${HEIGHT:-0}
+}
+
 # Waits up to $2 seconds for the process $1; gives its exit code (124 when it
 # had to be stopped).
 wait_for() {
@@ -233,10 +240,13 @@ press() {
 
 # Runs a program in folder $1 under Wine: kx29.exe with the further arguments,
 # or with "cmd /c" a batch file. A dialog, if one shows, gets the key $KEY
-# (default Escape, which closes it without saving). Sets $code to the exit code.
+# (default Escape, which closes it without saving; a message box of a run
+# mode closes with it too, so no run waits on one). Sets $code to the exit
+# code and $seen to the X id of the window that showed, if any.
 run_closing_dialog() {
   local dir=$1
   shift
+  seen=""
   (cd "$dir" && exec timeout 60 wine "$@" >"$work/last-run.log" 2>&1) &
   local pid=$!
   for _ in $(seq 1 300); do
@@ -244,12 +254,48 @@ run_closing_dialog() {
     local id
     id=$(xdotool search --name '^kx29' 2>/dev/null | head -1)
     if [ -n "$id" ]; then
+      seen=$id
       sleep 0.3
       press "$id" "${KEY:-Escape}"
       break
     fi
     sleep 0.1
   done
+  wait_for "$pid" 30
+  code=$?
+}
+
+# Runs kx29.exe in folder $1 with the further arguments, where a run mode is
+# to tell something: waits for its message box, checks its title and that
+# the exchange file is already written while the box is up (it must equal
+# $want_file), takes a screenshot of the box as $build/message-$shot_name.png
+# and closes it with Enter, as a user does. Adds what went wrong to
+# $problems; sets $code.
+run_expecting_message() {
+  local dir=$1
+  shift
+  (cd "$dir" && exec timeout 60 wine kx29.exe "$@" >"$work/last-run.log" 2>&1) &
+  local pid=$! box
+  box=$(find_window 300)
+  if [ -z "$box" ]; then
+    problems+=("no message box")
+  else
+    sleep 0.5  # let it paint
+    local title
+    title=$(timeout 10 xdotool getwindowname "$box" 2>/dev/null)
+    [ "$title" = "kx29－点の作図" ] || problems+=("message box titled '$title'")
+    cmp -s "$dir/JWC_TEMP.TXT" "$want_file" ||
+      problems+=("JWC_TEMP.TXT not yet written while the message box was up")
+    geometry "$box"
+    local png="$build/message-$shot_name.png"
+    rm -f "$png"
+    timeout 20 import -window root "$png.full.png" 2>/dev/null &&
+      timeout 20 convert "$png.full.png" -crop "${w}x$h+$x+$y" +repage "$png" 2>/dev/null
+    rm -f "$png.full.png"
+    [ -s "$png" ] || problems+=("no screenshot of the message box")
+    kill -0 "$pid" 2>/dev/null || problems+=("kx29 ended before its message box was closed")
+    press "$box" Return
+  fi
   wait_for "$pid" 30
   code=$?
 }
@@ -288,13 +334,28 @@ check_case() {
 
 # --- end-to-end cases --------------------------------------------------------
 echo "== end-to-end cases under Wine"
+# A case that says something (said.txt) shows it in a message box once the
+# exchange file is written, and the run ends when the box is closed; every
+# other run mode shows no window at all.
 for src in "$root"/tests/golden/*/; do
   name=$(basename "$src")
   dir="$work/作図 テスト/$name"
   prepare_case "$src" "$dir"
-  run_closing_dialog "$dir" kx29.exe "${case_args[@]}"
-  check_case "$src" "$dir"
-  if ((${#problems[@]})); then fail "golden $name: ${problems[*]}"; else pass "golden $name"; fi
+  if [ -f "$src/said.txt" ]; then
+    problems=()
+    want_file="$src/expected.TXT" shot_name=$name run_expecting_message "$dir" "${case_args[@]}"
+    message_problems=("${problems[@]}")
+    check_case "$src" "$dir"
+    problems=("${message_problems[@]}" "${problems[@]}")
+    what="golden $name: message box, screenshot $build/message-$name.png"
+  else
+    run_closing_dialog "$dir" kx29.exe "${case_args[@]}"
+    check_case "$src" "$dir"
+    mode=${case_args[0]:-0}
+    if [[ $mode =~ ^([1-9]|10)$ ]] && [ -n "$seen" ]; then problems+=("a window showed"); fi
+    what="golden $name"
+  fi
+  if ((${#problems[@]})); then fail "$what: ${problems[*]}"; else pass "$what"; fi
 done
 
 # --- launchers ------------------------------------------------------------------
@@ -488,11 +549,6 @@ shot() {
   timeout 20 import -window root "$build/$1.full.png" 2>/dev/null &&
     timeout 20 convert "$build/$1.full.png" -crop "453x245+$x+$y" +repage "$build/$1.png" 2>/dev/null
   rm -f "$build/$1.full.png"
-}
-
-geometry() {
-  eval "$(timeout 10 xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
-  x=${X:-0} y=${Y:-0} w=${WIDTH:-0} h=${HEIGHT:-0}
 }
 
 # First run: no settings yet. Pick layer group A, layer 1, pen colour 5, the
