@@ -159,7 +159,7 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
     default: {
       TPoints points;
       if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
-      if (mode == 8) IntersectionPoints(g, points);
+      if (mode == 8) IntersectionPoints(g, false, points);
       if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
       if (mode == 10) DivideAll(g, DivisionCount(p), points);
       for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);

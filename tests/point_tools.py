@@ -189,21 +189,14 @@ def rotate(x, y, deg):
 # --- intersections ---------------------------------------------------------------
 
 def seg_seg(a, b):
-    """Exact: the crossing of two segments, or the ends of their overlap."""
+    """Exact: the crossing of two segments; none for two on one straight,
+    which are a joint, not an intersection."""
     (x1, y1, x2, y2), (x3, y3, x4, y4) = [tuple(map(Q, s)) for s in (a, b)]
     r, s = (x2 - x1, y2 - y1), (x4 - x3, y4 - y3)
     cross = r[0] * s[1] - r[1] * s[0]
     qx, qy = x3 - x1, y3 - y1
     if cross == 0:
-        if qx * r[1] - qy * r[0] != 0:
-            return []
-        rr = r[0] ** 2 + r[1] ** 2
-        t0 = (qx * r[0] + qy * r[1]) / rr
-        t1 = ((x4 - x1) * r[0] + (y4 - y1) * r[1]) / rr
-        lo, hi = max(Q(0), min(t0, t1)), min(Q(1), max(t0, t1))
-        if lo > hi:
-            return []
-        return [(x1 + r[0] * t, y1 + r[1] * t) for t in {lo, hi}]
+        return []
     t = (qx * s[1] - qy * s[0]) / cross
     u = (qx * r[1] - qy * r[0]) / cross
     return [(x1 + r[0] * t, y1 + r[1] * t)] if 0 <= t <= 1 and 0 <= u <= 1 else []
@@ -252,9 +245,14 @@ def check_intersections():
          [(0, 0), (0, 1820), (3640, 0), (3640, 1820), (1820, 0)]),
         ('three lines through one point: one point',
          ['-10 0 10 0', '0 -10 0 10', '-10 -10 10 10'], [(0, 0)]),
-        ('overlapping lines on one straight: the ends of the overlap',
-         ['0 0 100 0', '50 0 150 0', '0 10 100 10', '100 10 200 10'],
-         [(50, 0), (100, 0), (100, 10)]),
+        ('lines on one straight that overlap or continue each other: no joint points',
+         ['0 0 100 0', '50 0 150 0', '0 10 100 10', '100 10 200 10'], []),
+        ('a line drawn in two pieces and crossed: only the crossing',
+         ['0 500 600 500', '600 500 1000 500', '300 0 300 1000'], [(300, 500)]),
+        ('a cross whose bar is drawn twice: its middle alone',
+         ['-500 0 500 0', '-500 0 500 0', '0 -500 0 500'], [(0, 0)]),
+        ('a T-junction and a corner stay',
+         ['0 0 1000 0', '500 0 500 800', '1000 0 1000 700'], [(500, 0), (1000, 0)]),
         ('parallel lines apart, a line of no length, coordinates not finite: nothing',
          ['0 0 100 0', '0 1 100 1', '50 -5 50 -5', '1e308 1e308 -1e308 -1e308'], []),
     ]
