@@ -102,17 +102,19 @@ bool OnCurve(const Curve& c, double x, double y) {
 struct Grid {
   double x0 = 0, y0 = 0, w = 1, h = 1;
   int32_t cols = 1, rows = 1;
-  int32_t Col(double x) const { return Index(x * kG, x0, w, cols); }
-  int32_t Row(double y) const { return Index(y * kG, y0, h, rows); }
-  // Where a column ends, in coordinates of the drawing.
-  double ColEnd(int32_t c) const {
-    return c + 1 >= cols ? INFINITY : (x0 + w * (c + 1) / cols) / kG;
-  }
+  double perW = 1, perH = 1;  // cols / w and rows / h
+  int32_t Col(double x) const { return Index(x * kG, x0, perW, cols); }
+  int32_t Row(double y) const { return Index(y * kG, y0, perH, rows); }
+  // Where a column or row starts and ends, in coordinates of the drawing.
+  double ColStart(int32_t c) const { return c <= 0 ? -INFINITY : (x0 + w * c / cols) / kG; }
+  double ColEnd(int32_t c) const { return c + 1 >= cols ? INFINITY : (x0 + w * (c + 1) / cols) / kG; }
+  double RowStart(int32_t r) const { return r <= 0 ? -INFINITY : (y0 + h * r / rows) / kG; }
+  double RowEnd(int32_t r) const { return r + 1 >= rows ? INFINITY : (y0 + h * (r + 1) / rows) / kG; }
   static constexpr double kG = 0.125;
 
  private:
-  static int32_t Index(double v, double at, double size, int32_t n) {
-    const double q = (v - at) / size * n;
+  static int32_t Index(double v, double at, double perSize, int32_t n) {
+    const double q = (v - at) * perSize;
     if (!(q > 0)) return 0;  // NaN too
     return q >= n - 1 ? n - 1 : static_cast<int32_t>(q);
   }
@@ -121,24 +123,52 @@ struct Grid {
 // Points found and not yet placed. A pair tried in one cell keeps the points
 // inside that cell; one tried once keeps all. The latest point is not taken
 // twice: many figures through one point give it once per cell, not per pair.
+// Once more points are waiting than can be placed, only the first
+// 2 kMaxPoints of them (each once) are kept, and a later point beyond the
+// last of those is never placed: memory stays bounded however many cross.
 class Found {
  public:
   explicit Found(const Grid& grid) : grid_(grid) {}
-  void InCell(int32_t col, int32_t row) { col_ = col, row_ = row; }
-  void Anywhere() { col_ = -1; }
+  void InCell(int32_t col, int32_t row) {
+    col_ = col, row_ = row;
+    x0_ = grid_.ColStart(col), x1_ = grid_.ColEnd(col);
+    y0_ = grid_.RowStart(row), y1_ = grid_.RowEnd(row);
+  }
+  void Anywhere() {
+    col_ = -1;
+    x0_ = y0_ = -INFINITY, x1_ = y1_ = INFINITY;
+  }
+  struct Bounds {
+    double x0, x1, y0, y1;
+  };
+  Bounds Box() const { return {x0_, x1_, y0_, y1_}; }
+  // Whether a point near (x, y) may still be kept: it lies within a few
+  // kSamePoint of the cell.
+  bool Near(double x, double y) const {
+    const double m = 4 * kSamePoint + 1e-12 * (std::fabs(x) + std::fabs(y));
+    return x >= x0_ - m && x <= x1_ + m && y >= y0_ - m && y <= y1_ + m;
+  }
   void Add(double x, double y) {
+    if (any_ && std::fabs(last_.x - x) < kSamePoint && std::fabs(last_.y - y) < kSamePoint &&
+        Dist2(last_.x, last_.y, x, y) < kSamePoint * kSamePoint) {
+      return;
+    }
     if (!Finite(x) || !Finite(y)) return;
     if (col_ >= 0 && (grid_.Col(x) != col_ || grid_.Row(y) != row_)) return;
-    if (any_ && last_.x == x && last_.y == y) return;
-    any_ = true, last_ = {x, y};
-    heap_.push({x, y});
+    const TPointXY p{x, y};
+    if (bounded_ && Later()(p, bound_)) return;
+    any_ = true, last_ = p;
+    heap_.push_back(p);
+    std::push_heap(heap_.begin(), heap_.end(), Later());
+    if (heap_.size() > 8 * kMaxPoints) Compact();
   }
   // The points left of x, in x order, then y.
   template <class F>
   void PlaceLeftOf(double x, F place) {
-    while (!heap_.empty() && heap_.top().x < x) {
-      place(heap_.top());
-      heap_.pop();
+    while (!heap_.empty() && heap_.front().x < x) {
+      place(heap_.front());
+      std::pop_heap(heap_.begin(), heap_.end(), Later());
+      heap_.pop_back();
     }
   }
 
@@ -148,16 +178,33 @@ class Found {
       return p.x > q.x || (p.x == q.x && p.y > q.y);
     }
   };
+  void Compact() {
+    std::sort(heap_.begin(), heap_.end(), [](const TPointXY& p, const TPointXY& q) {
+      return Later()(q, p);
+    });
+    TPoints kept;
+    OnceEach once(kept, 2 * kMaxPoints);
+    for (const TPointXY& p : heap_) {
+      once.Add(p.x, p.y);
+      if (once.Over()) break;
+    }
+    if (once.Over()) bounded_ = true, bound_ = kept.back();
+    heap_ = std::move(kept);
+    std::make_heap(heap_.begin(), heap_.end(), Later());
+  }
   const Grid& grid_;
   int32_t col_ = -1, row_ = 0;
-  bool any_ = false;
-  TPointXY last_;
-  std::priority_queue<TPointXY, std::vector<TPointXY>, Later> heap_;
+  double x0_ = -INFINITY, x1_ = INFINITY, y0_ = -INFINITY, y1_ = INFINITY;
+  bool any_ = false, bounded_ = false;
+  TPointXY last_, bound_;
+  std::vector<TPointXY> heap_;
 };
 
 // --- pairs -------------------------------------------------------------------------
 
-void SegmentSegment(const TJwwEntLine& f, const TJwwEntLine& g, bool overlapEnds, Found& found) {
+// Two lines, each anything with the ends x1, y1, x2, y2.
+template <class L>
+void SegmentSegment(const L& f, const L& g, bool overlapEnds, Found& found) {
   const double rx = f.x2 - f.x1, ry = f.y2 - f.y1, sx = g.x2 - g.x1, sy = g.y2 - g.y1;
   const double qx = g.x1 - f.x1, qy = g.y1 - f.y1;
   const double cross = rx * sy - ry * sx;
@@ -180,8 +227,8 @@ void SegmentSegment(const TJwwEntLine& f, const TJwwEntLine& g, bool overlapEnds
       // A joint, not an intersection; on request the ends of the overlap,
       // measured along the longer line.
       if (!overlapEnds) return;
-      const TJwwEntLine& a = lr2 >= ls2 ? f : g;
-      const TJwwEntLine& b = lr2 >= ls2 ? g : f;
+      const L& a = lr2 >= ls2 ? f : g;
+      const L& b = lr2 >= ls2 ? g : f;
       const double ax = a.x2 - a.x1, ay = a.y2 - a.y1, l2 = std::max(lr2, ls2);
       const double t0 = ((b.x1 - a.x1) * ax + (b.y1 - a.y1) * ay) / l2;
       const double t1 = ((b.x2 - a.x1) * ax + (b.y2 - a.y1) * ay) / l2;
@@ -203,13 +250,19 @@ void SegmentSegment(const TJwwEntLine& f, const TJwwEntLine& g, bool overlapEnds
   const double t = (qx * sy - qy * sx) / cross, u = (qx * ry - qy * rx) / cross;
   // Far from both segments: the common case, decided without a square root.
   if ((t < -0.5 || t > 1.5 || u < -0.5 || u > 1.5) && lr2 > 16 * e2 && ls2 > 16 * e2) return;
-  const double st = kSamePoint / std::sqrt(lr2), su = kSamePoint / std::sqrt(ls2);
-  if (t < -st || t > 1 + st || u < -su || u > 1 + su) return;
-  // An end that touches the other figure is that end exactly.
-  if (t <= st) return found.Add(f.x1, f.y1);
-  if (t >= 1 - st) return found.Add(f.x2, f.y2);
-  if (u <= su) return found.Add(g.x1, g.y1);
-  if (u >= 1 - su) return found.Add(g.x2, g.y2);
+  if (!found.Near(f.x1 + rx * t, f.y1 + ry * t)) return;  // another cell's point
+  // Well inside both (their slack at the ends below 1e-3): no end to weigh.
+  const bool inside = t > 1e-3 && t < 1 - 1e-3 && u > 1e-3 && u < 1 - 1e-3 && lr2 > 1e-6 &&
+                      ls2 > 1e-6;
+  if (!inside) {
+    const double st = kSamePoint / std::sqrt(lr2), su = kSamePoint / std::sqrt(ls2);
+    if (t < -st || t > 1 + st || u < -su || u > 1 + su) return;
+    // An end that touches the other figure is that end exactly.
+    if (t <= st) return found.Add(f.x1, f.y1);
+    if (t >= 1 - st) return found.Add(f.x2, f.y2);
+    if (u <= su) return found.Add(g.x1, g.y1);
+    if (u >= 1 - su) return found.Add(g.x2, g.y2);
+  }
   // A line along an axis holds its coordinate exactly, as in a grid of axis lines.
   double x = f.x1 + rx * t, y = f.y1 + ry * t;
   if (rx == 0) x = f.x1;
@@ -601,31 +654,33 @@ Drawing Figures(const TJGdata& g, bool overlapEnds) {
   return d;
 }
 
-// The grid: cells about as many as figures over where 96 % of their centres
-// lie, the typical figure a few cells long.
+// The grid: about as many cells as figures, over where the boxes of all but
+// the outermost 2 % of the figures on each side lie.
 Grid MakeGrid(const std::vector<Figure>& figs) {
   constexpr double kG = Grid::kG;
   const size_t n = figs.size();
-  std::vector<double> cx(n), cy(n);
-  for (size_t i = 0; i < n; ++i) {
-    const Figure& f = figs[i];
-    cx[i] = (f.bx0 * kG + f.bx1 * kG) * 0.5, cy[i] = (f.by0 * kG + f.by1 * kG) * 0.5;
-  }
-  auto at = [](std::vector<double>& v, double q) {
-    const auto k = v.begin() + static_cast<ptrdiff_t>(q * static_cast<double>(v.size() - 1));
+  std::vector<double> v(n);
+  auto at = [&](double Figure::*edge, double q) {
+    for (size_t i = 0; i < n; ++i) v[i] = figs[i].*edge * kG;
+    const auto k = v.begin() + static_cast<ptrdiff_t>(q * static_cast<double>(n - 1));
     std::nth_element(v.begin(), k, v.end());
     return *k;
   };
   Grid grid;
-  const double x0 = at(cx, 0.02), x1 = at(cx, 0.98), y0 = at(cy, 0.02), y1 = at(cy, 0.98);
+  const double x0 = at(&Figure::bx0, 0.02), x1 = at(&Figure::bx1, 0.98);
+  const double y0 = at(&Figure::by0, 0.02), y1 = at(&Figure::by1, 0.98);
   const double tiny = kSamePoint * kG;
   grid.w = std::max(x1 - x0, tiny), grid.h = std::max(y1 - y0, tiny);
   const double side = std::max({std::sqrt(grid.w / static_cast<double>(n)) * std::sqrt(grid.h),
                                 tiny, grid.w / 32767, grid.h / 32767});
-  grid.cols = static_cast<int32_t>(std::min(grid.w / side, 32766.0)) + 1;
-  grid.rows = static_cast<int32_t>(std::min(grid.h / side, 32766.0)) + 1;
-  grid.x0 = x0, grid.y0 = y0;
+  grid.cols = static_cast<int32_t>(std::min(grid.w / side, 32765.0)) + 2;
+  grid.rows = static_cast<int32_t>(std::min(grid.h / side, 32765.0)) + 2;
+  // The corners of the cells off round numbers by an odd part of a cell:
+  // where many lines meet at a round point, it lies inside one cell, not on
+  // the corner of four that would each try all their pairs.
+  grid.x0 = x0 - 0.381966 * side, grid.y0 = y0 - 0.381966 * side;
   grid.w = side * grid.cols, grid.h = side * grid.rows;
+  grid.perW = grid.cols / grid.w, grid.perH = grid.rows / grid.h;
   return grid;
 }
 
@@ -660,6 +715,13 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
   Found found(grid);
   std::vector<uint32_t> active, bigs, rowStart(static_cast<size_t>(grid.rows) + 1), inRows;
   std::vector<int32_t> lo, hi;  // each active small figure's rows in this column
+  struct CellLine {
+    double x1, y1, x2, y2, bx0, by0, bx1, by1;
+    double yl = 0, yr = 0, xb = 0, xt = 0;
+    bool acrossX = false, acrossY = false;
+  };
+  std::vector<CellLine> lines;
+  std::vector<uint32_t> curves;
   for (int32_t col = 0; col < grid.cols && !once.Over(); ++col) {
     const uint32_t* entering = byCol.data() + colStart[static_cast<size_t>(col)];
     const size_t entered = colStart[static_cast<size_t>(col) + 1] - colStart[static_cast<size_t>(col)];
@@ -669,24 +731,26 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
 
     // Pairs with a big curve, once each, in the column where the later begins.
     found.Anywhere();
-    const size_t oldBigs = bigs.size(), oldActive = active.size();
+    const size_t oldActive = active.size();
     for (size_t k = 0; k < entered; ++k) {
       const uint32_t i = entering[k];
-      for (size_t b = 0; b < oldBigs; ++b) d.Meet(figs[bigs[b]], figs[i], found);
+      // The big curves before it, those of earlier columns and of this one.
+      for (size_t b = 0; b < bigs.size(); ++b) d.Meet(figs[bigs[b]], figs[i], found);
       if (figs[i].big) {
         for (size_t a = 0; a < oldActive; ++a) d.Meet(figs[i], figs[active[a]], found);
-        for (size_t e = 0; e < k; ++e) d.Meet(figs[i], figs[entering[e]], found);
-      } else {
         for (size_t e = 0; e < k; ++e) {
-          if (figs[entering[e]].big) d.Meet(figs[entering[e]], figs[i], found);
+          if (!figs[entering[e]].big) d.Meet(figs[i], figs[entering[e]], found);
         }
+        bigs.push_back(i);
       }
     }
-    for (size_t k = 0; k < entered; ++k) (figs[entering[k]].big ? bigs : active).push_back(entering[k]);
+    for (size_t k = 0; k < entered; ++k) {
+      if (!figs[entering[k]].big) active.push_back(entering[k]);
+    }
 
     // The small figures of this column in its cells; a line by the part of
     // it within the column.
-    const double cx0 = col == 0 ? -INFINITY : (grid.x0 + grid.w * col / grid.cols) / Grid::kG;
+    const double cx0 = grid.ColStart(col);
     const double cx1 = grid.ColEnd(col);
     lo.resize(active.size()), hi.resize(active.size());
     std::fill(rowStart.begin(), rowStart.end(), 0);
@@ -719,8 +783,63 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
       const size_t count = rowStart[static_cast<size_t>(r) + 1] - rowStart[static_cast<size_t>(r)];
       if (count < 2) continue;
       found.InCell(col, r);
+      // The lines side by side, so that the most frequent pair is tried from
+      // memory at hand; the curves against everything.
+      lines.clear(), curves.clear();
       for (size_t i = 0; i < count; ++i) {
-        for (size_t j = i + 1; j < count; ++j) d.Meet(figs[cell[i]], figs[cell[j]], found);
+        const Figure& f = figs[cell[i]];
+        if (f.kind == kSegment) {
+          lines.push_back({f.line->x1, f.line->y1, f.line->x2, f.line->y2, f.bx0, f.by0, f.bx1, f.by1});
+        } else {
+          curves.push_back(cell[i]);
+        }
+      }
+      // Each line's height at the cell's left and right edges and where it
+      // passes its lower and upper edges: two lines in the same order at both
+      // edges of either pair cannot cross inside the cell. The edges a few
+      // kSamePoint out, an edge cell's open side at the lines' boxes.
+      auto edge = [&](double v, bool low, double CellLine::*lo, double CellLine::*hi) {
+        if (Finite(v)) return v + (low ? -4 : 4) * kSamePoint;
+        double e = low ? INFINITY : -INFINITY;
+        for (const CellLine& l : lines) e = low ? std::min(e, l.*lo) : std::max(e, l.*hi);
+        return e;
+      };
+      const Found::Bounds box = found.Box();
+      const double xl = edge(box.x0, true, &CellLine::bx0, &CellLine::bx1);
+      const double xr = edge(box.x1, false, &CellLine::bx0, &CellLine::bx1);
+      const double yb = edge(box.y0, true, &CellLine::by0, &CellLine::by1);
+      const double yt = edge(box.y1, false, &CellLine::by0, &CellLine::by1);
+      for (CellLine& l : lines) {
+        const double dx = l.x2 - l.x1, dy = l.y2 - l.y1;
+        l.acrossX = std::fabs(dy) <= 1e3 * std::fabs(dx);
+        l.acrossY = std::fabs(dx) <= 1e3 * std::fabs(dy);
+        if (l.acrossX) l.yl = l.y1 + (xl - l.x1) * (dy / dx), l.yr = l.y1 + (xr - l.x1) * (dy / dx);
+        if (l.acrossY) l.xb = l.x1 + (yb - l.y1) * (dx / dy), l.xt = l.x1 + (yt - l.y1) * (dx / dy);
+      }
+      auto apart = [](double a0, double b0, double a1, double b1) {
+        const double tol = 4 * kSamePoint +
+                           1e-12 * (std::fabs(a0) + std::fabs(b0) + std::fabs(a1) + std::fabs(b1));
+        const double d0 = a0 - b0, d1 = a1 - b1;
+        return (d0 > tol && d1 > tol) || (d0 < -tol && d1 < -tol);
+      };
+      for (size_t i = 0; i < lines.size(); ++i) {
+        const CellLine& a = lines[i];
+        for (size_t j = i + 1; j < lines.size(); ++j) {
+          const CellLine& b = lines[j];
+          if (a.acrossX && b.acrossX && apart(a.yl, b.yl, a.yr, b.yr)) continue;
+          if (a.acrossY && b.acrossY && apart(a.xb, b.xb, a.xt, b.xt)) continue;
+          if (a.bx0 <= b.bx1 && b.bx0 <= a.bx1 && a.by0 <= b.by1 && b.by0 <= a.by1) {
+            SegmentSegment(a, b, overlapEnds, found);
+          }
+        }
+      }
+      for (size_t i = 0; i < curves.size(); ++i) {
+        for (size_t k = 0; k < count; ++k) {
+          const uint32_t j = cell[k];
+          // Each pair of curves once: the second later among the curves.
+          if (j == curves[i] || (figs[j].kind != kSegment && j < curves[i])) continue;
+          d.Meet(figs[curves[i]], figs[j], found);
+        }
       }
     }
 

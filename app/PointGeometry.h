@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -48,19 +47,26 @@ TPointXY OnArcAt(const TJwwEntArc& a, double t);
 
 // Points each kept once, in the order added: a point within kSamePoint of a
 // kept one is dropped. Cells of kSamePoint hold the kept points; a point's
-// neighbours lie in its cell and the eight around it. At the cap a further
-// new point is not kept, and Over() tells that there was one.
+// neighbours lie in its cell and the eight around it. The cells are one open
+// table of (cell, point) entries, a cell's entries found by probing on from
+// its hash. At the cap a further new point is not kept, and Over() tells
+// that there was one.
 class OnceEach {
  public:
-  explicit OnceEach(TPoints& out) : out_(out) {}
+  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints) : out_(out), cap_(cap) {}
   // True when (x, y) was new and kept.
   bool Add(double x, double y);
   bool Over() const { return over_; }
 
  private:
+  void Put(uint64_t key, uint32_t point);
   TPoints& out_;
+  size_t cap_;
   bool over_ = false;
-  std::unordered_map<uint64_t, std::vector<uint32_t>> cells_;
+  size_t used_ = 0;
+  std::vector<uint64_t> keys_;      // the cell of each entry
+  std::vector<uint32_t> points_;    // its point, kEmpty for none
+  static constexpr uint32_t kEmpty = 0xFFFFFFFF;
 };
 
 }  // namespace pointgeo

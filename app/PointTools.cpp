@@ -62,6 +62,21 @@ TPointXY OnArcAt(const TJwwEntArc& a, double t) {
   return {a.cx + (0 + u * k.c - w * k.s), a.cy + (0 + u * k.s + w * k.c)};
 }
 
+namespace {
+uint64_t CellKey(int64_t a, int64_t b) {
+  return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
+}
+size_t Slot(uint64_t key, size_t size) {
+  return static_cast<size_t>((key * 0xD6E8FEB86659FD93ull) >> 20) & (size - 1);
+}
+}  // namespace
+
+void OnceEach::Put(uint64_t key, uint32_t point) {
+  size_t k = Slot(key, keys_.size());
+  while (points_[k] != kEmpty) k = (k + 1) & (keys_.size() - 1);
+  keys_[k] = key, points_[k] = point;
+}
+
 bool OnceEach::Add(double x, double y) {
   if (!Finite(x) || !Finite(y)) return false;
   // Beyond 2^52 cells a coordinate has no fraction of a cell left: its own
@@ -70,24 +85,34 @@ bool OnceEach::Add(double x, double y) {
     const double q = std::floor(v / kSamePoint);
     return static_cast<int64_t>(std::clamp(q, -4.0e15, 4.0e15));
   };
-  auto key = [](int64_t a, int64_t b) {
-    return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
-  };
   const int64_t cx = cell(x), cy = cell(y);
-  for (int64_t dx = -1; dx <= 1; ++dx) {
-    for (int64_t dy = -1; dy <= 1; ++dy) {
-      const auto it = cells_.find(key(cx + dx, cy + dy));
-      if (it == cells_.end()) continue;
-      for (uint32_t k : it->second) {
-        if (Dist2(out_[k].x, out_[k].y, x, y) < kSamePoint * kSamePoint) return false;
+  if (!keys_.empty()) {
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const uint64_t key = CellKey(cx + dx, cy + dy);
+        for (size_t k = Slot(key, keys_.size()); points_[k] != kEmpty;
+             k = (k + 1) & (keys_.size() - 1)) {
+          const TPointXY& p = out_[points_[k]];
+          if (keys_[k] == key && Dist2(p.x, p.y, x, y) < kSamePoint * kSamePoint) return false;
+        }
       }
     }
   }
-  if (out_.size() >= kMaxPoints) {
+  if (out_.size() >= cap_) {
     over_ = true;
     return false;
   }
-  cells_[key(cx, cy)].push_back(static_cast<uint32_t>(out_.size()));
+  if (2 * (used_ + 1) > keys_.size()) {  // at most half full, so that probes stay short
+    std::vector<uint64_t> keys = std::move(keys_);
+    std::vector<uint32_t> points = std::move(points_);
+    keys_.assign(std::max<size_t>(64, 2 * keys.size()), 0);
+    points_.assign(keys_.size(), kEmpty);
+    for (size_t k = 0; k < keys.size(); ++k) {
+      if (points[k] != kEmpty) Put(keys[k], points[k]);
+    }
+  }
+  Put(CellKey(cx, cy), static_cast<uint32_t>(out_.size()));
+  ++used_;
   out_.push_back({x, y});
   return true;
 }
