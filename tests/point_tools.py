@@ -312,6 +312,111 @@ def check_intersections():
     return problems
 
 
+def ellipse_pair(e1, e2):
+    """The crossings of two elliptic arcs (cx, cy, a, he, tilt, sa, span in
+    degrees, span 360 closed), or None where the drawing is too close to a
+    tangency or an arc's end to say. The first is read by s = tan(t / 2) from
+    a turn of its own, which puts the quartic of the two conics in s; its
+    roots come from mpmath's polyroots at 50 digits."""
+    (c1x, c1y, a1, h1, k1, sa1, sp1), (c2x, c2y, a2, h2, k2, sa2, sp2) = e1, e2
+    b1, b2 = a1 * h1, a2 * h2
+    k1, k2 = mp.radians(k1), mp.radians(k2)
+    turn = mp.mpf('0.7853981')  # the first ellipse read from here, so that no root lies at s = oo
+    ct, st = mp.cos(turn), mp.sin(turn)
+
+    def mul(p, q):
+        r = [mp.mpf(0)] * (len(p) + len(q) - 1)
+        for i, x in enumerate(p):
+            for j, y in enumerate(q):
+                r[i + j] += x * y
+        return r
+
+    def add(*ps):
+        n = max(len(p) for p in ps)
+        return [sum(p[i] if i < len(p) else 0 for p in ps) for i in range(n)]
+
+    # (1 + s^2) cos(t + turn) and (1 + s^2) sin(t + turn), coefficients of 1, s, s^2.
+    cos_ = [ct, -2 * st, -ct]
+    sin_ = [st, 2 * ct, -st]
+    one = [mp.mpf(1), 0, mp.mpf(1)]
+    # (1 + s^2) (P1 - c2), each coordinate.
+    ux = [a1 * mp.cos(k1) * c for c in cos_]
+    vx = [-b1 * mp.sin(k1) * c for c in sin_]
+    uy = [a1 * mp.sin(k1) * c for c in cos_]
+    vy = [b1 * mp.cos(k1) * c for c in sin_]
+    X = add([(mp.mpf(c1x) - c2x) * c for c in one], ux, vx)
+    Y = add([(mp.mpf(c1y) - c2y) * c for c in one], uy, vy)
+    U = add([mp.cos(k2) * c for c in X], [mp.sin(k2) * c for c in Y])
+    V = add([-mp.sin(k2) * c for c in X], [mp.cos(k2) * c for c in Y])
+    G = add([c / a2 ** 2 for c in mul(U, U)], [c / b2 ** 2 for c in mul(V, V)],
+            [-c for c in mul(one, one)])
+    roots = mp.polyroots(G[::-1], maxsteps=400, extraprec=400)
+    ts = []
+    for r in roots:
+        if abs(mp.im(r)) > 1e-30:
+            if abs(mp.im(r)) < 1e-6:
+                return None  # two crossings a hair apart, or nearly touching
+            continue
+        ts.append(2 * mp.atan(mp.re(r)) + turn)
+    ts.sort()
+    for x, y in zip(ts, ts[1:]):
+        if y - x < 1e-6:
+            return None
+
+    def within(t, sa, span):
+        if span == 360:
+            return True
+        d = (t - mp.radians(sa)) % (2 * mp.pi)
+        if min(abs(d), abs(d - mp.radians(span)), abs(2 * mp.pi - d)) < 1e-7:
+            raise ValueError('at an end')
+        return d <= mp.radians(span)
+
+    out = []
+    try:
+        for t in ts:
+            x, y = ellipse_point(c1x, c1y, a1, h1, mp.degrees(k1), t)
+            u, v = rotate(x - c2x, y - c2y, -mp.degrees(k2))
+            t2 = mp.atan2(v / b2, u / a2)
+            if within(t, sa1, sp1) and within(t2, sa2, sp2):
+                out.append((x, y))
+    except ValueError:
+        return None
+    return out
+
+
+def check_ellipse_pairs():
+    """Random pairs of ellipses and elliptic arcs, thin and small ones among
+    them, against the model above."""
+    problems = []
+    rnd = random.Random(250)
+    tried = 0
+    while tried < 250:
+        def one(cx, cy):
+            a = 10 ** rnd.uniform(0, 3.5)
+            he = 10 ** rnd.uniform(-2.7, 0) * rnd.choice([1, 1, -1])
+            if rnd.random() < 0.1:
+                he = 1 / he  # flatness above 1: the long axis across
+            sa = round(rnd.uniform(0, 360), 3)
+            span = 360 if rnd.random() < 0.5 else round(rnd.uniform(5, 355), 3)
+            return (cx, cy, round(a, 4), round(he, 6), round(rnd.uniform(-180, 180), 3), sa, span)
+        e1 = one(round(rnd.uniform(-500, 500), 3), round(rnd.uniform(-500, 500), 3))
+        reach = e1[2] * max(1, abs(e1[3]))
+        e2 = one(round(e1[0] + rnd.uniform(-reach, reach), 3), round(e1[1] + rnd.uniform(-reach, reach), 3))
+        if abs(e1[3]) == 1 or abs(e2[3]) == 1:
+            continue
+        want = ellipse_pair(e1, e2)
+        if want is None:
+            continue
+        tried += 1
+        rec = [f'ci {cx} {cy} {a} {sa} {round((sa + span) % 360, 3) if span < 360 else sa + 360} {he} {k}'
+               for cx, cy, a, he, k, sa, span in (e1, e2)]
+        got = run(exchange(*rec), 8)
+        p = same_set(got, [(float(x), float(y)) for x, y in want], 1e-9)
+        if p:
+            problems.append(f'{rec}: {p}')
+    return problems
+
+
 # --- end points and centres, every figure divided -----------------------------------
 
 def check_ends_and_division():
@@ -344,11 +449,12 @@ def check_ends_and_division():
 
 failed = 0
 for name, check in [('points at a pitch', check_pitch), ('intersections', check_intersections),
+                    ('random pairs of ellipses', check_ellipse_pairs),
                     ('end points, centres, every figure divided', check_ends_and_division)]:
     problems = check()
     failed += bool(problems)
     print(('FAIL ' if problems else 'ok   ') + name)
     for p in problems:
         print('     ' + p)
-print(f'{3 - failed} passed, {failed} failed')
+print(f'{4 - failed} passed, {failed} failed')
 sys.exit(1 if failed else 0)
