@@ -39,6 +39,9 @@ struct Curve {
   // cosine and sine of each middle, and the largest s.
   int pieces = 0;
   double mc[4] = {}, ms[4] = {}, sMax = 0;
+  // The directions of the arc's ends in the frame, and the curve's speed
+  // along its parameter there.
+  double sc = 1, ss = 0, ec = 1, es = 0, startSpeed = 0, endSpeed = 0;
 };
 
 enum Kind : uint8_t { kSegment, kRound, kEllipse };
@@ -77,22 +80,21 @@ double Off(const Curve& c, double x, double y) {
   return grad > 0 ? std::fabs(f) / grad : std::fabs(f);
 }
 
-// Whether (x, y), on or beside the whole curve, lies on its arc: its angle
-// within the span, or beyond an end by at most kSamePoint along the curve.
+// Whether (x, y), on or beside the whole curve, lies on its arc: its
+// direction in the frame between those of the ends, or beyond an end by at
+// most kSamePoint along the curve. Signs of cross products decide, so that
+// the answer is the same on every system.
 bool OnCurve(const Curve& c, double x, double y) {
   if (c.span >= 2 * kPi) return true;
   const TPointXY p = Frame(c, x, y);
-  double t = std::fmod(ExactAtan2(p.y, p.x) - c.t0, 2 * kPi);
-  if (t < 0) t += 2 * kPi;
-  if (t <= c.span) return true;
-  // The speed of the curve's point along its parameter at each end.
-  auto speed = [&](double at) {
-    const CosSin k = AtAngle(at);
-    return std::sqrt((c.ux * k.s - c.vx * k.c) * (c.ux * k.s - c.vx * k.c) +
-                     (c.uy * k.s - c.vy * k.c) * (c.uy * k.s - c.vy * k.c));
-  };
-  return (2 * kPi - t) * speed(c.t0) <= kSamePoint ||
-         (t - c.span) * speed(c.t0 + c.span) <= kSamePoint;
+  const double fromStart = c.sc * p.y - c.ss * p.x;  // |p| sin of the angle past the start
+  const double toEnd = c.ec * p.y - c.es * p.x;      // |p| sin of the angle past the end
+  const bool within = c.span <= kPi ? fromStart >= 0 && toEnd <= 0 : fromStart >= 0 || toEnd <= 0;
+  if (within) return true;
+  // Beyond an end by a small angle: its sine times the speed there.
+  const double r = std::sqrt(p.x * p.x + p.y * p.y);
+  return (fromStart < 0 && c.sc * p.x + c.ss * p.y > 0 && -fromStart * c.startSpeed <= kSamePoint * r) ||
+         (toEnd > 0 && c.ec * p.x + c.es * p.y > 0 && toEnd * c.endSpeed <= kSamePoint * r);
 }
 
 // --- the grid ------------------------------------------------------------------
@@ -565,6 +567,13 @@ bool MakeCurve(Curve& c, Figure& f) {
     const CosSin m = AtAngle(c.t0 + half * (2 * k + 1));
     c.mc[k] = m.c, c.ms[k] = m.s;
   }
+  const CosSin s = AtAngle(c.t0), e = AtAngle(c.t0 + c.span);
+  c.sc = s.c, c.ss = s.s, c.ec = e.c, c.es = e.s;
+  auto speed = [&](const CosSin& k) {
+    return std::sqrt((c.ux * k.s - c.vx * k.c) * (c.ux * k.s - c.vx * k.c) +
+                     (c.uy * k.s - c.vy * k.c) * (c.uy * k.s - c.vy * k.c));
+  };
+  c.startSpeed = speed(s), c.endSpeed = speed(e);
   const double wx = std::sqrt(c.ux * c.ux + c.vx * c.vx), wy = std::sqrt(c.uy * c.uy + c.vy * c.vy);
   f.bx0 = c.cx - wx, f.bx1 = c.cx + wx, f.by0 = c.cy - wy, f.by1 = c.cy + wy;
   if (c.span < 2 * kPi) {
@@ -861,7 +870,7 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
     // Nothing found later lies left of this column, less what a figure's
     // slack and the rounding of a far coordinate may reach.
     const double left = col + 1 == grid.cols ? INFINITY : cx1 - 4 * kSamePoint - 1e-12 * std::fabs(cx1);
-    found.PlaceLeftOf(left, [&](const TPointXY& p) { once.Add(p.x, p.y); });
+    found.PlaceLeftOf(left, [&](const TPointXY& p) { once.AddInXOrder(p.x, p.y); });
   }
   return once.Over();
 }

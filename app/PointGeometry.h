@@ -56,10 +56,16 @@ class OnceEach {
   explicit OnceEach(TPoints& out, size_t cap = kMaxPoints) : out_(out), cap_(cap) {}
   // True when (x, y) was new and kept.
   bool Add(double x, double y);
+  // The same for points that come in x order: those kept within kSamePoint
+  // in x are the last few, looked at one by one when they are few.
+  bool AddInXOrder(double x, double y);
   bool Over() const { return over_; }
 
  private:
   void Put(uint64_t key, uint32_t point);
+  bool Seen(int64_t cx, int64_t cy, double x, double y) const;
+  bool Keep(int64_t cx, int64_t cy, double x, double y);
+  size_t near_ = 0;  // AddInXOrder: the first kept point within kSamePoint in x
   TPoints& out_;
   size_t cap_;
   bool over_ = false;

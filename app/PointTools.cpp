@@ -77,27 +77,31 @@ void OnceEach::Put(uint64_t key, uint32_t point) {
   keys_[k] = key, points_[k] = point;
 }
 
-bool OnceEach::Add(double x, double y) {
-  if (!Finite(x) || !Finite(y)) return false;
-  // Beyond 2^52 cells a coordinate has no fraction of a cell left: its own
-  // cell stands for it.
-  auto cell = [](double v) {
-    const double q = std::floor(v / kSamePoint);
-    return static_cast<int64_t>(std::clamp(q, -4.0e15, 4.0e15));
-  };
-  const int64_t cx = cell(x), cy = cell(y);
-  if (!keys_.empty()) {
-    for (int64_t dx = -1; dx <= 1; ++dx) {
-      for (int64_t dy = -1; dy <= 1; ++dy) {
-        const uint64_t key = CellKey(cx + dx, cy + dy);
-        for (size_t k = Slot(key, keys_.size()); points_[k] != kEmpty;
-             k = (k + 1) & (keys_.size() - 1)) {
-          const TPointXY& p = out_[points_[k]];
-          if (keys_[k] == key && Dist2(p.x, p.y, x, y) < kSamePoint * kSamePoint) return false;
-        }
+namespace {
+// The cell of a coordinate. Beyond 2^52 cells a coordinate has no fraction of
+// a cell left: its own cell stands for it.
+int64_t Cell(double v) {
+  const double q = std::floor(v / kSamePoint);
+  return static_cast<int64_t>(std::clamp(q, -4.0e15, 4.0e15));
+}
+}  // namespace
+
+bool OnceEach::Seen(int64_t cx, int64_t cy, double x, double y) const {
+  if (keys_.empty()) return false;
+  for (int64_t dx = -1; dx <= 1; ++dx) {
+    for (int64_t dy = -1; dy <= 1; ++dy) {
+      const uint64_t key = CellKey(cx + dx, cy + dy);
+      for (size_t k = Slot(key, keys_.size()); points_[k] != kEmpty;
+           k = (k + 1) & (keys_.size() - 1)) {
+        const TPointXY& p = out_[points_[k]];
+        if (keys_[k] == key && Dist2(p.x, p.y, x, y) < kSamePoint * kSamePoint) return true;
       }
     }
   }
+  return false;
+}
+
+bool OnceEach::Keep(int64_t cx, int64_t cy, double x, double y) {
   if (out_.size() >= cap_) {
     over_ = true;
     return false;
@@ -115,6 +119,26 @@ bool OnceEach::Add(double x, double y) {
   ++used_;
   out_.push_back({x, y});
   return true;
+}
+
+bool OnceEach::Add(double x, double y) {
+  if (!Finite(x) || !Finite(y)) return false;
+  const int64_t cx = Cell(x), cy = Cell(y);
+  return !Seen(cx, cy, x, y) && Keep(cx, cy, x, y);
+}
+
+bool OnceEach::AddInXOrder(double x, double y) {
+  if (!Finite(x) || !Finite(y)) return false;
+  while (near_ < out_.size() && out_[near_].x <= x - kSamePoint) ++near_;
+  const int64_t cx = Cell(x), cy = Cell(y);
+  if (out_.size() - near_ <= 16) {
+    for (size_t k = near_; k < out_.size(); ++k) {
+      if (Dist2(out_[k].x, out_[k].y, x, y) < kSamePoint * kSamePoint) return false;
+    }
+  } else if (Seen(cx, cy, x, y)) {
+    return false;
+  }
+  return Keep(cx, cy, x, y);
 }
 
 }  // namespace pointgeo

@@ -85,6 +85,12 @@ const Case kIntersections[] = {
       {447.213595499958, -447.213595499958}, {447.213595499958, 447.213595499958}}},
     {"an elliptic arc ending on a circle: its end", "ci 0 0 1000 0 90 0.5 0\nci 1200 0 200", false,
      {{1000, 0}}},
+    {"a line across the circle of a short arc: the crossing on the arc alone",
+     "ci 0 0 1000 10 30 1 0\n-2000 342.020143325669 2000 342.020143325669", false,
+     {{939.692620785908, 342.020143325669}}},
+    {"a line across the ellipse of a short elliptic arc: the crossing on the arc alone",
+     "ci 0 0 1000 10 30 0.5 0\n-2000 171.010071662834 2000 171.010071662834", false,
+     {{939.692620785908, 171.010071662834}}},
     {"ellipses whose boxes do not meet", "ci 0 0 100 0 0 0.5 0\nci 500 0 100 0 0 0.5 10", false, {}},
 };
 
