@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Run modes 7 to 10 of the built kx29 against a model of their geometry of
-our own: exact rational arithmetic where the figures allow it (lines, their
-crossings and overlaps), 50-digit arithmetic elsewhere (circles, arcs, the
-length of an ellipse), every pair tried, nothing shared with the program.
+our own: exact rational arithmetic where the figures allow it (lines and
+their crossings), 50-digit arithmetic elsewhere (circles, arcs, the length of
+an ellipse, the crossings of two ellipses as the roots of their quartic),
+every pair tried, nothing shared with the program.
 
     tests/point_tools.py KX29
 
