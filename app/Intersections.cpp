@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <queue>
 #include <vector>
 
 #include "app/PointGeometry.h"
@@ -27,13 +26,13 @@ namespace {
 // takes the centre away, undoes the tilt and divides out the flatness, so
 // that the curve becomes the circle of radius rho about the origin.
 struct Curve {
-  bool round = false;        // a circle or an arc of one
-  double cx = 0, cy = 0;     // centre
+  bool round = false;     // a circle or an arc of one
+  double cx = 0, cy = 0;  // centre
   double ux = 0, uy = 0, vx = 0, vy = 0;
   double t0 = 0, span = 0;
-  double rho = 0, he = 1;    // radius in the frame; flatness
-  CosSin tilt;               // of the frame
-  double a = 0, b = 0;       // semi-axes: a along the tilt, b (he a) across
+  double rho = 0, he = 1;  // radius in the frame; flatness
+  CosSin tilt;             // of the frame
+  double a = 0, b = 0;     // semi-axes: a along the tilt, b (he a) across
   // The curve cut into at most four pieces of at most a quarter turn each,
   // each read by s = tan of a quarter of the angle from its middle: the
   // cosine and sine of each middle, and the largest s.
@@ -51,7 +50,8 @@ struct Figure {
   const TJwwEntLine* line = nullptr;
   uint32_t curve = 0;  // its index among the curves
   Kind kind = kSegment;
-  bool big = false;    // a curve tried once against every figure it may meet
+  // A curve of many cells, tried once against every figure it may meet.
+  bool big = false;
   double bx0 = 0, by0 = 0, bx1 = 0, by1 = 0;  // box, with kSamePoint round it
   int32_t firstCol = 0, lastCol = 0;
 };
@@ -93,7 +93,8 @@ bool OnCurve(const Curve& c, double x, double y) {
   if (within) return true;
   // Beyond an end by a small angle: its sine times the speed there.
   const double r = std::sqrt(p.x * p.x + p.y * p.y);
-  return (fromStart < 0 && c.sc * p.x + c.ss * p.y > 0 && -fromStart * c.startSpeed <= kSamePoint * r) ||
+  return (fromStart < 0 && c.sc * p.x + c.ss * p.y > 0 &&
+          -fromStart * c.startSpeed <= kSamePoint * r) ||
          (toEnd > 0 && c.ec * p.x + c.es * p.y > 0 && toEnd * c.endSpeed <= kSamePoint * r);
 }
 
@@ -109,9 +110,13 @@ struct Grid {
   int32_t Row(double y) const { return Index(y * kG, y0, perH, rows); }
   // Where a column or row starts and ends, in coordinates of the drawing.
   double ColStart(int32_t c) const { return c <= 0 ? -INFINITY : (x0 + w * c / cols) / kG; }
-  double ColEnd(int32_t c) const { return c + 1 >= cols ? INFINITY : (x0 + w * (c + 1) / cols) / kG; }
+  double ColEnd(int32_t c) const {
+    return c + 1 >= cols ? INFINITY : (x0 + w * (c + 1) / cols) / kG;
+  }
   double RowStart(int32_t r) const { return r <= 0 ? -INFINITY : (y0 + h * r / rows) / kG; }
-  double RowEnd(int32_t r) const { return r + 1 >= rows ? INFINITY : (y0 + h * (r + 1) / rows) / kG; }
+  double RowEnd(int32_t r) const {
+    return r + 1 >= rows ? INFINITY : (y0 + h * (r + 1) / rows) / kG;
+  }
   static constexpr double kG = 0.125;
 
  private:
@@ -181,9 +186,8 @@ class Found {
     }
   };
   void Compact() {
-    std::sort(heap_.begin(), heap_.end(), [](const TPointXY& p, const TPointXY& q) {
-      return Later()(q, p);
-    });
+    std::sort(heap_.begin(), heap_.end(),
+              [](const TPointXY& p, const TPointXY& q) { return Later()(q, p); });
     TPoints kept;
     OnceEach once(kept, 2 * kMaxPoints);
     for (const TPointXY& p : heap_) {
@@ -239,11 +243,16 @@ void SegmentSegment(const L& f, const L& g, bool overlapEnds, Found& found) {
       if (lo > hi + slack) return;
       for (double t : {lo, std::max(lo, hi)}) {
         // The ends as they stand in the file where they are ends of either line.
-        if (t == 0) found.Add(a.x1, a.y1);
-        else if (t == 1) found.Add(a.x2, a.y2);
-        else if (std::fabs(t - t0) <= slack) found.Add(b.x1, b.y1);
-        else if (std::fabs(t - t1) <= slack) found.Add(b.x2, b.y2);
-        else found.Add(a.x1 + ax * t, a.y1 + ay * t);
+        if (t == 0)
+          found.Add(a.x1, a.y1);
+        else if (t == 1)
+          found.Add(a.x2, a.y2);
+        else if (std::fabs(t - t0) <= slack)
+          found.Add(b.x1, b.y1);
+        else if (std::fabs(t - t1) <= slack)
+          found.Add(b.x2, b.y2);
+        else
+          found.Add(a.x1 + ax * t, a.y1 + ay * t);
       }
       return;
     }
@@ -254,8 +263,8 @@ void SegmentSegment(const L& f, const L& g, bool overlapEnds, Found& found) {
   if ((t < -0.5 || t > 1.5 || u < -0.5 || u > 1.5) && lr2 > 16 * e2 && ls2 > 16 * e2) return;
   if (!found.Near(f.x1 + rx * t, f.y1 + ry * t)) return;  // another cell's point
   // Well inside both (their slack at the ends below 1e-3): no end to weigh.
-  const bool inside = t > 1e-3 && t < 1 - 1e-3 && u > 1e-3 && u < 1 - 1e-3 && lr2 > 1e-6 &&
-                      ls2 > 1e-6;
+  const bool inside =
+      t > 1e-3 && t < 1 - 1e-3 && u > 1e-3 && u < 1 - 1e-3 && lr2 > 1e-6 && ls2 > 1e-6;
   if (!inside) {
     const double st = kSamePoint / std::sqrt(lr2), su = kSamePoint / std::sqrt(ls2);
     if (t < -st || t > 1 + st || u < -su || u > 1 + su) return;
@@ -366,7 +375,10 @@ double RootIn(const Poly& p, const Poly& dp, double lo, double hi) {
   for (int k = 0; k < 200; ++k) {
     const double fs = p(s);
     if (fs == 0) return s;
-    if ((fs < 0) == (flo < 0)) lo = s, flo = fs; else hi = s;
+    if ((fs < 0) == (flo < 0))
+      lo = s, flo = fs;
+    else
+      hi = s;
     const double m = (lo + hi) / 2;
     if (m <= lo || m >= hi) break;  // nothing left between them
     const double slope = dp(s);
@@ -442,7 +454,7 @@ void CurveCurve(const Curve& c1, const Curve& c2, bool overlapEnds, Found& found
   if (SameCurve(c1, c2)) return OneCurve(c1, c2, overlapEnds, found);
   auto flat = [](const Curve& c) { return std::max(std::fabs(c.he), 1 / std::fabs(c.he)); };
   const Curve& g = flat(c1) <= flat(c2) ? c1 : c2;  // the frame
-  const Curve& f = &g == &c1 ? c2 : c1;            // walked
+  const Curve& f = &g == &c1 ? c2 : c1;             // walked
   // f's centre and axes in g's frame.
   const TPointXY C = Frame(g, f.cx, f.cy), o = Frame(g, 0, 0);
   const TPointXY U0 = Frame(g, f.ux, f.uy), V0 = Frame(g, f.vx, f.vy);
@@ -502,8 +514,10 @@ void CurveCurve(const Curve& c1, const Curve& c2, bool overlapEnds, Found& found
       events[n++] = {e.c, e.s, false, offAt(e.c, e.s) <= kSamePoint};
     }
     while (i < nc || j < nr) {
-      if (j >= nr || (i < nc && crit[i] < root[j])) put(crit[i++], false);
-      else put(root[j++], true);
+      if (j >= nr || (i < nc && crit[i] < root[j]))
+        put(crit[i++], false);
+      else
+        put(root[j++], true);
     }
     if (!closed && k == f.pieces - 1) {
       const CosSin e = AtAngle(f.t0 + f.span);
@@ -581,7 +595,8 @@ bool MakeCurve(Curve& c, Figure& f) {
     auto take = [&](double t) {
       const CosSin k = AtAngle(t);
       const TPointXY p = CurveAt(c, k.c, k.s);
-      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y),
+      y1 = std::max(y1, p.y);
     };
     take(c.t0);
     take(c.t0 + c.span);
@@ -673,7 +688,8 @@ Grid MakeGrid(const std::vector<Figure>& figs) {
   auto at = [&](double Figure::*edge, double q) {
     if (q == 0 || q == 1) {  // the outermost, of all figures
       double e = figs[0].*edge * kG;
-      for (const Figure& f : figs) e = q == 0 ? std::min(e, f.*edge * kG) : std::max(e, f.*edge * kG);
+      for (const Figure& f : figs)
+        e = q == 0 ? std::min(e, f.*edge * kG) : std::max(e, f.*edge * kG);
       return e;
     }
     v.clear();
@@ -723,8 +739,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
     Figure& f = figs[i];
     f.firstCol = grid.Col(f.bx0), f.lastCol = grid.Col(f.bx1);
     if (f.kind != kSegment) {
-      const int64_t cells = int64_t{f.lastCol - f.firstCol + 1} *
-                            (grid.Row(f.by1) - grid.Row(f.by0) + 1);
+      const int64_t cells =
+          int64_t{f.lastCol - f.firstCol + 1} * (grid.Row(f.by1) - grid.Row(f.by0) + 1);
       f.big = cells > kMaxCells;
     }
     ++colStart[static_cast<size_t>(f.firstCol) + 1];
@@ -732,7 +748,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
   for (size_t c = 1; c < colStart.size(); ++c) colStart[c] += colStart[c - 1];
   {
     std::vector<uint32_t> fill(colStart.begin(), colStart.end() - 1);
-    for (size_t i = 0; i < n; ++i) byCol[fill[static_cast<size_t>(figs[i].firstCol)]++] = static_cast<uint32_t>(i);
+    for (size_t i = 0; i < n; ++i)
+      byCol[fill[static_cast<size_t>(figs[i].firstCol)]++] = static_cast<uint32_t>(i);
   }
 
   OnceEach once(out);
@@ -748,7 +765,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
   std::vector<uint32_t> curves;
   for (int32_t col = 0; col < grid.cols && !once.Over(); ++col) {
     const uint32_t* entering = byCol.data() + colStart[static_cast<size_t>(col)];
-    const size_t entered = colStart[static_cast<size_t>(col) + 1] - colStart[static_cast<size_t>(col)];
+    const size_t entered =
+        colStart[static_cast<size_t>(col) + 1] - colStart[static_cast<size_t>(col)];
     auto gone = [&](uint32_t i) { return figs[i].lastCol < col; };
     active.erase(std::remove_if(active.begin(), active.end(), gone), active.end());
     bigs.erase(std::remove_if(bigs.begin(), bigs.end(), gone), bigs.end());
@@ -785,7 +803,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
         const TJwwEntLine& l = *f.line;
         const double m = kSamePoint + 1e-9 * (cx1 - cx0 < INFINITY ? cx1 - cx0 : 0);
         const double xa = std::max(f.bx0, cx0 - m), xb = std::min(f.bx1, cx1 + m);
-        const double slope = (l.y2 * Grid::kG - l.y1 * Grid::kG) / (l.x2 * Grid::kG - l.x1 * Grid::kG);
+        const double slope =
+            (l.y2 * Grid::kG - l.y1 * Grid::kG) / (l.x2 * Grid::kG - l.x1 * Grid::kG);
         const double ya = l.y1 + (xa - l.x1) * slope, yb = l.y1 + (xb - l.x1) * slope;
         if (Finite(ya) && Finite(yb)) {
           y0 = std::max(y0, std::min(ya, yb) - m), y1 = std::min(y1, std::max(ya, yb) + m);
@@ -813,7 +832,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
       for (size_t i = 0; i < count; ++i) {
         const Figure& f = figs[cell[i]];
         if (f.kind == kSegment) {
-          lines.push_back({f.line->x1, f.line->y1, f.line->x2, f.line->y2, f.bx0, f.by0, f.bx1, f.by1});
+          lines.push_back(
+              {f.line->x1, f.line->y1, f.line->x2, f.line->y2, f.bx0, f.by0, f.bx1, f.by1});
         } else {
           curves.push_back(cell[i]);
         }
@@ -869,7 +889,8 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out) {
 
     // Nothing found later lies left of this column, less what a figure's
     // slack and the rounding of a far coordinate may reach.
-    const double left = col + 1 == grid.cols ? INFINITY : cx1 - 4 * kSamePoint - 1e-12 * std::fabs(cx1);
+    const double left =
+        col + 1 == grid.cols ? INFINITY : cx1 - 4 * kSamePoint - 1e-12 * std::fabs(cx1);
     found.PlaceLeftOf(left, [&](const TPointXY& p) { once.AddInXOrder(p.x, p.y); });
   }
   return once.Over();

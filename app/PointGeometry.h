@@ -70,8 +70,8 @@ class OnceEach {
   size_t cap_;
   bool over_ = false;
   size_t used_ = 0;
-  std::vector<uint64_t> keys_;      // the cell of each entry
-  std::vector<uint32_t> points_;    // its point, kEmpty for none
+  std::vector<uint64_t> keys_;    // the cell of each entry
+  std::vector<uint32_t> points_;  // its point, kEmpty for none
   static constexpr uint32_t kEmpty = 0xFFFFFFFF;
 };
 
