@@ -149,14 +149,12 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       if (g.EntLineN <= 0 && g.EntCircN <= 0 && g.EntArcN <= 0) {
         Say(msg::kNoFigure);
       } else if (!std::isnan(p)) {
-        if (mode == 7) PitchPoints(g, p, q != 0, ip[1], points);
+        bool capped = false;
+        if (mode == 7) capped = PitchPoints(g, p, q != 0, ip[1], points);
         // q: the ends of overlapping lines too (the option word "端").
-        if (mode == 8) IntersectionPoints(g, points);
-        if (mode == 9) EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
-        if (mode == 10) DivideAll(g, DivisionCount(p), points);
-        // The point tools stop at kMaxPoints; a full list is taken as cut
-        // short until they say themselves that more was left to place.
-        const bool capped = points.size() >= kMaxPoints;
+        if (mode == 8) capped = IntersectionPoints(g, q != 0, points);
+        if (mode == 9) capped = EndAndCentrePoints(g, p == 1 ? 1 : p == 2 ? 2 : 0, points);
+        if (mode == 10) capped = DivideAll(g, DivisionCount(p), points);
         if (capped) Say(msg::kCapped);
         if (points.empty()) Say(mode == 8 ? msg::kNoCrossing : msg::kNoPoint);
       }

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Run modes 7 to 10 of the built kx29 against a model of their geometry of
-our own: exact rational arithmetic where the figures allow it (lines, their
-crossings and overlaps), 50-digit arithmetic elsewhere (circles, arcs, the
-length of an ellipse), every pair tried, nothing shared with the program.
+our own: exact rational arithmetic where the figures allow it (lines and
+their crossings), 50-digit arithmetic elsewhere (circles, arcs, the length of
+an ellipse, the crossings of two ellipses as the roots of their quartic),
+every pair tried, nothing shared with the program.
 
     tests/point_tools.py KX29
 
@@ -189,21 +190,14 @@ def rotate(x, y, deg):
 # --- intersections ---------------------------------------------------------------
 
 def seg_seg(a, b):
-    """Exact: the crossing of two segments, or the ends of their overlap."""
+    """Exact: the crossing of two segments; none for two on one straight,
+    which are a joint, not an intersection."""
     (x1, y1, x2, y2), (x3, y3, x4, y4) = [tuple(map(Q, s)) for s in (a, b)]
     r, s = (x2 - x1, y2 - y1), (x4 - x3, y4 - y3)
     cross = r[0] * s[1] - r[1] * s[0]
     qx, qy = x3 - x1, y3 - y1
     if cross == 0:
-        if qx * r[1] - qy * r[0] != 0:
-            return []
-        rr = r[0] ** 2 + r[1] ** 2
-        t0 = (qx * r[0] + qy * r[1]) / rr
-        t1 = ((x4 - x1) * r[0] + (y4 - y1) * r[1]) / rr
-        lo, hi = max(Q(0), min(t0, t1)), min(Q(1), max(t0, t1))
-        if lo > hi:
-            return []
-        return [(x1 + r[0] * t, y1 + r[1] * t) for t in {lo, hi}]
+        return []
     t = (qx * s[1] - qy * s[0]) / cross
     u = (qx * r[1] - qy * r[0]) / cross
     return [(x1 + r[0] * t, y1 + r[1] * t)] if 0 <= t <= 1 and 0 <= u <= 1 else []
@@ -252,9 +246,14 @@ def check_intersections():
          [(0, 0), (0, 1820), (3640, 0), (3640, 1820), (1820, 0)]),
         ('three lines through one point: one point',
          ['-10 0 10 0', '0 -10 0 10', '-10 -10 10 10'], [(0, 0)]),
-        ('overlapping lines on one straight: the ends of the overlap',
-         ['0 0 100 0', '50 0 150 0', '0 10 100 10', '100 10 200 10'],
-         [(50, 0), (100, 0), (100, 10)]),
+        ('lines on one straight that overlap or continue each other: no joint points',
+         ['0 0 100 0', '50 0 150 0', '0 10 100 10', '100 10 200 10'], []),
+        ('a line drawn in two pieces and crossed: only the crossing',
+         ['0 500 600 500', '600 500 1000 500', '300 0 300 1000'], [(300, 500)]),
+        ('a cross whose bar is drawn twice: its middle alone',
+         ['-500 0 500 0', '-500 0 500 0', '0 -500 0 500'], [(0, 0)]),
+        ('a T-junction and a corner stay',
+         ['0 0 1000 0', '500 0 500 800', '1000 0 1000 700'], [(500, 0), (1000, 0)]),
         ('parallel lines apart, a line of no length, coordinates not finite: nothing',
          ['0 0 100 0', '0 1 100 1', '50 -5 50 -5', '1e308 1e308 -1e308 -1e308'], []),
     ]
@@ -314,6 +313,111 @@ def check_intersections():
     return problems
 
 
+def ellipse_pair(e1, e2):
+    """The crossings of two elliptic arcs (cx, cy, a, he, tilt, sa, span in
+    degrees, span 360 closed), or None where the drawing is too close to a
+    tangency or an arc's end to say. The first is read by s = tan(t / 2) from
+    a turn of its own, which puts the quartic of the two conics in s; its
+    roots come from mpmath's polyroots at 50 digits."""
+    (c1x, c1y, a1, h1, k1, sa1, sp1), (c2x, c2y, a2, h2, k2, sa2, sp2) = e1, e2
+    b1, b2 = a1 * h1, a2 * h2
+    k1, k2 = mp.radians(k1), mp.radians(k2)
+    turn = mp.mpf('0.7853981')  # the first ellipse read from here, so that no root lies at s = oo
+    ct, st = mp.cos(turn), mp.sin(turn)
+
+    def mul(p, q):
+        r = [mp.mpf(0)] * (len(p) + len(q) - 1)
+        for i, x in enumerate(p):
+            for j, y in enumerate(q):
+                r[i + j] += x * y
+        return r
+
+    def add(*ps):
+        n = max(len(p) for p in ps)
+        return [sum(p[i] if i < len(p) else 0 for p in ps) for i in range(n)]
+
+    # (1 + s^2) cos(t + turn) and (1 + s^2) sin(t + turn), coefficients of 1, s, s^2.
+    cos_ = [ct, -2 * st, -ct]
+    sin_ = [st, 2 * ct, -st]
+    one = [mp.mpf(1), 0, mp.mpf(1)]
+    # (1 + s^2) (P1 - c2), each coordinate.
+    ux = [a1 * mp.cos(k1) * c for c in cos_]
+    vx = [-b1 * mp.sin(k1) * c for c in sin_]
+    uy = [a1 * mp.sin(k1) * c for c in cos_]
+    vy = [b1 * mp.cos(k1) * c for c in sin_]
+    X = add([(mp.mpf(c1x) - c2x) * c for c in one], ux, vx)
+    Y = add([(mp.mpf(c1y) - c2y) * c for c in one], uy, vy)
+    U = add([mp.cos(k2) * c for c in X], [mp.sin(k2) * c for c in Y])
+    V = add([-mp.sin(k2) * c for c in X], [mp.cos(k2) * c for c in Y])
+    G = add([c / a2 ** 2 for c in mul(U, U)], [c / b2 ** 2 for c in mul(V, V)],
+            [-c for c in mul(one, one)])
+    roots = mp.polyroots(G[::-1], maxsteps=400, extraprec=400)
+    ts = []
+    for r in roots:
+        if abs(mp.im(r)) > 1e-30:
+            if abs(mp.im(r)) < 1e-6:
+                return None  # two crossings a hair apart, or nearly touching
+            continue
+        ts.append(2 * mp.atan(mp.re(r)) + turn)
+    ts.sort()
+    for x, y in zip(ts, ts[1:]):
+        if y - x < 1e-6:
+            return None
+
+    def within(t, sa, span):
+        if span == 360:
+            return True
+        d = (t - mp.radians(sa)) % (2 * mp.pi)
+        if min(abs(d), abs(d - mp.radians(span)), abs(2 * mp.pi - d)) < 1e-7:
+            raise ValueError('at an end')
+        return d <= mp.radians(span)
+
+    out = []
+    try:
+        for t in ts:
+            x, y = ellipse_point(c1x, c1y, a1, h1, mp.degrees(k1), t)
+            u, v = rotate(x - c2x, y - c2y, -mp.degrees(k2))
+            t2 = mp.atan2(v / b2, u / a2)
+            if within(t, sa1, sp1) and within(t2, sa2, sp2):
+                out.append((x, y))
+    except ValueError:
+        return None
+    return out
+
+
+def check_ellipse_pairs():
+    """Random pairs of ellipses and elliptic arcs, thin and small ones among
+    them, against the model above."""
+    problems = []
+    rnd = random.Random(250)
+    tried = 0
+    while tried < 250:
+        def one(cx, cy):
+            a = 10 ** rnd.uniform(0, 3.5)
+            he = 10 ** rnd.uniform(-2.7, 0) * rnd.choice([1, 1, -1])
+            if rnd.random() < 0.1:
+                he = 1 / he  # flatness above 1: the long axis across
+            sa = round(rnd.uniform(0, 360), 3)
+            span = 360 if rnd.random() < 0.5 else round(rnd.uniform(5, 355), 3)
+            return (cx, cy, round(a, 4), round(he, 6), round(rnd.uniform(-180, 180), 3), sa, span)
+        e1 = one(round(rnd.uniform(-500, 500), 3), round(rnd.uniform(-500, 500), 3))
+        reach = e1[2] * max(1, abs(e1[3]))
+        e2 = one(round(e1[0] + rnd.uniform(-reach, reach), 3), round(e1[1] + rnd.uniform(-reach, reach), 3))
+        if abs(e1[3]) == 1 or abs(e2[3]) == 1:
+            continue
+        want = ellipse_pair(e1, e2)
+        if want is None:
+            continue
+        tried += 1
+        rec = [f'ci {cx} {cy} {a} {sa} {round((sa + span) % 360, 3) if span < 360 else sa + 360} {he} {k}'
+               for cx, cy, a, he, k, sa, span in (e1, e2)]
+        got = run(exchange(*rec), 8)
+        p = same_set(got, [(float(x), float(y)) for x, y in want], 1e-9)
+        if p:
+            problems.append(f'{rec}: {p}')
+    return problems
+
+
 # --- end points and centres, every figure divided -----------------------------------
 
 def check_ends_and_division():
@@ -347,11 +451,12 @@ def check_ends_and_division():
 
 failed = 0
 for name, check in [('points at a pitch', check_pitch), ('intersections', check_intersections),
+                    ('random pairs of ellipses', check_ellipse_pairs),
                     ('end points, centres, every figure divided', check_ends_and_division)]:
     problems = check()
     failed += bool(problems)
     print(('FAIL ' if problems else 'ok   ') + name)
     for p in problems:
         print('     ' + p)
-print(f'{3 - failed} passed, {failed} failed')
+print(f'{4 - failed} passed, {failed} failed')
 sys.exit(1 if failed else 0)

@@ -1,0 +1,78 @@
+// What the point tools of modes 7 to 10 share among their files: the arcs as
+// the tools read them, sines and cosines exact at whole quarter turns, and
+// points kept once under the 100,000-point cap. Not for the run modes of the
+// exchange format, whose arithmetic stays as it is.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+#include "app/PointTools.h"
+
+namespace pointgeo {
+
+inline constexpr double kPi = std::numbers::pi;
+
+inline bool Finite(double v) { return std::isfinite(v); }
+
+inline double Dist2(double x1, double y1, double x2, double y2) {
+  return (x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1);
+}
+
+// An arc's counter-clockwise span from sa in degrees, in (0, 360]; 360 for a
+// closed figure. fmod keeps a huge span from looping for ever.
+double SpanDeg(const TJwwEntArc& a);
+inline bool Closed(double spanDeg) { return spanDeg == 360; }
+// Every value of the arc finite and its radius positive.
+bool ArcFinite(const TJwwEntArc& a);
+
+struct CosSin {
+  double c = 1, s = 0;
+};
+// The cosine and sine of t radians; at an angle that is a whole number of
+// quarter turns to the last bits it carries, exactly 0 and +-1, so that a
+// point at 90 degrees on a circle is (0, r), not (6.1e-14, r).
+CosSin AtAngle(double t);
+// The cosine and sine of a tilt of ka degrees, as the turn of a point by ka
+// makes them, exact at whole quarter turns; a tilt of many turns is its
+// remainder, so that no tilt overflows.
+CosSin Tilt(double ka);
+
+// The point of an arc at the parameter t (radians): cr cos t and cr he sin t,
+// turned by the tilt; exact at quarter turns of t and of the tilt.
+TPointXY OnArcAt(const TJwwEntArc& a, double t);
+
+// Points each kept once, in the order added: a point within kSamePoint of a
+// kept one is dropped. Cells of kSamePoint hold the kept points; a point's
+// neighbours lie in its cell and the eight around it. The cells are one open
+// table of (cell, point) entries, a cell's entries found by probing on from
+// its hash. At the cap a further new point is not kept, and Over() tells
+// that there was one.
+class OnceEach {
+ public:
+  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints) : out_(out), cap_(cap) {}
+  // True when (x, y) was new and kept.
+  bool Add(double x, double y);
+  // The same for points that come in x order: those kept within kSamePoint
+  // in x are the last few, looked at one by one when they are few.
+  bool AddInXOrder(double x, double y);
+  bool Over() const { return over_; }
+
+ private:
+  void Put(uint64_t key, uint32_t point);
+  bool Seen(int64_t cx, int64_t cy, double x, double y) const;
+  bool Keep(int64_t cx, int64_t cy, double x, double y);
+  size_t near_ = 0;  // AddInXOrder: the first kept point within kSamePoint in x
+  TPoints& out_;
+  size_t cap_;
+  bool over_ = false;
+  size_t used_ = 0;
+  std::vector<uint64_t> keys_;    // the cell of each entry
+  std::vector<uint32_t> points_;  // its point, kEmpty for none
+  static constexpr uint32_t kEmpty = 0xFFFFFFFF;
+};
+
+}  // namespace pointgeo

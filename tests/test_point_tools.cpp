@@ -1,0 +1,200 @@
+// The geometry of the point tools of modes 7 to 10 on the drawings where a
+// draughtsperson sees what is right: intersections on ellipses, joints, the
+// cap, points at a pitch on absurd figures, and right angles exactly.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/PointTools.h"
+#include "tests/TestUtil.h"
+
+namespace {
+
+struct Want {
+  double x, y;
+};
+
+// The points match the wanted ones in order, each within 1e-9 of its size.
+void ExpectPoints(const TPoints& got, const std::vector<Want>& want, const std::string& what) {
+  ASSERT_EQ(got.size(), want.size()) << what;
+  for (size_t k = 0; k < want.size(); ++k) {
+    const double tx = 1e-9 * std::max(1.0, std::fabs(want[k].x));
+    const double ty = 1e-9 * std::max(1.0, std::fabs(want[k].y));
+    EXPECT_NEAR(got[k].x, want[k].x, tx) << what << ", point " << k;
+    EXPECT_NEAR(got[k].y, want[k].y, ty) << what << ", point " << k;
+  }
+}
+
+TPoints Intersections(const char* drawing, bool overlapEnds = false, bool* over = nullptr) {
+  TJGdata g;
+  kxtest::ReadLines(g, drawing);
+  TPoints out;
+  const bool o = IntersectionPoints(g, overlapEnds, out);
+  if (over) *over = o;
+  return out;
+}
+
+struct Case {
+  const char* name;
+  const char* drawing;
+  bool overlapEnds;
+  std::vector<Want> want;  // sorted by x, then y
+};
+
+// Worked out by hand or in 50 digits (the crossings of the small ellipse on
+// the big circle and of the thin ellipse on the circle).
+const Case kIntersections[] = {
+    {"two identical ellipses: one curve, no points", "ci 0 0 1000 0 0 0.5 30\nci 0 0 1000 0 0 0.5 30",
+     false, {}},
+    {"overlapping elliptic arcs on one ellipse: a joint",
+     "ci 0 0 1000 0 90 0.5 30\nci 0 0 1000 45 135 0.5 30", false, {}},
+    {"two identical circles", "ci 0 0 500\nci 0 0 500", false, {}},
+    {"arcs on one circle that overlap", "ci 0 0 1000 0 90 1 0\nci 0 0 1000 45 135 1 0", false, {}},
+    {"arcs on one circle, their overlap's ends on request",
+     "ci 0 0 1000 0 90 1 0\nci 0 0 1000 45 135 1 0", true,
+     {{0, 1000}, {707.106781186548, 707.106781186548}}},
+    {"elliptic arcs on one ellipse, their overlap's ends on request",
+     "ci 0 0 1000 0 90 0.5 0\nci 0 0 1000 45 135 0.5 0", true,
+     {{0, 500}, {707.106781186548, 353.553390593274}}},
+    {"two crossings of a small ellipse on a big circle, within one step of a scan",
+     "ci 0 0 100000\nci 306.795676297 99999.529381 20 0 0 0.5 0", false,
+     {{286.796028641405, 99999.5887393441}, {326.795274867023, 99999.466022816}}},
+    {"a thin ellipse across a circle", "ci 0 0 1000\nci 3 1000 500 0 0 0.002 90", false,
+     {{2.000000000008, 999.997999998}, {3.999999999872, 999.991999968}}},
+    {"a circle touching an ellipse: one point", "ci 0 0 1000 0 0 0.5 0\nci 0 800 300", false,
+     {{0, 500}}},
+    {"two ellipses touching end to end of their axes", "ci 0 0 1000 0 0 0.5 0\nci 2000 0 1000 0 0 0.3 0",
+     false, {{1000, 0}}},
+    {"a line just beyond a flat arc's end: none", "ci 0 0 1000 0 90 0.001 0\n-0.0009 -5 -0.0009 5",
+     false, {}},
+    {"a line through a flat arc's end", "ci 0 0 1000 0 90 0.001 0\n0 -5 0 5", false, {{0, 1}}},
+    {"a line in two pieces, crossed: the crossing alone",
+     "0 500 600 500\n600 500 1000 500\n300 0 300 1000", false, {{300, 500}}},
+    {"the same with the joint on request", "0 500 600 500\n600 500 1000 500\n300 0 300 1000", true,
+     {{300, 500}, {600, 500}}},
+    {"a cross whose bar is drawn twice", "-500 0 500 0\n-500 0 500 0\n0 -500 0 500", false, {{0, 0}}},
+    {"the same with the overlap's ends on request", "-500 0 500 0\n-500 0 500 0\n0 -500 0 500", true,
+     {{-500, 0}, {0, 0}, {500, 0}}},
+    {"a T-junction and a corner stay", "0 0 1000 0\n500 0 500 800\n1000 0 1000 700", false,
+     {{500, 0}, {1000, 0}}},
+    {"an ellipse crossing another four times",
+     "ci 0 0 1000 0 0 0.5 0\nci 0 0 1000 0 0 0.5 90", false,
+     {{-447.213595499958, -447.213595499958}, {-447.213595499958, 447.213595499958},
+      {447.213595499958, -447.213595499958}, {447.213595499958, 447.213595499958}}},
+    {"an elliptic arc ending on a circle: its end", "ci 0 0 1000 0 90 0.5 0\nci 1200 0 200", false,
+     {{1000, 0}}},
+    {"a line across the circle of a short arc: the crossing on the arc alone",
+     "ci 0 0 1000 10 30 1 0\n-2000 342.020143325669 2000 342.020143325669", false,
+     {{939.692620785908, 342.020143325669}}},
+    {"a line across the ellipse of a short elliptic arc: the crossing on the arc alone",
+     "ci 0 0 1000 10 30 0.5 0\n-2000 171.010071662834 2000 171.010071662834", false,
+     {{939.692620785908, 171.010071662834}}},
+    {"ellipses whose boxes do not meet", "ci 0 0 100 0 0 0.5 0\nci 500 0 100 0 0 0.5 10", false, {}},
+};
+
+TEST(Intersections, DrawingsAsADraughtspersonSeesThem) {
+  for (const Case& c : kIntersections) ExpectPoints(Intersections(c.drawing, c.overlapEnds), c.want, c.name);
+}
+
+// More crossings than the cap: the first kMaxPoints in x order, and the cap
+// reported; exactly as many: not reported.
+TEST(Intersections, TheCapIsReported) {
+  auto grid = [](int across, int down) {
+    std::string s;
+    for (int k = 0; k < across; ++k) s += std::to_string(k) + " -1 " + std::to_string(k) + " 1000\n";
+    for (int k = 0; k < down; ++k) s += "-1 " + std::to_string(k) + " 1000 " + std::to_string(k) + "\n";
+    return s;
+  };
+  bool over = false;
+  TPoints p = Intersections(grid(400, 251).c_str(), false, &over);
+  EXPECT_TRUE(over);
+  ASSERT_EQ(p.size(), kMaxPoints);
+  EXPECT_EQ(p.front().x, 0);
+  EXPECT_EQ(p.back().x, 398);  // 400 columns of 251: the cap falls in column 398
+  EXPECT_EQ(p.back().y, 99999 - 398 * 251);
+  p = Intersections(grid(400, 250).c_str(), false, &over);
+  EXPECT_FALSE(over);
+  EXPECT_EQ(p.size(), kMaxPoints);
+}
+
+TPoints Pitch(const char* drawing, double pitch, bool split, bool* over = nullptr) {
+  TJGdata g;
+  kxtest::ReadLines(g, drawing);
+  TPoints out;
+  const bool o = PitchPoints(g, pitch, split, g.IPoints[1], out);
+  if (over) *over = o;
+  return out;
+}
+
+TEST(PitchPoints, Cases) {
+  const struct {
+    const char* name;
+    const char* drawing;
+    double pitch;
+    bool split;
+    std::vector<Want> want;
+  } cases[] = {
+      {"a corner two lines share: once", "0 0 1000 0\n1000 0 1000 1000", 300, false,
+       {{0, 0}, {300, 0}, {600, 0}, {900, 0}, {1000, 0}, {1000, 300}, {1000, 600}, {1000, 900},
+        {1000, 1000}}},
+      {"both ends with a pitch longer than the line: the ends alone", "0 0 1000 0", 5000, true,
+       {{0, 0}, {1000, 0}}},
+      {"a pitch a hair short of the line: its end, not beside it", "1000 0 0 0", 999.9999999, false,
+       {{1000, 0}, {0, 0}}},
+      {"a quarter circle by quarters of it: exact right angles", "ci 0 0 1000 0 90 1 0",
+       1000 * 3.14159265358979323846 / 4, false,
+       {{1000, 0}, {707.106781186548, 707.106781186548}, {0, 1000}}},
+      {"an ellipse too large to measure: nothing, at once", "ci 0 0 100 0 90 1e200 0", 10, false, {}},
+  };
+  for (const auto& c : cases) ExpectPoints(Pitch(c.drawing, c.pitch, c.split), c.want, c.name);
+  // The arc's end at 90 degrees is 0 exactly, not 6.1e-14.
+  const TPoints p = Pitch("ci 0 0 1000 0 90 1 0", 1000 * 3.14159265358979323846 / 4, false);
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[2].x, 0);
+}
+
+// A tilt of 1e308 degrees is its remainder after whole turns: the circle is
+// walked at the pitch, quickly.
+TEST(PitchPoints, AHugeTiltIsItsRemainder) {
+  const TPoints p = Pitch("ci 0 0 100 0 360 1 1e308", 10, false);
+  EXPECT_EQ(p.size(), 63u);  // 2 pi 100 / 10, the last within a pitch of the first
+  for (const TPointXY& q : p) EXPECT_NEAR(std::hypot(q.x, q.y), 100, 1e-9);
+}
+
+TEST(PitchPoints, TheCapIsReported) {
+  bool over = false;
+  TPoints p = Pitch("0 0 1000000 0", 0.001, false, &over);
+  EXPECT_TRUE(over);
+  EXPECT_EQ(p.size(), kMaxPoints);
+  p = Pitch("0 0 99999 0", 1, false, &over);  // 100,000 points exactly
+  EXPECT_FALSE(over);
+  EXPECT_EQ(p.size(), kMaxPoints);
+}
+
+// Points at whole quarter turns on circles and arcs are exact in modes 9 and 10.
+TEST(RightAngles, EndsCentresAndDivisionsAreExact) {
+  TJGdata g;
+  kxtest::ReadLines(g, "ci 0 0 1000 0 90 1 0\nci 0 0 1000 90 180 0.5 90");
+  TPoints ends;
+  EndAndCentrePoints(g, 1, ends);
+  ASSERT_EQ(ends.size(), 4u);
+  EXPECT_EQ(ends[0].x, 1000);
+  EXPECT_EQ(ends[0].y, 0);
+  EXPECT_EQ(ends[1].x, 0);
+  EXPECT_EQ(ends[1].y, 1000);
+  // The tilted ellipse's ends: at 90 degrees, (0, 500) turned by 90; at 180, (-1000, 0) turned.
+  EXPECT_EQ(ends[2].x, -500);
+  EXPECT_EQ(ends[2].y, 0);
+  EXPECT_EQ(ends[3].x, 0);
+  EXPECT_EQ(ends[3].y, -1000);
+  TJGdata c;
+  kxtest::ReadLines(c, "ci 0 0 1000");
+  TPoints four;
+  DivideAll(c, 4, four);
+  ExpectPoints(four, {{1000, 0}, {0, 1000}, {-1000, 0}, {0, -1000}}, "a circle in four");
+  for (const TPointXY& p : four) EXPECT_TRUE(p.x == 0 || p.y == 0);
+}
+
+}  // namespace
