@@ -36,6 +36,8 @@ void TJGdata::DataInit() {
   CurCol = CurLtp = CurMjs = CurMjsC = 1;
   CurMjsW = CurMjsH = 2.0;
   CurMjsD = 0.0;
+  CurMbs = CurPCol = 0;
+  r_MbsFirst = r_PColFirst = true;
 
   LGrpStat.assign(16, 0);
   LGrpName.assign(16, std::u16string());
@@ -78,6 +80,9 @@ void TJGdata::ClearStore() {
   w_CrvNo = 0;
   w_CrvFl = w_DimFl = false;
   w_EntAllLines = 0;  // another store: writing it back repeats nothing
+  w_ReadEnts = 0;
+  w_EntOnes.clear();
+  w_EntLine = 0;
 }
 
 int32_t TJGdata::IPointMax() const {
@@ -90,6 +95,8 @@ int32_t TJGdata::IPointMax() const {
 void TJGdata::StopJwwGaibu() {
   t_MemN = 0;
   w_EntAllLines = 0;
+  w_EntOnes.clear();
+  w_EntLine = 0;
   Release(t_Mem);
 }
 

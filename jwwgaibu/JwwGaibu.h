@@ -302,9 +302,21 @@ enum TJwwNote : int32_t {
   jnBadNumber = 3,   ///< a field read as a number is none, and was read as 0
   jnReadTwice = 4,   ///< OpenTempFile on an object that had read a file: the
                      ///< store grew and the current values are the first file's
-  jnUtf8NoMark = 5,  ///< read as code page 932 (no byte-order mark), but its
-                     ///< bytes are not code page 932 and are UTF-8: the file is
-                     ///< probably UTF-8 without its mark, and its texts garbled
+  jnUtf8NoMark = 5,  ///< no byte-order mark, and the bytes are UTF-8 and not
+                     ///< code page 932: read as UTF-8 (MojiCode set), so
+                     ///< written back as UTF-8 with its mark
+  jnUtf16NoMark = 6, ///< no byte-order mark, and a NUL in every other byte:
+                     ///< read as UTF-16 (little-endian when the NUL comes
+                     ///< second), written back in code page 932
+  jnDimBroken = 7,   ///< a dimension's measured line ("msg" and a line) ended
+                     ///< before its "cs": the line is dropped, and a "cs" that
+                     ///< follows is a text of its own (line: what ended it, or
+                     ///< the "msg" when the file ends or another line follows)
+  jnPointRange = 8,  ///< an indicated point numbered outside 1-99: dropped
+  jnTextWords = 9,   ///< a text without its quote: only the first word after
+                     ///< the four numbers is the text, the rest is dropped
+  jnLayerDigits = 10,  ///< "lg" or "ly" with more than one character: only
+                       ///< the first counts ("lg12" is group 1)
 
   /// Write notes, from the commands and SaveTempFile.
   jnNotFinite = 11,     ///< a coordinate, size or angle is NaN or infinite: the
@@ -326,6 +338,23 @@ enum TJwwNote : int32_t {
                         ///< written (layer, colours) were left out
   jnCommentAsLine = 19, ///< a comment of exactly four fields, which a reader
                         ///< takes for a line segment (written as given)
+  jnReadWrittenBack = 20,  ///< entities read from the file written back: the
+                           ///< CAD program keeps the selection, so each is
+                           ///< drawn twice (value: how many). ClearStore after
+                           ///< reading, or set RewritesSelection when meant
+  jnNoZusun = 21,       ///< the file had "bz" (Zusun) and an entity is written
+                        ///< with no "bz" before it in the buffer: the CAD
+                        ///< program takes its coordinates at the other scale
+  jnDegenerate = 22,    ///< a record whose geometry draws nothing (within
+                        ///< 1e-10) or whose code is none: not written
+  jnColourRange = 23,   ///< a dialog colour number outside 0-265: below 0 it
+                        ///< is the current colour, above 265 no colour of the
+                        ///< list (value: the number)
+
+  /// Reader notes again.
+  jnFieldsPast = 30,    ///< a line of more than 400 fields: the rest is dropped
+  jnUndecodable = 31,   ///< bytes the file's encoding cannot decode, read as
+                        ///< U+FFFD (value: none; the line as decoded)
 };
 
 /// A note of the reader: what, on which line of the file.
@@ -500,6 +529,12 @@ class TJGdata {
   /// in an order that writes a wrong file. Writing itself is the same either
   /// way (the store is written back on one thread while notes are taken).
   std::vector<TJwwWriteNote>* WriteNotes = nullptr;
+  /// The tool writes entities it read back on purpose (the selection redrawn
+  /// in another colour, say), knowing that the CAD program keeps the
+  /// selection too: no jnReadWrittenBack. A Transform of the store says so
+  /// already; ClearStore after reading is the usual way to write only what
+  /// the tool adds.
+  bool RewritesSelection = false;
 
   // ----- Commands: the output buffer, pen state and saving ---------------------
   /// The commands append lines to t_Mem. Pen commands (layer group, layer,
@@ -618,11 +653,14 @@ class TJGdata {
   void A_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of added solids from its parts
   void A_Attr(int32_t att);  ///< attribute bits of the entities added after it
   /// The attributes for added entities set to the drawing's current ones:
-  /// layer group, layer, line colour, point colour (the current line colour),
-  /// line type and width, with no attribute bits and no indicated point.
-  /// After reading they hold the last record's attributes instead (its "z"
-  /// bits too), so a tool that adds to a read drawing calls this first.
-  /// ClearStore does not: it leaves the attributes as they are.
+  /// layer group, layer, line colour, point colour (CurPCol, or the current
+  /// line colour when the file gave none), line type and width, and the
+  /// current text style: text kind (CurMjs, its free size and colour CurMjsW,
+  /// CurMjsH, CurMjsD, CurMjsC), base code (CurMbs) and font (CurFont, the
+  /// default font when the file gave none); with no attribute bits and no
+  /// indicated point. After reading they hold the last record's attributes
+  /// instead (its "z" bits too), so a tool that adds to a read drawing calls
+  /// this first. ClearStore does not: it leaves the attributes as they are.
   void A_Current();
 
   // Adders: each appends one record and its index entry, exactly where
@@ -747,6 +785,8 @@ class TJGdata {
   ///@}
   int32_t CurMjsC = 0;     ///< colour of the free text size in force
   std::u16string CurFont;  ///< font in force
+  int32_t CurMbs = 0;      ///< text base code in force, from the first "cc" (0-8)
+  int32_t CurPCol = 0;     ///< point colour in force, from the first "pn"; 0 for none
 
   // Indicated points and layer tables.
   std::vector<TJwwIndPoint> IPoints;  ///< 100 entries, 1..99 used
@@ -870,11 +910,21 @@ class TJGdata {
   bool w_DimFl = false;
   int32_t w_PtCol = 0;
   int32_t w_SlCol = 0;
+  bool r_MbsFirst = true, r_PColFirst = true;  ///< no "cc", no "pn" read yet
   /// Calling order, for the write notes: a file was read and S_Init has not
   /// run since; the lines of S_EntAll begin at this line (0: none written).
   bool w_ReadNoInit = false;
   bool w_HasRead = false;
   int32_t w_EntAllLines = 0;
+  /// Index entries 0 .. w_ReadEnts - 1 were read from the file (0 after
+  /// ClearStore or Transform); the entries S_Ent wrote into the buffer, which
+  /// begin at line w_EntLine (0: none); the line of the last "bz" sent and
+  /// the line the missing one was noted at.
+  int32_t w_ReadEnts = 0;
+  std::vector<bool> w_EntOnes;
+  int32_t w_EntLine = 0;
+  int32_t w_BzLine = 0;
+  int32_t w_NoBzLine = 0;
 
   int32_t NextLine() const;  ///< 1-based number of the next line written
   /// A write note, when notes are taken; by default about the next line.
@@ -885,6 +935,13 @@ class TJGdata {
   void NoteText(const char16_t* call, std::u16string_view s);
   void NoteSave(int32_t lines);  ///< SaveTempFile's notes on the lines it writes
   void NoteWriteBack(const char16_t* call);  ///< S_EntAll again on the same lines
+  /// Notes the entries from .. n - 1 that were read and are written back.
+  void NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_t line);
+  bool NothingToWriteBack() const;  ///< an empty store, no file read
+  bool Drawn(const char16_t* call, bool degenerate);  ///< false, noted, for nothing to draw
+  int32_t DialogCol(const char16_t* call, int32_t col, int32_t mode);  ///< the code, noted
+  /// How many fields the reader splits a line into, with no limit.
+  static int32_t ReadFields(std::u16string_view line);
 
   // Reader internals.
   struct ReadTokens;  ///< the tokens of one line as a record sees them

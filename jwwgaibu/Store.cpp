@@ -19,7 +19,7 @@ void TJGdata::A_LGrp(int32_t lgrp) { w_LGrp = lgrp; }
 void TJGdata::A_Lay(int32_t lay) { w_Lay = lay; }
 
 void TJGdata::A_Col(int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_Col", col, mode);
   w_Col = col;
   aCol = GetColorDisp(col);
 }
@@ -36,7 +36,7 @@ void TJGdata::A_Wid(int32_t wid) {
 }
 
 void TJGdata::A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_Mjs", col, mode);
   if (mjs < 0 || mjs > 10) {
     mjs = CurMjs;
     if (CurMjs == 0) {  // the drawing's free size, its colour as it stands
@@ -61,7 +61,7 @@ void TJGdata::A_Font(const std::u16string& fnt) {
 }
 
 void TJGdata::A_PCol(int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_PCol", col, mode);
   w_PtCol = col;
   aCol = GetColorDisp(col);
 }
@@ -93,12 +93,21 @@ void TJGdata::A_Current() {
   w_LGrp = CurLGrp;
   w_Lay = CurLay;
   w_Col = CurCol;
-  w_PtCol = CurCol;
+  w_PtCol = CurPCol != 0 ? CurPCol : CurCol;
   aCol = GetColorDisp(CurCol);
   w_Ltp = CurLtp;
   w_Wid = CurWid;
   w_Attr = 0;
   w_IPNo = 0;
+  // The text style: the kind in force with its free size, which a kind 1-10
+  // takes from Mojisyu when a text is added.
+  w_Mjs = CurMjs;
+  w_MjsW = CurMjsW;
+  w_MjsH = CurMjsH;
+  w_MjsD = CurMjsD;
+  w_MjsC = CurMjsC;
+  w_Mbs = CurMbs >= 0 && CurMbs <= 8 ? CurMbs : 0;
+  w_Font = CurFont.empty() ? std::u16string(kDefaultFont) : CurFont;
 }
 
 // --- entity adders ------------------------------------------------------------

@@ -73,7 +73,9 @@ TEST(ReadNotes, WhatIsNoted) {
       {"cn$<ＭＳ 明朝>", 0},
       {"hp1 10 y", jnBadNumber},
       {"hp5-ci 3 4", jnBadNumber},  // the number text is "5-"
-      {"hp0 1 2", 0},               // a number, out of range: dropped
+      {"hp0 1 2", jnPointRange},    // a number, out of range: dropped
+      {"hp100 1 2", jnPointRange},
+      {"hp99 1 2", 0},
       {"hp3ln 1 2", 0},
       {"hhpX", jnBadNumber},
       {"hhp2ln", 0},
@@ -86,7 +88,11 @@ TEST(ReadNotes, WhatIsNoted) {
       {"file=C:\\plan 1.jww", 0},
   };
   for (const Case& c : cases) {
-    const std::vector<Note> got = NotesOf(std::string(c.line) + "\r\n");
+    // In code page 932, as the CAD program writes it.
+    std::u16string text;
+    platform::Utf8ToText(c.line, text);
+    const std::string line = platform::TextToAnsi(text);
+    const std::vector<Note> got = NotesOf(line + "\r\n");
     const std::vector<Note> want =
         c.what == 0 ? std::vector<Note>{} : std::vector<Note>{{c.what, 1, c.line}};
     EXPECT_EQ(got, want) << c.line;
@@ -127,7 +133,7 @@ TEST(ReadNotes, ReadingIsTheSame) {
   };
   std::vector<TJwwReadNote> notes;
   EXPECT_EQ(written(&notes), written(nullptr));
-  EXPECT_EQ(notes.size(), 4u);
+  EXPECT_EQ(notes.size(), 5u);  // the dimension at the end never gets its "cs"
 }
 
 }  // namespace
