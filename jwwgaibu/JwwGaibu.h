@@ -346,7 +346,8 @@ enum TJwwNote : int32_t {
                         ///< with no "bz" before it in the buffer: the CAD
                         ///< program takes its coordinates at the other scale
   jnDegenerate = 22,    ///< a record whose geometry draws nothing (within
-                        ///< 1e-10) or whose code is none: not written
+                        ///< 1e-10), a blank text, or a code that is none: not
+                        ///< written by a command, not added by an A_ adder
   jnColourRange = 23,   ///< a dialog colour number outside 0-265: below 0 it
                         ///< is the current colour, above 265 no colour of the
                         ///< list (value: the number)
@@ -665,7 +666,7 @@ class TJGdata {
 
   // Adders: each appends one record and its index entry, exactly where
   // reading would have put it; degenerate geometry (within 1e-10) is refused
-  // silently. The plain form takes the attributes set above, the form with
+  // (a jnDegenerate write note when notes are taken). The plain form takes the attributes set above, the form with
   // `at` gives the new record those attributes instead.
   ///@{
   /// Adds a line segment.

@@ -113,7 +113,7 @@ void TJGdata::A_Current() {
 // --- entity adders ------------------------------------------------------------
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
-  if (Near(ax1, ay1, ax2, ay2)) return;
+  if (!Drawn(u"A_Line", Near(ax1, ay1, ax2, ay2))) return;
   TJwwEntLine& e = Kinds::Append<jkLine>(*this);
   e.x1 = ax1;
   e.y1 = ay1;
@@ -154,7 +154,7 @@ void TJGdata::A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, d
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
-  if (NotPositive(ar)) return;
+  if (!Drawn(u"A_Circle", NotPositive(ar))) return;
   TJwwEntCircle& e = Kinds::Append<jkCirc>(*this);
   e.cx = ax;
   e.cy = ay;
@@ -167,7 +167,7 @@ void TJGdata::A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar) {
 
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
-  if (NotPositive(ar)) return;
+  if (!Drawn(u"A_Arc", NotPositive(ar))) return;
   if (Tiny(ah)) ah = 1.0;  // a flat ellipse would draw nothing; a circle arc is meant
   TJwwEntArc& e = Kinds::Append<jkArc>(*this);
   e.cx = ax;
@@ -186,8 +186,7 @@ void TJGdata::A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, doub
 
 void TJGdata::A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-  if (Tiny(ax2) && Tiny(ay2)) return;
-  if (Blank(am)) return;
+  if (!Drawn(u"A_Text", (Tiny(ax2) && Tiny(ay2)) || Blank(am))) return;
   if (ano < 0 || ano > 9) ano = 0;
   const std::u16string st = am;  // am may live in the array that is about to grow
   FillText(Kinds::Append<jkText>(*this), ano, ax1, ay1, ax2, ay2, st);
@@ -200,8 +199,7 @@ void TJGdata::A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-  if (Near(lx1, ly1, lx2, ly2)) return;
-  if (Tiny(tx2) && Tiny(ty2)) return;
+  if (!Drawn(u"A_Dim", Near(lx1, ly1, lx2, ly2) || (Tiny(tx2) && Tiny(ty2)))) return;
   std::u16string s = m;
   if (Blank(m)) {
     s = FloatStr(DimLength(lx1, ly1, lx2, ly2));  // as the dimension command writes it
@@ -228,7 +226,7 @@ void TJGdata::A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, d
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
-  if (Near(ax1, ay1, ax2, ay2)) return;
+  if (!Drawn(u"A_Solid2", Near(ax1, ay1, ax2, ay2))) return;
   TJwwEntSld2& e = Kinds::Append<jkSld2>(*this);
   e.Color = w_SlCol;
   e.x1 = ax1;
@@ -242,8 +240,8 @@ void TJGdata::A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
-  if (Near(ax1, ay1, ax2, ay2) || Near(ax2, ay2, ax3, ay3) ||
-      Near(ax3, ay3, ax1, ay1)) {
+  if (!Drawn(u"A_Solid3", Near(ax1, ay1, ax2, ay2) || Near(ax2, ay2, ax3, ay3) ||
+                             Near(ax3, ay3, ax1, ay1))) {
     return;
   }
   TJwwEntSld3& e = Kinds::Append<jkSld3>(*this);
@@ -267,6 +265,7 @@ void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax
   int k[3];
   switch (SolidCorners(x, y, k)) {
     case 0:
+      Drawn(u"A_Solid4", true);
       return;
     case 3:
       return A_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
@@ -299,8 +298,8 @@ void TJGdata::A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (NotPositive(ar) || Tiny(ah)) return;
-  if (acod != 100 && acod != 5 && acod != 0 && acod != -1) return;
+  const bool codeIs = acod == 100 || acod == 5 || acod == 0 || acod == -1;
+  if (!Drawn(u"A_SolidC", NotPositive(ar) || Tiny(ah) || !codeIs)) return;
   TJwwEntSldC& e = Kinds::Append<jkSldC>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
@@ -313,8 +312,7 @@ void TJGdata::A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (NotPositive(ar) || Tiny(ah)) return;
-  if (acod != 100 && acod != 0) return;
+  if (!Drawn(u"A_SolidD", NotPositive(ar) || Tiny(ah) || (acod != 100 && acod != 0))) return;
   TJwwEntSldC& e = Kinds::Append<jkSldE>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
@@ -327,7 +325,7 @@ void TJGdata::A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (BadRing(ar, ah, ari)) return;
+  if (!Drawn(u"A_SolidO", BadRing(ar, ah, ari))) return;
   TJwwEntSldD& e = Kinds::Append<jkSldO>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;
@@ -340,7 +338,7 @@ void TJGdata::A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (BadRing(ar, ah, ari)) return;
+  if (!Drawn(u"A_SolidG", BadRing(ar, ah, ari))) return;
   TJwwEntSldD& e = Kinds::Append<jkSldG>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;

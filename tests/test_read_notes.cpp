@@ -84,6 +84,12 @@ TEST(ReadNotes, WhatIsNoted) {
       {"sc 0 0 5 1 0 0 90 $64", 0},
       {"sc 0 0 5 1 0 0 90 1e2", jnBadNumber},
       {"ch 0 0 1 0 \"1,5 is no number and needs none", 0},
+      {"ch 0 0 1 0 Room 1", jnTextWords},  // the text is "Room"
+      {"cs 0 0 1 0 Room ", 0},             // a trailing blank drops nothing
+      {"ch 0 0 1 0 Room", 0},
+      {"lg12", jnLayerDigits},  // group 1
+      {"ly1F 0", jnLayerDigits},
+      {"lgF", 0},
       {"BL 0 0 door", 0},
       {"file=C:\\plan 1.jww", 0},
   };
@@ -134,6 +140,28 @@ TEST(ReadNotes, ReadingIsTheSame) {
   std::vector<TJwwReadNote> notes;
   EXPECT_EQ(written(&notes), written(nullptr));
   EXPECT_EQ(notes.size(), 5u);  // the dimension at the end never gets its "cs"
+}
+
+// What needs more than one line, or a line of its own making: a dimension
+// broken before its text, fields past the limit, bytes that do not decode.
+TEST(ReadNotes, AcrossLinesAndBytes) {
+  std::string many = "hrgb";
+  for (int k = 0; k < 399; ++k) many += " 1";
+  const std::pair<std::string, std::vector<Note>> cases[] = {
+      {"msg\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {}},
+      {"msg\r\nlc2\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {}},
+      {"msg\r\n0 0 1 0\r\npt 1 1\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "pt 1 1"}}},
+      {"msg\r\n0 0 1 0\r\n0 0 2 0\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "0 0 2 0"}}},
+      {"msg\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 2, "cs 0 0 1 0 \"1"}}},
+      {"msg\r\n0 0 1 0\r\nxyz\r\n", {{jnDimBroken, 1, "msg"}, {jnNoRecord, 3, "xyz"}}},
+      {"msg\r\n0 0 1 0\r\nmsg\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "msg"}}},
+      {many + "\r\n", {}},  // 400 fields: hrgb and 399 values
+      {many + " 1\r\n", {{jnFieldsPast, 1, many + " 1"}}},
+      {"ch 0 0 1 0 \"a\xFD\r\n", {{jnUndecodable, 1, "ch 0 0 1 0 \"a\xEF\xBF\xBD"}}},
+      {"\xEF\xBB\xBF" "ch 0 0 1 0 \"a\xFF\r\n", {{jnUndecodable, 1, "ch 0 0 1 0 \"a\xEF\xBF\xBD"}}},
+      {"\xEF\xBB\xBF" "ch 0 0 1 0 \"\xEF\xBF\xBD\r\n", {}},  // a U+FFFD the file holds
+  };
+  for (const auto& [bytes, want] : cases) EXPECT_EQ(NotesOf(bytes), want) << bytes;
 }
 
 }  // namespace
