@@ -190,3 +190,72 @@ TEST(ReadNotes, Utf8WithoutItsMark) {
     EXPECT_EQ(found, noted) << bytes;
   }
 }
+
+// Files without their byte-order mark, read as what they are and written
+// back: the note each gives and the bytes the store makes when written back.
+TEST(ReadNotes, EncodingsWithoutTheirMark) {
+  auto utf16 = [](std::u16string_view text, bool big) {
+    std::string out;
+    for (char16_t c : text) {
+      const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+      out += big ? hi : lo;
+      out += big ? lo : hi;
+    }
+    return out;
+  };
+  const std::u16string drawing = u"hq\r\nlg1\r\nly2\r\nch 0 0 1 0 \"北側\r\n";
+  const std::string back932 = "lg1\r\nly2\r\ncn1\r\ncc0\r\ncn\"$" +
+                              platform::TextToAnsi(u"<ＭＳ ゴシック>") + "\r\nch 0 0 1 0 \"" +
+                              platform::TextToAnsi(u"北側") + "\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int32_t note;  // the note on the whole file; 0 for none
+    std::u16string text;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"UTF-8 that no code page 932 reads: UTF-8, written back with its mark",
+       "hq\r\nch 0 0 1 0 \"\xE3\x81\x82\r\n", jnUtf8NoMark, u"あ",
+       "\xEF\xBB\xBF" "lg0\r\nly0\r\ncn1\r\ncc0\r\ncn\"$<\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4"
+       "\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF>\r\nch 0 0 1 0 \"\xE3\x81\x82\r\n"},
+      {"UTF-8 whose byte pairs code page 932 leaves unassigned",
+       "hq\r\ncn$<\xEF\xBC\xAD\xEF\xBC\xB3>\r\nch 0 0 1 0 \"A\r\n", jnUtf8NoMark, u"A",
+       "\xEF\xBB\xBF" "lg0\r\nly0\r\ncn1\r\ncc0\r\ncn\"$<\xEF\xBC\xAD\xEF\xBC\xB3>\r\n"
+       "ch 0 0 1 0 \"A\r\n"},
+      {"code page 932 stays", "hq\r\nlg1\r\nly2\r\nch 0 0 1 0 \"" + platform::TextToAnsi(u"北側") + "\r\n",
+       0, u"北側", back932},
+      {"UTF-16LE: read, written back in code page 932", utf16(drawing, false), jnUtf16NoMark,
+       u"北側", back932},
+      {"UTF-16BE likewise", utf16(drawing, true), jnUtf16NoMark, u"北側", back932},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    kxtest::TempDir d;
+    const auto file = d / "JWC_TEMP.TXT";
+    kxtest::WriteBytes(file, c.bytes);
+    TJGdata g;
+    std::vector<TJwwReadNote> notes;
+    g.ReadNotes = &notes;
+    ASSERT_TRUE(g.OpenTempFile(kxtest::U16(file)));
+    ASSERT_EQ(notes.size(), c.note == 0 ? 0u : 1u);
+    if (c.note != 0) EXPECT_EQ(notes[0].what, c.note);
+    ASSERT_EQ(g.EntTextN, 1);
+    EXPECT_EQ(g.EntText[0].st, c.text);
+    g.S_Init();
+    g.S_EntAll();
+    ASSERT_TRUE(g.SaveTempFile(kxtest::U16(file)));
+    EXPECT_EQ(kxtest::ReadBytes(file), c.written);
+  }
+}
+
+// A store with nothing in it and no file read writes nothing back: the file
+// says "hq", and the user's layer stays where it is.
+TEST(ReadNotes, EmptyStoreNothingRead) {
+  kxtest::TempDir d;
+  TJGdata g;
+  g.S_Init();
+  g.S_EntAll();
+  ASSERT_TRUE(g.SaveTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+  EXPECT_EQ(kxtest::ReadBytes(d / "JWC_TEMP.TXT"), "hq\r\n");
+}
