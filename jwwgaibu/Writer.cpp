@@ -75,10 +75,9 @@ void TJGdata::WriteNote(TJwwNote what, const char16_t* call, double value, int32
   WriteNotes->push_back({what, call, value, line < 0 ? NextLine() : line});
 }
 
-// The count is public and may hold anything: the line after it, kept in range.
-int32_t TJGdata::NextLine() const {
-  return t_MemN < 0 ? 1 : t_MemN == INT32_MAX ? INT32_MAX : t_MemN + 1;
-}
+// The count is public and may hold anything: the line the next command
+// writes, where an append brings it back to the lines there are.
+int32_t TJGdata::NextLine() const { return static_cast<int32_t>(InArray(t_Mem, t_MemN)) + 1; }
 
 bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
   for (double v : values) {
