@@ -501,7 +501,9 @@ class TJwwTransform {
 /// The drawing of one exchange file, and the output that replaces it: see
 /// the calling order at the top of this file.
 class TJGdata {
-  friend struct TJGdataAccess;  ///< lets the unit tests look at the pen state
+  /// @cond INTERNAL
+  friend struct TJGdataAccess;  // lets the unit tests look at the pen state
+  /// @endcond
 
  public:
   // ----- Life and reading ------------------------------------------------------
@@ -875,16 +877,19 @@ class TJGdata {
   std::vector<std::u16string> t_Mem;  ///< the output lines, without line ends
   int32_t t_PLineN = 0;               ///< segments of t_PLine in use
   std::vector<TJwwPLine> t_PLine;     ///< the collected polyline of S_PLineSet
-  int32_t aCol = 0;   ///< display RGB of the colour last set by an A_ operation
-  int32_t aSCol = 0;  ///< display RGB of the fill colour last set by an A_ operation
-
-  // Maintaining the object.
-  void DataInit();      ///< every field to its default, the store emptied (keeps RGB)
-  void DataFree();      ///< releases every array
   void StopJwwGaibu();  ///< empties the output buffer
-  void SetEntNo(int32_t a_yn, int32_t a_no);    ///< appends an index entry
-  void SetEntAttr(TJwwEntAttr& at);             ///< at := the attributes in force
-  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  ///< a1 := a2
+
+  /// @cond INTERNAL
+  // Maintaining the object: what the reader and the adders use, public for
+  // the tools of old that call them.
+  int32_t aCol = 0;   // display RGB of the colour last set by an A_ operation
+  int32_t aSCol = 0;  // display RGB of the fill colour last set by an A_ operation
+  void DataInit();      // every field to its default, the store emptied (keeps RGB)
+  void DataFree();      // releases every array
+  void SetEntNo(int32_t a_yn, int32_t a_no);    // appends an index entry
+  void SetEntAttr(TJwwEntAttr& at);             // at := the attributes in force
+  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  // a1 := a2
+  /// @endcond
 
   // ===== Internals ============================================================
  private:
