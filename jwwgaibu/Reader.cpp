@@ -605,6 +605,14 @@ bool Cp932Text(std::string_view s) {
 bool IsUtf8BeyondAscii(std::string_view s) {
   bool beyond = false;
   for (size_t k = 0; k < s.size();) {
+    if (s.size() - k >= 8) {  // eight bytes of ASCII at a time: most of a file
+      uint64_t w;
+      std::memcpy(&w, s.data() + k, 8);
+      if ((w & 0x8080808080808080ULL) == 0) {
+        k += 8;
+        continue;
+      }
+    }
     const auto b = static_cast<unsigned char>(s[k]);
     if (b < 0x80) {
       ++k;

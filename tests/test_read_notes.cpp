@@ -239,7 +239,9 @@ TEST(ReadNotes, EncodingsWithoutTheirMark) {
     g.ReadNotes = &notes;
     ASSERT_TRUE(g.OpenTempFile(kxtest::U16(file)));
     ASSERT_EQ(notes.size(), c.note == 0 ? 0u : 1u);
-    if (c.note != 0) EXPECT_EQ(notes[0].what, c.note);
+    if (c.note != 0) {
+      EXPECT_EQ(notes[0].what, c.note);
+    }
     ASSERT_EQ(g.EntTextN, 1);
     EXPECT_EQ(g.EntText[0].st, c.text);
     g.S_Init();
