@@ -49,7 +49,7 @@ void TJGdata::DataInit() {
   ClearStore();
   t_MemN = t_PLineN = 0;
   aCol = aSCol = 0;
-  w_ReadNoInit = w_HasRead = false;
+  w_ReadNoInit = w_HasRead = w_AttrRead = false;
 }
 
 void TJGdata::DataFree() {

@@ -351,6 +351,10 @@ enum TJwwNote : int32_t {
   jnColourRange = 23,   ///< a dialog colour number outside 0-265: below 0 it
                         ///< is the current colour, above 265 no colour of the
                         ///< list (value: the number)
+  jnNoCurrent = 24,     ///< an entity added after reading without A_Current:
+                        ///< it carries the last record's attributes (layer,
+                        ///< pens, "z" bits, indicated point, text style), not
+                        ///< the drawing's current ones (noted once)
 
   /// Reader notes again.
   jnFieldsPast = 30,    ///< a line of more than 400 fields: the rest is dropped
@@ -931,6 +935,9 @@ class TJGdata {
   int32_t w_EntLine = 0;
   int32_t w_BzLine = 0;
   int32_t w_NoBzLine = 0;
+  /// The attributes for added entities are still the last record's: no
+  /// A_Current since reading.
+  bool w_AttrRead = false;
 
   int32_t NextLine() const;  ///< 1-based number of the next line written
   /// A write note, when notes are taken; by default about the next line.

@@ -639,8 +639,10 @@ bool IsUtf8BeyondAscii(std::string_view s) {
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
   const bool again = w_HasRead;
+  w_AttrRead = false;
   try {
     if (!ReadTempFile(fn)) return false;
+    w_AttrRead = true;
     // A second file adds to the store of the first and leaves its current
     // values: a tool that means to start afresh reads with a new object.
     if (again && ReadNotes != nullptr) ReadNotes->push_back({jnReadTwice, 0, fn});

@@ -90,6 +90,7 @@ void TJGdata::A_Attr(int32_t att) {
 }
 
 void TJGdata::A_Current() {
+  w_AttrRead = false;
   w_LGrp = CurLGrp;
   w_Lay = CurLay;
   w_Col = CurCol;

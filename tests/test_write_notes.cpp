@@ -246,6 +246,25 @@ TEST(WriteNotes, MistakesAfterReading) {
          g.S_EntAll();
        },
        {"lg1", "ly2", "lc3", "lt1", "0 0 -1 1"}, {}},
+      // The attributes are the state reading and S_Init left: after S_Init
+      // here, layer 0-0 and pen 1, not the drawing's 1-2.
+      {"A_Current forgotten: lines on a layer the user is not on",
+       "hq\r\nlg1\r\nly2\r\nz1\r\nlg3\r\nly4\r\nlc5\r\n0 0 1 1\r\n",
+       [](TJGdata& g) {
+         g.ClearStore();
+         g.A_Line(0, 0, 5, 0);
+         g.A_Line(0, 0, 6, 0);  // noted once
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "lc1", "lt1", "0 0 5 0", "0 0 6 0", "lg1", "ly2"},
+       {{jnNoCurrent, u"A_Current", 0}}},
+      {"attributes given with the entity need no A_Current", kSelection,
+       [](TJGdata& g) {
+         g.ClearStore();
+         g.A_Line(TJwwEntAttr{0, 1, 2, 3, 1, 0, 0}, 0, 0, 5, 0);
+         g.S_EntAll();
+       },
+       {"lg1", "ly2", "lc3", "lt1", "0 0 5 0"}, {}},
       {"one read entity written back", kSelection, [](TJGdata& g) { g.S_Ent(0); },
        {"lg1", "ly2", "lc3", "lt1", "0 0 1 1"}, {{jnReadWrittenBack, u"S_Ent", 1}}},
       {"a zero-length line of the file dropped from the copy",
@@ -265,6 +284,7 @@ TEST(WriteNotes, MistakesAfterReading) {
        {"bz", "pt 1 1"}, {}},
       {"read with bz, written back by S_EntAll, which writes it", "hq\r\nbz\r\n",
        [](TJGdata& g) {
+         g.A_Current();
          g.A_Ten(1, 1);
          g.S_EntAll();
          g.S_Ten(2, 2);
