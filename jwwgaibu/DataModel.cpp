@@ -48,6 +48,7 @@ void TJGdata::DataInit() {
 
   ClearStore();
   t_MemN = t_PLineN = 0;
+  w_BzLine = w_NoBzLine = 0;
   aCol = aSCol = 0;
   w_ReadNoInit = w_HasRead = w_AttrRead = false;
 }
@@ -96,7 +97,7 @@ void TJGdata::StopJwwGaibu() {
   t_MemN = 0;
   w_EntAllLines = 0;
   w_EntOnes.clear();
-  w_EntLine = 0;
+  w_EntLine = w_BzLine = w_NoBzLine = 0;
   Release(t_Mem);
 }
 

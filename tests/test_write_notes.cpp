@@ -282,6 +282,15 @@ TEST(WriteNotes, MistakesAfterReading) {
          g.S_Ten(1, 1);
        },
        {"bz", "pt 1 1"}, {}},
+      {"bz written, the buffer emptied, a point without it", "hq\r\nbz\r\n",
+       [](TJGdata& g) {
+         g.SendMem(u"bz");
+         g.S_Ten(1, 1);
+         g.StopJwwGaibu();
+         g.S_Ten(2, 2);
+         g.S_Ten(3, 3);
+       },
+       {"pt 2 2", "pt 3 3"}, {{jnNoZusun, u"S_Ten", 0}}},
       {"read with bz, written back by S_EntAll, which writes it", "hq\r\nbz\r\n",
        [](TJGdata& g) {
          g.A_Current();
