@@ -52,6 +52,8 @@ void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, i
   const bool sizeChanged =
       mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
   if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) return;
+  // A size the file cannot carry: the kind in force stays.
+  if (mjs == 0 && !Finite(u"S_Mjs", {mw, mh, md})) return;
   if (mjs == 0) {
     SendMem(NumberLine(u"cn0", {mw, mh, md, static_cast<double>(col)}));
     w_MjsW = mw;

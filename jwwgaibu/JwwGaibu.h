@@ -942,7 +942,9 @@ class TJGdata {
   int32_t NextLine() const;  ///< 1-based number of the next line written
   /// A write note, when notes are taken; by default about the next line.
   void WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line = -1);
-  /// False, with a note, when a value of the record is not finite.
+  /// False, with a note, when a value is not finite.
+  bool Finite(const char16_t* call, std::initializer_list<double> values);
+  /// Finite for the values of an entity's record, and a note on a missing "bz".
   bool Writable(const char16_t* call, std::initializer_list<double> values);
   /// Notes the characters a text command takes out or the reader drops.
   void NoteText(const char16_t* call, std::u16string_view s);

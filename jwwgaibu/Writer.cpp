@@ -79,13 +79,18 @@ void TJGdata::WriteNote(TJwwNote what, const char16_t* call, double value, int32
 // writes, where an append brings it back to the lines there are.
 int32_t TJGdata::NextLine() const { return static_cast<int32_t>(InArray(t_Mem, t_MemN)) + 1; }
 
-bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
+bool TJGdata::Finite(const char16_t* call, std::initializer_list<double> values) {
   for (double v : values) {
     if (!std::isfinite(v)) {
       WriteNote(jnNotFinite, call, v);
       return false;
     }
   }
+  return true;
+}
+
+bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
+  if (!Finite(call, values)) return false;
   // A drawing read at paper scale needs "bz" before its coordinates: noted
   // once for the lines in the buffer (the buffer emptied, once again).
   if (Zusun && WriteNotes != nullptr && !(w_BzLine > 0 && w_BzLine <= t_MemN) &&

@@ -44,6 +44,9 @@ TEST(WriteNotes, EachMistakeWithItsNote) {
   const Case cases[] = {
       {"a coordinate not finite: no line", [](TJGdata& g) { g.S_Line(0, 0, kNaN, 1); }, {},
        {{jnNotFinite, u"S_Line", kNaN}}},
+      {"a free text size not finite: the kind in force stays",
+       [](TJGdata& g) { g.S_Mjs(0, 1e-11, -kInf, 2, 5, jmCode), g.S_Mjs(0, 2, 2, 0, 5, jmCode); },
+       {"cn0 2 2 0 5"}, {{jnNotFinite, u"S_Mjs", -kInf}}},
       {"an infinite radius: no circle", [](TJGdata& g) { g.S_Circle(0, 0, kInf); }, {},
        {{jnNotFinite, u"S_Circle", kInf}}},
       {"a point and a marker", [](TJGdata& g) { g.S_Ten(kInf, 0), g.S_Mark(0, 0, 1, kNaN, -1); },
