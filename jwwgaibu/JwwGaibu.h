@@ -355,6 +355,9 @@ enum TJwwNote : int32_t {
                         ///< it carries the last record's attributes (layer,
                         ///< pens, "z" bits, indicated point, text style), not
                         ///< the drawing's current ones (noted once)
+  jnBlocksLeft = 25,    ///< block inserts in the store, which are never
+                        ///< written back: a copy of the selection lacks them
+                        ///< (value: how many)
 
   /// Reader notes again.
   jnFieldsPast = 30,    ///< a line of more than 400 fields: the rest is dropped
@@ -953,6 +956,7 @@ class TJGdata {
   /// Notes the entries from .. n - 1 that were read and are written back.
   void NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_t line);
   bool NothingToWriteBack() const;  ///< an empty store, no file read
+  void NoteBlocks(const char16_t* call, int32_t from, int32_t n, int32_t line);  ///< blocks left out
   bool Drawn(const char16_t* call, bool degenerate);  ///< false, noted, for nothing to draw
   int32_t DialogCol(const char16_t* call, int32_t col, int32_t mode);  ///< the code, noted
   /// How many fields the reader splits a line into, with no limit.

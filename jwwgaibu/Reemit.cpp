@@ -382,7 +382,10 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
 bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
   if (i < 0 || i >= IndexLen(*this)) return false;
   const int32_t line = NextLine();
-  if (!Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o)) return false;
+  if (!Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o)) {
+    NoteBlocks(u"S_Ent", i, i + 1, line);
+    return false;
+  }
   if (WriteNotes == nullptr) return true;
   // The same entity again in the same buffer, by S_Ent or by S_EntAll.
   if (!(w_EntLine > 0 && w_EntLine <= t_MemN)) {
@@ -422,6 +425,16 @@ void TJGdata::NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_
   if (read > 0) WriteNote(jnReadWrittenBack, call, read, line);
 }
 
+// Block inserts are read but have no command to be written with.
+void TJGdata::NoteBlocks(const char16_t* call, int32_t from, int32_t n, int32_t line) {
+  if (WriteNotes == nullptr) return;
+  int32_t blocks = 0;
+  for (int32_t i = std::max(from, 0); i < std::min(n, IndexLen(*this)); ++i) {
+    blocks += Find<jkBlk>(*this, EntNo[static_cast<size_t>(i)]) != nullptr;
+  }
+  if (blocks > 0) WriteNote(jnBlocksLeft, call, blocks, line);
+}
+
 // A store that is empty, with no file read: nothing to write back, and the
 // layer at the end would only move the user's current layer to 0-0.
 bool TJGdata::NothingToWriteBack() const { return !w_HasRead && IndexLen(*this) == 0; }
@@ -430,6 +443,7 @@ void TJGdata::S_EntAll(const TJwwOverrides& o) {
   if (NothingToWriteBack()) return;
   NoteWriteBack(u"S_EntAll");
   NoteReadBack(u"S_EntAll", 0, IndexLen(*this), w_EntAllLines);
+  NoteBlocks(u"S_EntAll", 0, IndexLen(*this), w_EntAllLines);
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
   // About one and a half lines an entity: room for two.
@@ -450,6 +464,7 @@ void TJGdata::S_EntAllp(const TJwwOverrides& o) {
   if (NothingToWriteBack()) return;
   NoteWriteBack(u"S_EntAllp");
   NoteReadBack(u"S_EntAllp", 0, IndexLen(*this), w_EntAllLines);
+  NoteBlocks(u"S_EntAllp", 0, IndexLen(*this), w_EntAllLines);
   if (Zusun) SendMem(u"bz");
   int32_t cur = 0;
   int32_t maxCrv = 0;

@@ -268,6 +268,14 @@ TEST(WriteNotes, MistakesAfterReading) {
          g.S_EntAll();
        },
        {"lg1", "ly2", "lc3", "lt1", "0 0 5 0"}, {}},
+      {"a block insert of the selection left out of its copy", "hq\r\nBL 5 5 door\r\n0 0 1 1\r\n",
+       [](TJGdata& g) {
+         ASSERT_TRUE(g.Transform(TJwwTransform::Move(10, 0)));
+         g.S_EntAll();
+         EXPECT_FALSE(g.S_Ent(0));
+       },
+       {"lg0", "ly0", "lc1", "lt1", "10 0 11 1"},
+       {{jnBlocksLeft, u"S_EntAll", 1}, {jnBlocksLeft, u"S_Ent", 1}}},
       {"one read entity written back", kSelection, [](TJGdata& g) { g.S_Ent(0); },
        {"lg1", "ly2", "lc3", "lt1", "0 0 1 1"}, {{jnReadWrittenBack, u"S_Ent", 1}}},
       {"a zero-length line of the file dropped from the copy",
