@@ -16,16 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   g.ReadNotes = &notes;
   g.OpenTempFile(kxfuzz::ToU16(path));
   kxfuzz::CheckStore(g);
-  // A note on the whole file (UTF-8 without its mark) comes first, with no
-  // line; the notes on lines follow in ascending order.
+  // A note on the whole file (UTF-8 or UTF-16 without its mark) comes first,
+  // with no line; the notes on lines follow in line order, a line noted for
+  // more than one thing more than once.
   size_t first = 0;
-  if (!notes.empty() && notes[0].what == jnUtf8NoMark) {
+  if (!notes.empty() && (notes[0].what == jnUtf8NoMark || notes[0].what == jnUtf16NoMark)) {
     FUZZ_CHECK(notes[0].line == 0);
     first = 1;
   }
   for (size_t i = first; i < notes.size(); ++i) {
-    FUZZ_CHECK(notes[i].line >= 1 && (i == first || notes[i].line > notes[i - 1].line));
-    FUZZ_CHECK(notes[i].what >= jnNoRecord && notes[i].what <= jnBadNumber);
+    FUZZ_CHECK(notes[i].line >= 1 && (i == first || notes[i].line >= notes[i - 1].line));
+    const TJwwNote w = notes[i].what;
+    FUZZ_CHECK((w >= jnNoRecord && w <= jnBadNumber) || (w >= jnDimBroken && w <= jnLayerDigits) ||
+               w == jnFieldsPast || w == jnUndecodable);
   }
   TJGdata plain;
   plain.OpenTempFile(kxfuzz::ToU16(path));

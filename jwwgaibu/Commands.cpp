@@ -39,7 +39,7 @@ std::u16string OneLine(std::u16string_view s) {
 // ---- Text, fill-colour and attribute commands ----
 
 void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"S_Mjs", col, mode);
   if (mjs < 0 || mjs > 10) {
     mjs = CurMjs;
     if (mjs == 0) {  // the drawing's free size comes with its own colour code
@@ -52,6 +52,8 @@ void TJGdata::S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, i
   const bool sizeChanged =
       mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
   if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) return;
+  // A size the file cannot carry: the kind in force stays.
+  if (mjs == 0 && !Finite(u"S_Mjs", {mw, mh, md})) return;
   if (mjs == 0) {
     SendMem(NumberLine(u"cn0", {mw, mh, md, static_cast<double>(col)}));
     w_MjsW = mw;
@@ -122,23 +124,7 @@ void TJGdata::S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t
 void TJGdata::S_Comment(const std::u16string& s) {
   NoteText(u"S_Comment", s);
   const std::u16string line = u"h#" + OneLine(s);
-  if (WriteNotes != nullptr) {
-    // Fields as the reader splits them: runs of blanks apart, up to a quote
-    // or an "=", which take the rest of the line.
-    int32_t fields = 0;
-    bool in = false;
-    for (char16_t c : line) {
-      if (c == u'"' || c == u'=') {
-        fields += in ? 0 : 1;
-        in = true;
-        break;
-      }
-      const bool blank = c == u' ' || c == u'\t';
-      if (!blank && !in) ++fields;
-      in = !blank;
-    }
-    if (fields == 4) WriteNote(jnCommentAsLine, u"S_Comment", 4);
-  }
+  if (ReadFields(line) == 4) WriteNote(jnCommentAsLine, u"S_Comment", 4);
   SendMem(line);
 }
 
@@ -171,7 +157,7 @@ int32_t TJGdata::GetColorDisp(int32_t col) {
 
 void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
   if (!Writable(u"S_Line", {x1, y1, x2, y2})) return;
-  if (Near(x1, y1, x2, y2)) return;
+  if (!Drawn(u"S_Line", Near(x1, y1, x2, y2))) return;
   SendMem(NumberLine(u"", {x1, y1, x2, y2}));
 }
 
@@ -214,13 +200,13 @@ void TJGdata::S_PLine() {
 // Circle and arc share "ci"; the reader tells them apart by the field count.
 void TJGdata::S_Circle(double x, double y, double r) {
   if (!Writable(u"S_Circle", {x, y, r})) return;
-  if (NotPositive(r)) return;
+  if (!Drawn(u"S_Circle", NotPositive(r))) return;
   SendMem(NumberLine(u"ci", {x, y, r}));
 }
 
 void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
   if (!Writable(u"S_Arc", {x, y, r, sa, ea, h, ka})) return;
-  if (NotPositive(r) || Tiny(h)) return;
+  if (!Drawn(u"S_Arc", NotPositive(r) || Tiny(h))) return;
   SendMem(NumberLine(u"ci", {x, y, r, sa, ea, h, ka}));
 }
 
@@ -229,8 +215,7 @@ void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h
 void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
                      const std::u16string& m) {
   if (!Writable(u"S_Text", {x1, y1, x2, y2})) return;
-  if (Tiny(x2) && Tiny(y2)) return;
-  if (Blank(m)) return;
+  if (!Drawn(u"S_Text", (Tiny(x2) && Tiny(y2)) || Blank(m))) return;
   NoteText(u"S_Text", m);
   std::u16string& line = NumberLine(TextKeyword(no), {x1, y1, x2, y2});
   line += u" \"";
@@ -241,8 +226,7 @@ void TJGdata::S_Text(int32_t no, double x1, double y1, double x2, double y2,
 void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
   if (!Writable(u"S_Dim", {lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2})) return;
-  if (Near(lx1, ly1, lx2, ly2)) return;
-  if (Tiny(tx2) && Tiny(ty2)) return;
+  if (!Drawn(u"S_Dim", Near(lx1, ly1, lx2, ly2) || (Tiny(tx2) && Tiny(ty2)))) return;
   // Without a text the dimension shows its length, which must be a number.
   if (Blank(m) && !Writable(u"S_Dim", {DimLength(lx1, ly1, lx2, ly2)})) return;
   if (!Blank(m)) NoteText(u"S_Dim", m);
@@ -260,13 +244,16 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
 
 void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
   if (!Writable(u"S_Solid2", {x1, y1, x2, y2})) return;
-  if (Near(x1, y1, x2, y2)) return;
+  if (!Drawn(u"S_Solid2", Near(x1, y1, x2, y2))) return;
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2}));
 }
 
 void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
   if (!Writable(u"S_Solid3", {x1, y1, x2, y2, x3, y3})) return;
-  if (Near(x1, y1, x2, y2) || Near(x2, y2, x3, y3) || Near(x3, y3, x1, y1)) return;
+  if (!Drawn(u"S_Solid3",
+             Near(x1, y1, x2, y2) || Near(x2, y2, x3, y3) || Near(x3, y3, x1, y1))) {
+    return;
+  }
   SendMem(NumberLine(u"sl", {x1, y1, x2, y2, x3, y3}));
 }
 
@@ -277,6 +264,7 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
   int k[3];
   switch (SolidCorners(x, y, k)) {
     case 0:
+      Drawn(u"S_Solid4", true);
       return;
     case 3:
       return S_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
@@ -287,8 +275,8 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
 void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
   if (!Writable(u"S_SolidC", {x, y, r, h, ka, sa, da})) return;
-  if (NotPositive(r) || Tiny(h)) return;
-  if (cod != 100 && cod != 5 && cod != 0 && cod != -1) return;
+  const bool codeIs = cod == 100 || cod == 5 || cod == 0 || cod == -1;
+  if (!Drawn(u"S_SolidC", NotPositive(r) || Tiny(h) || !codeIs)) return;
   std::u16string& line = NumberLine(u"sc", {x, y, r, h, ka, sa, da});
   line += u' ';
   line += IntStr(cod);
@@ -298,8 +286,7 @@ void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double
 void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
                        int32_t cod) {
   if (!Writable(u"S_SolidD", {x, y, r, h, ka, sa, da})) return;
-  if (NotPositive(r) || Tiny(h)) return;
-  if (cod != 100 && cod != 0) return;
+  if (!Drawn(u"S_SolidD", NotPositive(r) || Tiny(h) || (cod != 100 && cod != 0))) return;
   std::u16string& line = NumberLine(u"se", {x, y, r, h, ka, sa, da});
   line += u' ';
   line += IntStr(cod);
@@ -309,13 +296,13 @@ void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
   if (!Writable(u"S_SolidO", {x, y, r, h, ka, sa, da, ri})) return;
-  if (BadRing(r, h, ri)) return;
+  if (!Drawn(u"S_SolidO", BadRing(r, h, ri))) return;
   SendMem(NumberLine(u"so", {x, y, r, h, ka, sa, da, ri}));
 }
 
 void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
   if (!Writable(u"S_SolidG", {x, y, r, h, ka, sa, da, ri})) return;
-  if (BadRing(r, h, ri)) return;
+  if (!Drawn(u"S_SolidG", BadRing(r, h, ri))) return;
   SendMem(NumberLine(u"sg", {x, y, r, h, ka, sa, da, ri}));
 }

@@ -36,6 +36,8 @@ void TJGdata::DataInit() {
   CurCol = CurLtp = CurMjs = CurMjsC = 1;
   CurMjsW = CurMjsH = 2.0;
   CurMjsD = 0.0;
+  CurMbs = CurPCol = 0;
+  r_MbsFirst = r_PColFirst = true;
 
   LGrpStat.assign(16, 0);
   LGrpName.assign(16, std::u16string());
@@ -46,8 +48,9 @@ void TJGdata::DataInit() {
 
   ClearStore();
   t_MemN = t_PLineN = 0;
+  w_BzLine = w_NoBzLine = 0;
   aCol = aSCol = 0;
-  w_ReadNoInit = w_HasRead = false;
+  w_ReadNoInit = w_HasRead = w_AttrRead = false;
 }
 
 void TJGdata::DataFree() {
@@ -78,6 +81,9 @@ void TJGdata::ClearStore() {
   w_CrvNo = 0;
   w_CrvFl = w_DimFl = false;
   w_EntAllLines = 0;  // another store: writing it back repeats nothing
+  w_ReadEnts = 0;
+  w_EntOnes.clear();
+  w_EntLine = 0;
 }
 
 int32_t TJGdata::IPointMax() const {
@@ -90,6 +96,8 @@ int32_t TJGdata::IPointMax() const {
 void TJGdata::StopJwwGaibu() {
   t_MemN = 0;
   w_EntAllLines = 0;
+  w_EntOnes.clear();
+  w_EntLine = w_BzLine = w_NoBzLine = 0;
   Release(t_Mem);
 }
 

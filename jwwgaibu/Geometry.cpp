@@ -371,6 +371,9 @@ bool TJwwTransform::Apply(TJwwEntSldD& e) const {
 bool TJGdata::Transform(const TJwwTransform& t) {
   if (!t.Sound()) return false;
   w_EntAllLines = 0;  // the store moved: writing it back again makes a second copy
+  w_ReadEnts = 0;     // and what was read is no longer what the CAD program keeps
+  w_EntOnes.clear();
+  w_EntLine = 0;
   if (!t.Uniform()) {
     bool follows = true;
     ForEachEnt([&follows](TJwwKind, const auto& e) {

@@ -302,9 +302,21 @@ enum TJwwNote : int32_t {
   jnBadNumber = 3,   ///< a field read as a number is none, and was read as 0
   jnReadTwice = 4,   ///< OpenTempFile on an object that had read a file: the
                      ///< store grew and the current values are the first file's
-  jnUtf8NoMark = 5,  ///< read as code page 932 (no byte-order mark), but its
-                     ///< bytes are not code page 932 and are UTF-8: the file is
-                     ///< probably UTF-8 without its mark, and its texts garbled
+  jnUtf8NoMark = 5,  ///< no byte-order mark, and the bytes are UTF-8 and not
+                     ///< code page 932: read as UTF-8 (MojiCode set), so
+                     ///< written back as UTF-8 with its mark
+  jnUtf16NoMark = 6, ///< no byte-order mark, and a NUL in every other byte:
+                     ///< read as UTF-16 (little-endian when the NUL comes
+                     ///< second), written back in code page 932
+  jnDimBroken = 7,   ///< a dimension's measured line ("msg" and a line) ended
+                     ///< before its "cs": the line is dropped, and a "cs" that
+                     ///< follows is a text of its own (line: what ended it, or
+                     ///< the "msg" when the file ends or another line follows)
+  jnPointRange = 8,  ///< an indicated point numbered outside 1-99: dropped
+  jnTextWords = 9,   ///< a text without its quote: only the first word after
+                     ///< the four numbers is the text, the rest is dropped
+  jnLayerDigits = 10,  ///< "lg" or "ly" with more than one character: only
+                       ///< the first counts ("lg12" is group 1)
 
   /// Write notes, from the commands and SaveTempFile.
   jnNotFinite = 11,     ///< a coordinate, size or angle is NaN or infinite: the
@@ -326,6 +338,31 @@ enum TJwwNote : int32_t {
                         ///< written (layer, colours) were left out
   jnCommentAsLine = 19, ///< a comment of exactly four fields, which a reader
                         ///< takes for a line segment (written as given)
+  jnReadWrittenBack = 20,  ///< entities read from the file written back: the
+                           ///< CAD program keeps the selection, so each is
+                           ///< drawn twice (value: how many). ClearStore after
+                           ///< reading, or set RewritesSelection when meant
+  jnNoZusun = 21,       ///< the file had "bz" (Zusun) and an entity is written
+                        ///< with no "bz" before it in the buffer: the CAD
+                        ///< program takes its coordinates at the other scale
+  jnDegenerate = 22,    ///< a record whose geometry draws nothing (within
+                        ///< 1e-10), a blank text, or a code that is none: not
+                        ///< written by a command, not added by an A_ adder
+  jnColourRange = 23,   ///< a dialog colour number outside 0-265: below 0 it
+                        ///< is the current colour, above 265 no colour of the
+                        ///< list (value: the number)
+  jnNoCurrent = 24,     ///< an entity added after reading without A_Current:
+                        ///< it carries the last record's attributes (layer,
+                        ///< pens, "z" bits, indicated point, text style), not
+                        ///< the drawing's current ones (noted once)
+  jnBlocksLeft = 25,    ///< block inserts in the store, which are never
+                        ///< written back: a copy of the selection lacks them
+                        ///< (value: how many)
+
+  /// Reader notes again.
+  jnFieldsPast = 30,    ///< a line of more than 400 fields: the rest is dropped
+  jnUndecodable = 31,   ///< bytes the file's encoding cannot decode, read as
+                        ///< U+FFFD (value: none; the line as decoded)
 };
 
 /// A note of the reader: what, on which line of the file.
@@ -471,7 +508,9 @@ class TJwwTransform {
 /// The drawing of one exchange file, and the output that replaces it: see
 /// the calling order at the top of this file.
 class TJGdata {
-  friend struct TJGdataAccess;  ///< lets the unit tests look at the pen state
+  /// @cond INTERNAL
+  friend struct TJGdataAccess;  // lets the unit tests look at the pen state
+  /// @endcond
 
  public:
   // ----- Life and reading ------------------------------------------------------
@@ -483,13 +522,18 @@ class TJGdata {
   /// Reads the exchange file into the object: header, current values, layer
   /// tables, indicated points and entities. The encoding follows the
   /// byte-order mark (EF BB BF UTF-8, which sets MojiCode; FF FE, FE FF
-  /// UTF-16); without one the ANSI code page (932). False when fn is empty,
-  /// missing or unreadable: the object then keeps its defaults.
+  /// UTF-16); without one the ANSI code page (932), unless the bytes are
+  /// UTF-16 (a NUL in every other byte) or UTF-8 that the code page does not
+  /// decode (jnUtf16NoMark, jnUtf8NoMark).
+  /// @param fn the file's path
+  /// @return false when fn is empty, missing or unreadable: the object then
+  /// keeps its defaults
   bool OpenTempFile(const std::u16string& fn);
   /// Reader diagnostics, off while null (the default): OpenTempFile then
-  /// appends a note for every line that no record takes, that was taken as a
-  /// line segment although its first field is no number, or that held a
-  /// number that could not be read. Lines the CAD program writes for no one
+  /// appends a note for every line read otherwise than it says (no record
+  /// takes it, a word taken as a line segment, a number that could not be
+  /// read, a broken dimension, ...: the reader notes of TJwwNote) and for a
+  /// file without its mark read as UTF-8 or UTF-16. Lines the CAD program writes for no one
   /// ("hq", comments "h#...") are not noted. Reading itself is the same
   /// either way. DataInit leaves the pointer as it is.
   std::vector<TJwwReadNote>* ReadNotes = nullptr;
@@ -500,6 +544,12 @@ class TJGdata {
   /// in an order that writes a wrong file. Writing itself is the same either
   /// way (the store is written back on one thread while notes are taken).
   std::vector<TJwwWriteNote>* WriteNotes = nullptr;
+  /// The tool writes entities it read back on purpose (the selection redrawn
+  /// in another colour, say), knowing that the CAD program keeps the
+  /// selection too: no jnReadWrittenBack. A Transform of the store says so
+  /// already; ClearStore after reading is the usual way to write only what
+  /// the tool adds.
+  bool RewritesSelection = false;
 
   // ----- Commands: the output buffer, pen state and saving ---------------------
   /// The commands append lines to t_Mem. Pen commands (layer group, layer,
@@ -509,25 +559,60 @@ class TJGdata {
   /// unless its geometry draws nothing (within 1e-10).
 
   void S_Init();  ///< resets the pen state; after reading, before the first command
-  void SendMem(const std::u16string& s);  ///< any line, as it is
+  /// Appends a line as it is, unchecked.
+  /// @param s the line, without its line end
+  void SendMem(const std::u16string& s);
   /// Replaces the file fn with the lines, each ended by CR LF ("hq" alone when
   /// there are none): UTF-8 with its mark when MojiCode, else the ANSI code
-  /// page. False when the file could not be written; none is then left behind.
+  /// page.
+  /// @param fn the file's path
+  /// @return false when the file could not be written; none is then left behind
   bool SaveTempFile(const std::u16string& fn);
 
-  void S_LGrp(int32_t lgrp);  ///< "lg" and the group in hexadecimal; forces the next S_Lay
-  void S_Lay(int32_t lay);    ///< "ly" and the layer in hexadecimal
-  void S_Col(int32_t col, int32_t mode);  ///< line colour, mode a TJwwMode
-  void S_Ltp(int32_t ltp, int32_t mode);  ///< line type, mode a TJwwMode
-  void S_Wid(int32_t wid);  ///< only when WidF; -1 the current width; outside 0-30000 written as 0
-  void S_PCol(int32_t col, int32_t mode);  ///< colour of points and markers
-  /// Text kind mjs 1-10 from Mojisyu; 0 with its own width, height, spacing
-  /// and colour; any other value the drawing's current text kind.
+  /// "lg" and the group in hexadecimal; forces the next S_Lay.
+  /// @param lgrp layer group 0-15 (any other is written as given, noted)
+  void S_LGrp(int32_t lgrp);
+  /// "ly" and the layer in hexadecimal.
+  /// @param lay layer 0-15 within the group (any other is written as given, noted)
+  void S_Lay(int32_t lay);
+  /// Line colour.
+  /// @param col the colour, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
+  void S_Col(int32_t col, int32_t mode);
+  /// Line type.
+  /// @param ltp the line type, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
+  void S_Ltp(int32_t ltp, int32_t mode);
+  /// Line width, written only when WidF.
+  /// @param wid the width; -1 the current width; outside 0-30000 written as 0
+  void S_Wid(int32_t wid);
+  /// Colour of points and markers.
+  /// @param col the colour, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
+  void S_PCol(int32_t col, int32_t mode);
+  /// Text kind.
+  /// @param mjs 1-10 a kind of Mojisyu; 0 the free size below; any other
+  /// value the drawing's current kind
+  /// @param mw width of the free size, mm on paper
+  /// @param mh height of the free size, mm on paper
+  /// @param md spacing of the free size, mm on paper
+  /// @param col colour of the free size, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
   void S_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode);
-  void S_Mbs(int32_t mbs);                 ///< text base code 0-8 (any other: 0)
-  void S_Font(const std::u16string& fnt);  ///< empty or "<>": the current font
-  void S_SCol(int32_t col);                ///< fill colour of solids, an RGB value
-  void S_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of solids from its parts 0-255
+  /// Text base code.
+  /// @param mbs the code 0-8 (any other: 0)
+  void S_Mbs(int32_t mbs);
+  /// Font of the texts.
+  /// @param fnt the font name; empty or "<>": the current font
+  void S_Font(const std::u16string& fnt);
+  /// Fill colour of solids.
+  /// @param col an RGB value r + 256 g + 65536 b (outside 0-FFFFFF: 0)
+  void S_SCol(int32_t col);
+  /// Fill colour of solids from its parts.
+  /// @param r red 0-255 (any other: 0)
+  /// @param g green 0-255 (any other: 0)
+  /// @param b blue 0-255 (any other: 0)
+  void S_SColRGB(int32_t r, int32_t g, int32_t b);
   ///@{
   /// Attribute bits of the next entity ("z1" .. "z5"), written every time:
   /// as one number of bits 1, 2, 4, 8, 16, or as five flags (a number other
@@ -536,27 +621,75 @@ class TJGdata {
   void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
   void S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5);
   ///@}
-  void S_Comment(const std::u16string& s);  ///< "h#" and s
+  /// A comment line, "h#" and s.
+  /// @param s the comment; CR, LF and NUL are taken out
+  void S_Comment(const std::u16string& s);
   void S_Area();                            ///< "hn" and AreaX1 .. AreaY2
-  int32_t GetColorDisp(int32_t col);        ///< display RGB of a colour code; 0 when unknown
+  /// Display colour of a colour code.
+  /// @param col a colour code: 1-9 the pens, 101-116 the first SXF colours
+  /// @return its RGB value; 0 for a code without one
+  int32_t GetColorDisp(int32_t col);
 
   // Entity commands.
-  void S_Ten(double x, double y);  ///< point
-  void S_Mark(double x, double y, double bai, double ang, int32_t cod);  ///< point marker
-  void S_Line(double x1, double y1, double x2, double y2);  ///< line segment: four bare numbers
+  /// A point, "pt".
+  /// @param x x of the point
+  /// @param y y of the point
+  void S_Ten(double x, double y);
+  /// A point marker, "pt" with scale, angle and code.
+  /// @param x x of the marker
+  /// @param y y of the marker
+  /// @param bai its scale (within 1e-10 of 0: 1)
+  /// @param ang its angle, degrees
+  /// @param cod the marker code -7 to 11 (any other: -3)
+  void S_Mark(double x, double y, double bai, double ang, int32_t cod);
+  /// A line segment: four bare numbers.
+  /// @param x1 x of the start
+  /// @param y1 y of the start
+  /// @param x2 x of the end
+  /// @param y2 y of the end
+  void S_Line(double x1, double y1, double x2, double y2);
   void S_PLineStart();  ///< "pl": the lines up to S_PLineEnd ("#") are one polyline
   void S_PLineEnd();  ///< "#": ends the polyline of S_PLineStart
   void S_PLineReset();  ///< collected polyline: reset, add segments, write
-  void S_PLineSet(double px1, double py1, double px2, double py2);  ///< adds a segment to t_PLine
+  /// Adds a segment to t_PLine.
+  /// @param px1 x of the start
+  /// @param py1 y of the start
+  /// @param px2 x of the end
+  /// @param py2 y of the end
+  void S_PLineSet(double px1, double py1, double px2, double py2);
   void S_PLine();  ///< writes the collected segments as one polyline
-  void S_Circle(double x, double y, double r);  ///< whole circle: "ci" x y r
-  /// Arc or ellipse: centre, first semi-axis r, start and end angle, flatness h
-  /// (second semi-axis r h) and tilt ka, angles in degrees (see TJwwEntArc).
+  /// A whole circle: "ci" x y r.
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the radius
+  void S_Circle(double x, double y, double r);
+  /// An arc or an ellipse (see TJwwEntArc).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle arc
+  /// @param sa the start angle, degrees
+  /// @param ea the end angle, degrees
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
   void S_Arc(double x, double y, double r, double sa, double ea, double h, double ka);
-  /// Text record no (0 "ch" .. 9 "c2") at (x1, y1), running along (x2, y2).
+  /// A text.
+  /// @param no the record: 0 "ch" .. 9 "c2" (any other: "ch")
+  /// @param x1 x of the start point
+  /// @param y1 y of the start point
+  /// @param x2 x of the direction vector
+  /// @param y2 y of the direction vector
+  /// @param m the text; CR, LF and NUL are taken out
   void S_Text(int32_t no, double x1, double y1, double x2, double y2, const std::u16string& m);
-  /// Dimension of the line (lx1, ly1)-(lx2, ly2), its text at (tx1, ty1) along
-  /// (tx2, ty2); a blank m shows the line's length.
+  /// A dimension: "msg", its line, its "cs" text.
+  /// @param lx1 x of the start of the measured line
+  /// @param ly1 y of the start of the measured line
+  /// @param lx2 x of the end of the measured line
+  /// @param ly2 y of the end of the measured line
+  /// @param tx1 x of the text's start point
+  /// @param ty1 y of the text's start point
+  /// @param tx2 x of the text's direction vector
+  /// @param ty2 y of the text's direction vector
+  /// @param m the text; blank: the line's length
   void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
   ///@{
@@ -595,9 +728,12 @@ class TJGdata {
   ///@}
   /// Writes the one stored entity at position i of EntNo as S_EntAll would (a
   /// curve's segment as a line of its own), without "bz" and without the
-  /// closing layer commands. False when i names no stored entity that is
-  /// written back (outside 0 .. EntN - 1, a block insert, an index entry of
-  /// no kind or of no record).
+  /// closing layer commands.
+  /// @param i the position in EntNo
+  /// @param o the overrides, as for S_EntAll
+  /// @return false when i names no stored entity that is written back
+  /// (outside 0 .. EntN - 1, a block insert, an index entry of no kind or of
+  /// no record)
   bool S_Ent(int32_t i, const TJwwOverrides& o = {});
 
   // ----- Building the store ------------------------------------------------------
@@ -618,16 +754,19 @@ class TJGdata {
   void A_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of added solids from its parts
   void A_Attr(int32_t att);  ///< attribute bits of the entities added after it
   /// The attributes for added entities set to the drawing's current ones:
-  /// layer group, layer, line colour, point colour (the current line colour),
-  /// line type and width, with no attribute bits and no indicated point.
-  /// After reading they hold the last record's attributes instead (its "z"
-  /// bits too), so a tool that adds to a read drawing calls this first.
-  /// ClearStore does not: it leaves the attributes as they are.
+  /// layer group, layer, line colour, point colour (CurPCol, or the current
+  /// line colour when the file gave none), line type and width, and the
+  /// current text style: text kind (CurMjs, its free size and colour CurMjsW,
+  /// CurMjsH, CurMjsD, CurMjsC), base code (CurMbs) and font (CurFont, the
+  /// default font when the file gave none); with no attribute bits and no
+  /// indicated point. After reading they hold the last record's attributes
+  /// instead (its "z" bits too), so a tool that adds to a read drawing calls
+  /// this first. ClearStore does not: it leaves the attributes as they are.
   void A_Current();
 
   // Adders: each appends one record and its index entry, exactly where
   // reading would have put it; degenerate geometry (within 1e-10) is refused
-  // silently. The plain form takes the attributes set above, the form with
+  // (a jnDegenerate write note when notes are taken). The plain form takes the attributes set above, the form with
   // `at` gives the new record those attributes instead.
   ///@{
   /// Adds a line segment.
@@ -747,6 +886,8 @@ class TJGdata {
   ///@}
   int32_t CurMjsC = 0;     ///< colour of the free text size in force
   std::u16string CurFont;  ///< font in force
+  int32_t CurMbs = 0;      ///< text base code in force, from the first "cc" (0-8)
+  int32_t CurPCol = 0;     ///< point colour in force, from the first "pn"; 0 for none
 
   // Indicated points and layer tables.
   std::vector<TJwwIndPoint> IPoints;  ///< 100 entries, 1..99 used
@@ -822,9 +963,10 @@ class TJGdata {
   /// attributes for added entities and the output. A tool that writes only
   /// what it adds empties the store after reading, adds, and writes it back.
   void ClearStore();
-  /// Maps every stored entity (see TJwwTransform). False, with nothing
-  /// changed, when the map is not Sound, or is not Uniform while the store
-  /// holds a kind that cannot follow it.
+  /// Maps every stored entity (see TJwwTransform).
+  /// @param t the map
+  /// @return false, with nothing changed, when the map is not Sound, or is
+  /// not Uniform while the store holds a kind that cannot follow it
   bool Transform(const TJwwTransform& t);
   /// The extent of every stored entity (TJwwBox::Add); empty for none.
   TJwwBox Box() const;
@@ -834,16 +976,19 @@ class TJGdata {
   std::vector<std::u16string> t_Mem;  ///< the output lines, without line ends
   int32_t t_PLineN = 0;               ///< segments of t_PLine in use
   std::vector<TJwwPLine> t_PLine;     ///< the collected polyline of S_PLineSet
-  int32_t aCol = 0;   ///< display RGB of the colour last set by an A_ operation
-  int32_t aSCol = 0;  ///< display RGB of the fill colour last set by an A_ operation
-
-  // Maintaining the object.
-  void DataInit();      ///< every field to its default, the store emptied (keeps RGB)
-  void DataFree();      ///< releases every array
   void StopJwwGaibu();  ///< empties the output buffer
-  void SetEntNo(int32_t a_yn, int32_t a_no);    ///< appends an index entry
-  void SetEntAttr(TJwwEntAttr& at);             ///< at := the attributes in force
-  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  ///< a1 := a2
+
+  /// @cond INTERNAL
+  // Maintaining the object: what the reader and the adders use, public for
+  // the tools of old that call them.
+  int32_t aCol = 0;   // display RGB of the colour last set by an A_ operation
+  int32_t aSCol = 0;  // display RGB of the fill colour last set by an A_ operation
+  void DataInit();      // every field to its default, the store emptied (keeps RGB)
+  void DataFree();      // releases every array
+  void SetEntNo(int32_t a_yn, int32_t a_no);    // appends an index entry
+  void SetEntAttr(TJwwEntAttr& at);             // at := the attributes in force
+  void CopyEntAttr(TJwwEntAttr& a1, const TJwwEntAttr& a2);  // a1 := a2
+  /// @endcond
 
   // ===== Internals ============================================================
  private:
@@ -870,21 +1015,44 @@ class TJGdata {
   bool w_DimFl = false;
   int32_t w_PtCol = 0;
   int32_t w_SlCol = 0;
+  bool r_MbsFirst = true, r_PColFirst = true;  ///< no "cc", no "pn" read yet
   /// Calling order, for the write notes: a file was read and S_Init has not
   /// run since; the lines of S_EntAll begin at this line (0: none written).
   bool w_ReadNoInit = false;
   bool w_HasRead = false;
   int32_t w_EntAllLines = 0;
+  /// Index entries 0 .. w_ReadEnts - 1 were read from the file (0 after
+  /// ClearStore or Transform); the entries S_Ent wrote into the buffer, which
+  /// begin at line w_EntLine (0: none); the line of the last "bz" sent and
+  /// the line the missing one was noted at.
+  int32_t w_ReadEnts = 0;
+  std::vector<bool> w_EntOnes;
+  int32_t w_EntLine = 0;
+  int32_t w_BzLine = 0;
+  int32_t w_NoBzLine = 0;
+  /// The attributes for added entities are still the last record's: no
+  /// A_Current since reading.
+  bool w_AttrRead = false;
 
   int32_t NextLine() const;  ///< 1-based number of the next line written
   /// A write note, when notes are taken; by default about the next line.
   void WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line = -1);
-  /// False, with a note, when a value of the record is not finite.
+  /// False, with a note, when a value is not finite.
+  bool Finite(const char16_t* call, std::initializer_list<double> values);
+  /// Finite for the values of an entity's record, and a note on a missing "bz".
   bool Writable(const char16_t* call, std::initializer_list<double> values);
   /// Notes the characters a text command takes out or the reader drops.
   void NoteText(const char16_t* call, std::u16string_view s);
   void NoteSave(int32_t lines);  ///< SaveTempFile's notes on the lines it writes
   void NoteWriteBack(const char16_t* call);  ///< S_EntAll again on the same lines
+  /// Notes the entries from .. n - 1 that were read and are written back.
+  void NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_t line);
+  bool NothingToWriteBack() const;  ///< an empty store, no file read
+  void NoteBlocks(const char16_t* call, int32_t from, int32_t n, int32_t line);  ///< blocks left out
+  bool Drawn(const char16_t* call, bool degenerate);  ///< false, noted, for nothing to draw
+  int32_t DialogCol(const char16_t* call, int32_t col, int32_t mode);  ///< the code, noted
+  /// How many fields the reader splits a line into, with no limit.
+  static int32_t ReadFields(std::u16string_view line);
 
   // Reader internals.
   struct ReadTokens;  ///< the tokens of one line as a record sees them

@@ -55,6 +55,10 @@ struct TJGdata::Kinds {
     auto& e = AppendGrow(a, n);
     e = {};
     g.SetEntAttr(e.att);
+    if (g.w_AttrRead) {  // an adder, not the reader, which clears it first
+      g.WriteNote(jnNoCurrent, u"A_Current", 0);
+      g.w_AttrRead = false;
+    }
     return e;
   }
 
@@ -79,7 +83,10 @@ struct TJGdata::Kinds {
   static typename Of<K>::Record* AddWith(TJGdata& g, const TJwwEntAttr& at, Add add) {
     const TJwwEntAttr keep = at;
     const int32_t before = CountBefore<K>(g);
+    // The caller gives the attributes: none of the last record's is taken.
+    const bool read = std::exchange(g.w_AttrRead, false);
     add();
+    g.w_AttrRead = read;
     auto* e = Appended<K>(g, before);
     if (e != nullptr) e->att = keep;
     return e;

@@ -378,6 +378,7 @@ void TJGdata::R_Mbs(const ReadTokens& tk) {
   const std::u16string_view t0 = tk[0];
   const char16_t c = t0.size() > 2 ? t0[2] : u'\0';
   w_Mbs = (c >= u'0' && c <= u'8') ? c - u'0' : 0;
+  FirstValue(r_MbsFirst, CurMbs, w_Mbs);
   w_CrvFl = false;
 }
 
@@ -385,6 +386,7 @@ void TJGdata::R_Attr(const ReadTokens& tk) { w_Attr |= 1 << (tk[0][1] - u'1'); }
 
 void TJGdata::R_PCol(const ReadTokens& tk) {
   w_PtCol = StrToIntZ(From(tk[0], 2));
+  FirstValue(r_PColFirst, CurPCol, w_PtCol);
   w_CrvFl = false;
 }
 
@@ -788,6 +790,18 @@ int32_t TJGdata::NoteOfLine(const ReadTokens& tk) {
       ok = ok && (k >= use->ints ? IsIntText(tk[k]) : IsRealText(tk[k]));
     }
   }
-  return ok ? 0 : jnBadNumber;
+  if (!ok) return jnBadNumber;
+  // Read, but not as the line says.
+  if (r->handler == &TJGdata::R_IPoint) {
+    const int32_t no = StrToIntZ(PointNumber(t0, 2, kPointMarks, &mark));
+    if (no < 1 || no > 99) return jnPointRange;
+  }
+  if (r->handler == &TJGdata::R_Text && (tk.n > 7 || (tk.n == 7 && !tk[6].empty()))) {
+    return jnTextWords;
+  }
+  if ((r->handler == &TJGdata::R_LGrp || r->handler == &TJGdata::R_Lay) && t0.size() > 3) {
+    return jnLayerDigits;
+  }
+  return 0;
 }
 

@@ -472,21 +472,98 @@ template <size_t Width, bool BigEndian, class Decode>
   ReadBatch b;
   std::u16string line;
   int32_t no = 0;
+  const size_t start = ReadNotes->size();
+  auto note = [&](int32_t what, int32_t at, std::string_view s) {
+    decode(s, line);
+    ReadNotes->push_back({static_cast<TJwwNote>(what), at, line});
+  };
+  // A dimension open since the "msg" at dimAt (0: none), and its measured
+  // line, which only its "cs" stores.
+  int32_t dimAt = 0;
+  std::string_view dimMsg;
+  bool dimLine = false;
   ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
     ++no;
     if (s.empty()) return;
     // As in reading: a line of ASCII is split without being decoded.
     b.Clear(s.size() + 1);
+    bool decoded = false;
     if (Width != 1 || !b.Split(s.data(), s.data() + s.size())) {
       decode(s, b.decoded);
       b.Split(b.decoded.data(), b.decoded.data() + b.decoded.size());
+      decoded = true;
     }
     Classify(b);
-    if (const int32_t what = NoteOfLine(b.TokensOf(b.lines[0]))) {
+    const ReadTokens tk = b.TokensOf(b.lines[0]);
+    if (const int32_t what = NoteOfLine(tk)) note(what, no, s);
+    if (decoded) {
+      // U+FFFD the bytes do not spell out themselves: bytes not decoded.
+      const auto made = std::count(b.decoded.begin(), b.decoded.end(), u'\uFFFD');
+      ptrdiff_t given = 0;
+      for (size_t k = 0; k + (Width == 1 ? 3 : 2) <= s.size(); k += Width) {
+        given += Width == 1 ? s.substr(k, 3) == "\xEF\xBF\xBD"
+                            : UnitAt<Width, BigEndian>(reinterpret_cast<const unsigned char*>(s.data()), k) == 0xFFFD;
+      }
+      if (made > given) note(jnUndecodable, no, s);
+    }
+    if (tk.n == ReadTokens::kMax) {
       decode(s, line);
-      ReadNotes->push_back({static_cast<TJwwNote>(what), no, line});
+      if (ReadFields(line) > ReadTokens::kMax) note(jnFieldsPast, no, s);
+    }
+    // The dimension's line is lost when anything but its "cs" ends it.
+    const int32_t rule = b.lines[0].rule;
+    const auto h = rule >= 0 ? kReadRules[rule].handler : nullptr;
+    const bool cs = h == &TJGdata::R_Text && tk[0] == u"cs";
+    if (dimAt > 0) {
+      const bool ends = h == &TJGdata::R_DimStart || h == &TJGdata::R_CrvStart ||
+                        h == &TJGdata::R_GroupEnd || h == &TJGdata::R_Text ||
+                        h == &TJGdata::R_Circle || h == &TJGdata::R_Arc || h == &TJGdata::R_Ten ||
+                        h == &TJGdata::R_Mark || h == &TJGdata::R_Blk ||
+                        h == &TJGdata::R_Solid2 || h == &TJGdata::R_Solid3 ||
+                        h == &TJGdata::R_Solid4 || h == &TJGdata::R_SolidC ||
+                        h == &TJGdata::R_SolidE || h == &TJGdata::R_SolidO ||
+                        h == &TJGdata::R_SolidG;
+      // A second line, or an end other than "cs", drops the line read; a
+      // "cs" with no line takes a line that is not the dimension's.
+      if ((h == &TJGdata::R_Line && dimLine) || (ends && !cs && dimLine) || (cs && !dimLine)) {
+        note(jnDimBroken, no, s);
+      }
+      if (h == &TJGdata::R_Line) dimLine = true;
+      if (ends) dimAt = 0;
+    }
+    if (h == &TJGdata::R_DimStart) {
+      dimAt = no;
+      dimMsg = s;
+      dimLine = false;
     }
   });
+  // The file ended on an open dimension: noted at its "msg", among the notes
+  // in line order.
+  if (dimAt > 0 && dimLine) {
+    decode(dimMsg, line);
+    const auto at = std::upper_bound(
+        ReadNotes->begin() + static_cast<ptrdiff_t>(start), ReadNotes->end(), dimAt,
+        [](int32_t l, const TJwwReadNote& n) { return l < n.line; });
+    ReadNotes->insert(at, {jnDimBroken, dimAt, line});
+  }
+}
+
+// Fields as the tokenizer splits a line (TJGdata::ReadBatch::Split), with no
+// limit: each run of characters that a blank ends, and the last one, empty
+// after a trailing blank; a quote or "=" makes the rest of the line the last.
+int32_t TJGdata::ReadFields(std::u16string_view line) {
+  int32_t n = 0;
+  bool in = false;
+  for (char16_t c : line) {
+    if (c == u'"' || c == u'=') break;
+    if (c == u' ' || c == u'\t') {
+      n += in;
+      in = false;
+    } else if (c >= 0x20) {
+      in = true;
+    }
+  }
+  return n + 1;
 }
 
 namespace {
@@ -496,6 +573,14 @@ namespace {
 // for nothing.
 bool IsCp932(std::string_view s) {
   for (size_t k = 0; k < s.size(); ++k) {
+    // Eight bytes of ASCII at a time: most of a file.
+    while (s.size() - k >= 8) {
+      uint64_t w;
+      std::memcpy(&w, s.data() + k, 8);
+      if ((w & 0x8080808080808080ULL) != 0) break;
+      k += 8;
+    }
+    if (k >= s.size()) break;
     const auto b = static_cast<unsigned char>(s[k]);
     if (b == 0x80 || b == 0xA0 || b >= 0xFD) return false;
     if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
@@ -507,10 +592,27 @@ bool IsCp932(std::string_view s) {
   return true;
 }
 
+// Code page 932 that decodes: byte for byte (most bytes of UTF-8 are that
+// too), and without a character the code page leaves unassigned.
+bool Cp932Text(std::string_view s) {
+  if (!IsCp932(s)) return false;
+  std::u16string text;
+  platform::AnsiToText(s, text);
+  return text.find(u'\uFFFD') == std::u16string::npos;
+}
+
 // Well-formed UTF-8 with at least one character beyond ASCII.
 bool IsUtf8BeyondAscii(std::string_view s) {
   bool beyond = false;
   for (size_t k = 0; k < s.size();) {
+    if (s.size() - k >= 8) {  // eight bytes of ASCII at a time: most of a file
+      uint64_t w;
+      std::memcpy(&w, s.data() + k, 8);
+      if ((w & 0x8080808080808080ULL) == 0) {
+        k += 8;
+        continue;
+      }
+    }
     const auto b = static_cast<unsigned char>(s[k]);
     if (b < 0x80) {
       ++k;
@@ -537,13 +639,16 @@ bool IsUtf8BeyondAscii(std::string_view s) {
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
   MojiCode = false;
   const bool again = w_HasRead;
+  w_AttrRead = false;
   try {
     if (!ReadTempFile(fn)) return false;
+    w_AttrRead = true;
     // A second file adds to the store of the first and leaves its current
     // values: a tool that means to start afresh reads with a new object.
     if (again && ReadNotes != nullptr) ReadNotes->push_back({jnReadTwice, 0, fn});
     w_HasRead = w_ReadNoInit = true;
     w_EntAllLines = 0;
+    w_ReadEnts = static_cast<int32_t>(InArray(EntNo, EntN));
     return true;
   } catch (...) {
     // Memory ran out part way: no half-read drawing is left behind.
@@ -573,10 +678,23 @@ bool TJGdata::ReadTempFile(const std::u16string& fn) {
       ReadLines<2, true>(file, text, platform::Utf16BeToText);
       break;
     case platform::TextEncoding::Ansi:
-      if (ReadNotes != nullptr && !IsCp932(text) && IsUtf8BeyondAscii(text)) {
-        ReadNotes->push_back({jnUtf8NoMark, 0, fn});
+      // Without a mark: UTF-16 shows a NUL in every other byte from the
+      // first line on, where code page 932 would end the file; UTF-8 that is
+      // no code page 932 is taken for what it is, and written back with its
+      // mark.
+      if (text.size() >= 4 && text[0] != 0 && text[1] == 0 && text[2] != 0 && text[3] == 0) {
+        if (ReadNotes != nullptr) ReadNotes->push_back({jnUtf16NoMark, 0, fn});
+        ReadLines<2, false>(file, text, platform::Utf16LeToText);
+      } else if (text.size() >= 4 && text[0] == 0 && text[1] != 0 && text[2] == 0 && text[3] != 0) {
+        if (ReadNotes != nullptr) ReadNotes->push_back({jnUtf16NoMark, 0, fn});
+        ReadLines<2, true>(file, text, platform::Utf16BeToText);
+      } else if (IsUtf8BeyondAscii(text) && !Cp932Text(text)) {
+        if (ReadNotes != nullptr) ReadNotes->push_back({jnUtf8NoMark, 0, fn});
+        MojiCode = true;
+        ReadLines<1, false>(file, text, platform::Utf8ToText);
+      } else {
+        ReadLines<1, false>(file, text, platform::AnsiToText);
       }
-      ReadLines<1, false>(file, text, platform::AnsiToText);
       break;
   }
   return true;

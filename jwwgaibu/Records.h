@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string_view>
 
+// The font of the pen state's reset, which is also the drawing's default.
+inline constexpr std::u16string_view kDefaultFont = u"<ＭＳ ゴシック>";
+
 // The ten text record keywords, two letters each, in the order of the
 // record number a text keeps (its `no`): "ch" 0, "cv" 1, ... "c2" 9.
 inline constexpr std::u16string_view kTextKeywords = u"ch cv cs cr co cp ct ck cz c2";

@@ -381,18 +381,69 @@ void TJGdata::S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t 
 
 bool TJGdata::S_Ent(int32_t i, const TJwwOverrides& o) {
   if (i < 0 || i >= IndexLen(*this)) return false;
-  return Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o);
+  const int32_t line = NextLine();
+  if (!Kinds::Write(*this, EntNo[static_cast<size_t>(i)], o)) {
+    NoteBlocks(u"S_Ent", i, i + 1, line);
+    return false;
+  }
+  if (WriteNotes == nullptr) return true;
+  // The same entity again in the same buffer, by S_Ent or by S_EntAll.
+  if (!(w_EntLine > 0 && w_EntLine <= t_MemN)) {
+    w_EntOnes.clear();
+    w_EntLine = line;
+  }
+  const size_t k = static_cast<size_t>(i);
+  if (w_EntOnes.size() <= k) w_EntOnes.resize(static_cast<size_t>(IndexLen(*this)));
+  const bool again = w_EntOnes[k] || (w_EntAllLines > 0 && w_EntAllLines <= t_MemN);
+  w_EntOnes[k] = true;
+  if (again) WriteNote(jnWrittenTwice, u"S_Ent", i, line);
+  NoteReadBack(u"S_Ent", i, i + 1, line);
+  return true;
 }
 
-// The store written back a second time into the same buffer, unchanged:
-// every entity would be drawn twice.
+// The store written back a second time into the same buffer, unchanged, or
+// after S_Ent wrote some of its entities: those would be drawn twice.
 void TJGdata::NoteWriteBack(const char16_t* call) {
-  if (w_EntAllLines > 0 && w_EntAllLines <= t_MemN) WriteNote(jnWrittenTwice, call, 0);
+  if (w_EntAllLines > 0 && w_EntAllLines <= t_MemN) {
+    WriteNote(jnWrittenTwice, call, 0);
+  } else if (w_EntLine > 0 && w_EntLine <= t_MemN) {
+    WriteNote(jnWrittenTwice, call, static_cast<double>(std::count(w_EntOnes.begin(), w_EntOnes.end(), true)));
+  }
   w_EntAllLines = NextLine();
 }
 
+// Entries from .. n - 1 written back: those read from the file are in the
+// drawing already, kept there by the CAD program.
+void TJGdata::NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_t line) {
+  if (WriteNotes == nullptr || RewritesSelection) return;
+  n = std::min({n, w_ReadEnts, IndexLen(*this)});
+  int32_t read = 0;
+  for (int32_t i = std::max(from, 0); i < n; ++i) {
+    const int32_t yn = EntNo[static_cast<size_t>(i)].yn;
+    read += yn >= jkLine && yn <= jkSldG && yn != jkBlk;
+  }
+  if (read > 0) WriteNote(jnReadWrittenBack, call, read, line);
+}
+
+// Block inserts are read but have no command to be written with.
+void TJGdata::NoteBlocks(const char16_t* call, int32_t from, int32_t n, int32_t line) {
+  if (WriteNotes == nullptr) return;
+  int32_t blocks = 0;
+  for (int32_t i = std::max(from, 0); i < std::min(n, IndexLen(*this)); ++i) {
+    blocks += Find<jkBlk>(*this, EntNo[static_cast<size_t>(i)]) != nullptr;
+  }
+  if (blocks > 0) WriteNote(jnBlocksLeft, call, blocks, line);
+}
+
+// A store that is empty, with no file read: nothing to write back, and the
+// layer at the end would only move the user's current layer to 0-0.
+bool TJGdata::NothingToWriteBack() const { return !w_HasRead && IndexLen(*this) == 0; }
+
 void TJGdata::S_EntAll(const TJwwOverrides& o) {
+  if (NothingToWriteBack()) return;
   NoteWriteBack(u"S_EntAll");
+  NoteReadBack(u"S_EntAll", 0, IndexLen(*this), w_EntAllLines);
+  NoteBlocks(u"S_EntAll", 0, IndexLen(*this), w_EntAllLines);
   if (Zusun) SendMem(u"bz");
   const int32_t n = IndexLen(*this);
   // About one and a half lines an entity: room for two.
@@ -410,7 +461,10 @@ void TJGdata::S_EntAll(const TJwwOverrides& o) {
 }
 
 void TJGdata::S_EntAllp(const TJwwOverrides& o) {
+  if (NothingToWriteBack()) return;
   NoteWriteBack(u"S_EntAllp");
+  NoteReadBack(u"S_EntAllp", 0, IndexLen(*this), w_EntAllLines);
+  NoteBlocks(u"S_EntAllp", 0, IndexLen(*this), w_EntAllLines);
   if (Zusun) SendMem(u"bz");
   int32_t cur = 0;
   int32_t maxCrv = 0;

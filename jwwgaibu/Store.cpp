@@ -19,7 +19,7 @@ void TJGdata::A_LGrp(int32_t lgrp) { w_LGrp = lgrp; }
 void TJGdata::A_Lay(int32_t lay) { w_Lay = lay; }
 
 void TJGdata::A_Col(int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_Col", col, mode);
   w_Col = col;
   aCol = GetColorDisp(col);
 }
@@ -36,7 +36,7 @@ void TJGdata::A_Wid(int32_t wid) {
 }
 
 void TJGdata::A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_Mjs", col, mode);
   if (mjs < 0 || mjs > 10) {
     mjs = CurMjs;
     if (CurMjs == 0) {  // the drawing's free size, its colour as it stands
@@ -61,7 +61,7 @@ void TJGdata::A_Font(const std::u16string& fnt) {
 }
 
 void TJGdata::A_PCol(int32_t col, int32_t mode) {
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"A_PCol", col, mode);
   w_PtCol = col;
   aCol = GetColorDisp(col);
 }
@@ -90,21 +90,31 @@ void TJGdata::A_Attr(int32_t att) {
 }
 
 void TJGdata::A_Current() {
+  w_AttrRead = false;
   w_LGrp = CurLGrp;
   w_Lay = CurLay;
   w_Col = CurCol;
-  w_PtCol = CurCol;
+  w_PtCol = CurPCol != 0 ? CurPCol : CurCol;
   aCol = GetColorDisp(CurCol);
   w_Ltp = CurLtp;
   w_Wid = CurWid;
   w_Attr = 0;
   w_IPNo = 0;
+  // The text style: the kind in force with its free size, which a kind 1-10
+  // takes from Mojisyu when a text is added.
+  w_Mjs = CurMjs;
+  w_MjsW = CurMjsW;
+  w_MjsH = CurMjsH;
+  w_MjsD = CurMjsD;
+  w_MjsC = CurMjsC;
+  w_Mbs = CurMbs >= 0 && CurMbs <= 8 ? CurMbs : 0;
+  w_Font = CurFont.empty() ? std::u16string(kDefaultFont) : CurFont;
 }
 
 // --- entity adders ------------------------------------------------------------
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
-  if (Near(ax1, ay1, ax2, ay2)) return;
+  if (!Drawn(u"A_Line", Near(ax1, ay1, ax2, ay2))) return;
   TJwwEntLine& e = Kinds::Append<jkLine>(*this);
   e.x1 = ax1;
   e.y1 = ay1;
@@ -145,7 +155,7 @@ void TJGdata::A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, d
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
-  if (NotPositive(ar)) return;
+  if (!Drawn(u"A_Circle", NotPositive(ar))) return;
   TJwwEntCircle& e = Kinds::Append<jkCirc>(*this);
   e.cx = ax;
   e.cy = ay;
@@ -158,7 +168,7 @@ void TJGdata::A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar) {
 
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
-  if (NotPositive(ar)) return;
+  if (!Drawn(u"A_Arc", NotPositive(ar))) return;
   if (Tiny(ah)) ah = 1.0;  // a flat ellipse would draw nothing; a circle arc is meant
   TJwwEntArc& e = Kinds::Append<jkArc>(*this);
   e.cx = ax;
@@ -177,8 +187,7 @@ void TJGdata::A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, doub
 
 void TJGdata::A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-  if (Tiny(ax2) && Tiny(ay2)) return;
-  if (Blank(am)) return;
+  if (!Drawn(u"A_Text", (Tiny(ax2) && Tiny(ay2)) || Blank(am))) return;
   if (ano < 0 || ano > 9) ano = 0;
   const std::u16string st = am;  // am may live in the array that is about to grow
   FillText(Kinds::Append<jkText>(*this), ano, ax1, ay1, ax2, ay2, st);
@@ -191,8 +200,7 @@ void TJGdata::A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-  if (Near(lx1, ly1, lx2, ly2)) return;
-  if (Tiny(tx2) && Tiny(ty2)) return;
+  if (!Drawn(u"A_Dim", Near(lx1, ly1, lx2, ly2) || (Tiny(tx2) && Tiny(ty2)))) return;
   std::u16string s = m;
   if (Blank(m)) {
     s = FloatStr(DimLength(lx1, ly1, lx2, ly2));  // as the dimension command writes it
@@ -219,7 +227,7 @@ void TJGdata::A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, d
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
-  if (Near(ax1, ay1, ax2, ay2)) return;
+  if (!Drawn(u"A_Solid2", Near(ax1, ay1, ax2, ay2))) return;
   TJwwEntSld2& e = Kinds::Append<jkSld2>(*this);
   e.Color = w_SlCol;
   e.x1 = ax1;
@@ -233,8 +241,8 @@ void TJGdata::A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
-  if (Near(ax1, ay1, ax2, ay2) || Near(ax2, ay2, ax3, ay3) ||
-      Near(ax3, ay3, ax1, ay1)) {
+  if (!Drawn(u"A_Solid3", Near(ax1, ay1, ax2, ay2) || Near(ax2, ay2, ax3, ay3) ||
+                             Near(ax3, ay3, ax1, ay1))) {
     return;
   }
   TJwwEntSld3& e = Kinds::Append<jkSld3>(*this);
@@ -258,6 +266,7 @@ void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax
   int k[3];
   switch (SolidCorners(x, y, k)) {
     case 0:
+      Drawn(u"A_Solid4", true);
       return;
     case 3:
       return A_Solid3(x[k[0]], y[k[0]], x[k[1]], y[k[1]], x[k[2]], y[k[2]]);
@@ -290,8 +299,8 @@ void TJGdata::A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (NotPositive(ar) || Tiny(ah)) return;
-  if (acod != 100 && acod != 5 && acod != 0 && acod != -1) return;
+  const bool codeIs = acod == 100 || acod == 5 || acod == 0 || acod == -1;
+  if (!Drawn(u"A_SolidC", NotPositive(ar) || Tiny(ah) || !codeIs)) return;
   TJwwEntSldC& e = Kinds::Append<jkSldC>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
@@ -304,8 +313,7 @@ void TJGdata::A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int32_t acod) {
-  if (NotPositive(ar) || Tiny(ah)) return;
-  if (acod != 100 && acod != 0) return;
+  if (!Drawn(u"A_SolidD", NotPositive(ar) || Tiny(ah) || (acod != 100 && acod != 0))) return;
   TJwwEntSldC& e = Kinds::Append<jkSldE>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.fl = acod;
@@ -318,7 +326,7 @@ void TJGdata::A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (BadRing(ar, ah, ari)) return;
+  if (!Drawn(u"A_SolidO", BadRing(ar, ah, ari))) return;
   TJwwEntSldD& e = Kinds::Append<jkSldO>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;
@@ -331,7 +339,7 @@ void TJGdata::A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, d
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-  if (BadRing(ar, ah, ari)) return;
+  if (!Drawn(u"A_SolidG", BadRing(ar, ah, ari))) return;
   TJwwEntSldD& e = Kinds::Append<jkSldG>(*this);
   FillRound(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
   e.ri = ari;

@@ -12,14 +12,12 @@
 #include "jwwgaibu/JwwGaibu.h"
 #include "jwwgaibu/Line.h"
 #include "jwwgaibu/Pieces.h"
+#include "jwwgaibu/Records.h"
 #include "jwwgaibu/Tolerance.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 
 namespace {
-// The font of the pen state's reset, which is also the drawing's default.
-const std::u16string kDefaultFont = u"<ＭＳ ゴシック>";
-
 // Layer groups and layers are written as one uppercase hexadecimal digit or
 // more; a negative number shows its 32-bit pattern (-1 gives FFFFFFFF).
 std::u16string HexStr(int32_t v) {
@@ -62,19 +60,26 @@ void TJGdata::SendMem(const std::u16string& s) {
     w_ReadNoInit = false;
   }
   AppendGrow(t_Mem, t_MemN) = s;
+  if (s == u"bz") w_BzLine = t_MemN;
 }
+
+namespace {
+// A dialog number whose code passes the 32-bit range: the code wraps.
+bool CodeWraps(int32_t a, int32_t mode, int32_t add) {
+  return mode == jmDialog && a > INT32_MAX - add;
+}
+}  // namespace
 
 void TJGdata::WriteNote(TJwwNote what, const char16_t* call, double value, int32_t line) {
   if (WriteNotes == nullptr) return;
   WriteNotes->push_back({what, call, value, line < 0 ? NextLine() : line});
 }
 
-// The count is public and may hold anything: the line after it, kept in range.
-int32_t TJGdata::NextLine() const {
-  return t_MemN < 0 ? 1 : t_MemN == INT32_MAX ? INT32_MAX : t_MemN + 1;
-}
+// The count is public and may hold anything: the line the next command
+// writes, where an append brings it back to the lines there are.
+int32_t TJGdata::NextLine() const { return static_cast<int32_t>(InArray(t_Mem, t_MemN)) + 1; }
 
-bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
+bool TJGdata::Finite(const char16_t* call, std::initializer_list<double> values) {
   for (double v : values) {
     if (!std::isfinite(v)) {
       WriteNote(jnNotFinite, call, v);
@@ -84,6 +89,35 @@ bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> value
   return true;
 }
 
+bool TJGdata::Writable(const char16_t* call, std::initializer_list<double> values) {
+  if (!Finite(call, values)) return false;
+  // A drawing read at paper scale needs "bz" before its coordinates: noted
+  // once for the lines in the buffer (the buffer emptied, once again).
+  if (Zusun && WriteNotes != nullptr && !(w_BzLine > 0 && w_BzLine <= t_MemN) &&
+      !(w_NoBzLine > 0 && w_NoBzLine <= NextLine())) {
+    WriteNote(jnNoZusun, call, 0);
+    w_NoBzLine = NextLine();
+  }
+  return true;
+}
+
+bool TJGdata::Drawn(const char16_t* call, bool degenerate) {
+  if (degenerate) WriteNote(jnDegenerate, call, 0);
+  return !degenerate;
+}
+
+// The colour list of the settings dialog runs from 0 (the current colour)
+// over the nine pens to the 256 SXF colours, 265.
+int32_t TJGdata::DialogCol(const char16_t* call, int32_t col, int32_t mode) {
+  if (mode != jmDialog) return col;
+  if (CodeWraps(col, mode, 91)) {
+    WriteNote(jnCodeWraps, call, col);
+  } else if (col < 0 || col > 265) {
+    WriteNote(jnColourRange, call, col);
+  }
+  return ColCode(col);
+}
+
 void TJGdata::NoteText(const char16_t* call, std::u16string_view s) {
   if (WriteNotes == nullptr) return;
   const auto n = std::count_if(s.begin(), s.end(), [](char16_t c) {
@@ -91,13 +125,6 @@ void TJGdata::NoteText(const char16_t* call, std::u16string_view s) {
   });
   if (n > 0) WriteNote(jnDropped, call, static_cast<double>(n));
 }
-
-namespace {
-// A dialog number whose code passes the 32-bit range: the code wraps.
-bool CodeWraps(int32_t a, int32_t mode, int32_t add) {
-  return mode == jmDialog && a > INT32_MAX - add;
-}
-}  // namespace
 
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
   // Every failure ends the same way, memory running out while encoding too.
@@ -180,7 +207,7 @@ void TJGdata::S_Init() {
   w_MjsD = 0.0;
   w_MjsC = 1;
   w_Mbs = 0;
-  w_Font = kDefaultFont;
+  w_Font = std::u16string(kDefaultFont);
   w_PtCol = 1;
   w_SlCol = 0;
 }
@@ -203,8 +230,7 @@ void TJGdata::S_Lay(int32_t lay) {
 }
 
 void TJGdata::S_Col(int32_t col, int32_t mode) {
-  if (CodeWraps(col, mode, 91)) WriteNote(jnCodeWraps, u"S_Col", col);
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"S_Col", col, mode);
   if (!w_FlgCol && col == w_Col) return;
   SendMem(u"lc" + IntStr(col));
   w_Col = col;
@@ -232,8 +258,7 @@ void TJGdata::S_Wid(int32_t wid) {
 }
 
 void TJGdata::S_PCol(int32_t col, int32_t mode) {
-  if (CodeWraps(col, mode, 91)) WriteNote(jnCodeWraps, u"S_PCol", col);
-  if (mode == jmDialog) col = ColCode(col);
+  col = DialogCol(u"S_PCol", col, mode);
   if (!w_FlgPCol && col == w_PtCol) return;
   SendMem(u"pn" + IntStr(col));
   w_PtCol = col;

@@ -73,7 +73,9 @@ TEST(ReadNotes, WhatIsNoted) {
       {"cn$<ＭＳ 明朝>", 0},
       {"hp1 10 y", jnBadNumber},
       {"hp5-ci 3 4", jnBadNumber},  // the number text is "5-"
-      {"hp0 1 2", 0},               // a number, out of range: dropped
+      {"hp0 1 2", jnPointRange},    // a number, out of range: dropped
+      {"hp100 1 2", jnPointRange},
+      {"hp99 1 2", 0},
       {"hp3ln 1 2", 0},
       {"hhpX", jnBadNumber},
       {"hhp2ln", 0},
@@ -82,11 +84,21 @@ TEST(ReadNotes, WhatIsNoted) {
       {"sc 0 0 5 1 0 0 90 $64", 0},
       {"sc 0 0 5 1 0 0 90 1e2", jnBadNumber},
       {"ch 0 0 1 0 \"1,5 is no number and needs none", 0},
+      {"ch 0 0 1 0 Room 1", jnTextWords},  // the text is "Room"
+      {"cs 0 0 1 0 Room ", 0},             // a trailing blank drops nothing
+      {"ch 0 0 1 0 Room", 0},
+      {"lg12", jnLayerDigits},  // group 1
+      {"ly1F 0", jnLayerDigits},
+      {"lgF", 0},
       {"BL 0 0 door", 0},
       {"file=C:\\plan 1.jww", 0},
   };
   for (const Case& c : cases) {
-    const std::vector<Note> got = NotesOf(std::string(c.line) + "\r\n");
+    // In code page 932, as the CAD program writes it.
+    std::u16string text;
+    platform::Utf8ToText(c.line, text);
+    const std::string line = platform::TextToAnsi(text);
+    const std::vector<Note> got = NotesOf(line + "\r\n");
     const std::vector<Note> want =
         c.what == 0 ? std::vector<Note>{} : std::vector<Note>{{c.what, 1, c.line}};
     EXPECT_EQ(got, want) << c.line;
@@ -127,7 +139,29 @@ TEST(ReadNotes, ReadingIsTheSame) {
   };
   std::vector<TJwwReadNote> notes;
   EXPECT_EQ(written(&notes), written(nullptr));
-  EXPECT_EQ(notes.size(), 4u);
+  EXPECT_EQ(notes.size(), 5u);  // the dimension at the end never gets its "cs"
+}
+
+// What needs more than one line, or a line of its own making: a dimension
+// broken before its text, fields past the limit, bytes that do not decode.
+TEST(ReadNotes, AcrossLinesAndBytes) {
+  std::string many = "hrgb";
+  for (int k = 0; k < 399; ++k) many += " 1";
+  const std::pair<std::string, std::vector<Note>> cases[] = {
+      {"msg\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {}},
+      {"msg\r\nlc2\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {}},
+      {"msg\r\n0 0 1 0\r\npt 1 1\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "pt 1 1"}}},
+      {"msg\r\n0 0 1 0\r\n0 0 2 0\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "0 0 2 0"}}},
+      {"msg\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 2, "cs 0 0 1 0 \"1"}}},
+      {"msg\r\n0 0 1 0\r\nxyz\r\n", {{jnDimBroken, 1, "msg"}, {jnNoRecord, 3, "xyz"}}},
+      {"msg\r\n0 0 1 0\r\nmsg\r\n0 0 1 0\r\ncs 0 0 1 0 \"1\r\n", {{jnDimBroken, 3, "msg"}}},
+      {many + "\r\n", {}},  // 400 fields: hrgb and 399 values
+      {many + " 1\r\n", {{jnFieldsPast, 1, many + " 1"}}},
+      {"ch 0 0 1 0 \"a\xFD\r\n", {{jnUndecodable, 1, "ch 0 0 1 0 \"a\xEF\xBF\xBD"}}},
+      {"\xEF\xBB\xBF" "ch 0 0 1 0 \"a\xFF\r\n", {{jnUndecodable, 1, "ch 0 0 1 0 \"a\xEF\xBF\xBD"}}},
+      {"\xEF\xBB\xBF" "ch 0 0 1 0 \"\xEF\xBF\xBD\r\n", {}},  // a U+FFFD the file holds
+  };
+  for (const auto& [bytes, want] : cases) EXPECT_EQ(NotesOf(bytes), want) << bytes;
 }
 
 }  // namespace
@@ -155,4 +189,75 @@ TEST(ReadNotes, Utf8WithoutItsMark) {
                                    [](const TJwwReadNote& n) { return n.what == jnUtf8NoMark; });
     EXPECT_EQ(found, noted) << bytes;
   }
+}
+
+// Files without their byte-order mark, read as what they are and written
+// back: the note each gives and the bytes the store makes when written back.
+TEST(ReadNotes, EncodingsWithoutTheirMark) {
+  auto utf16 = [](std::u16string_view text, bool big) {
+    std::string out;
+    for (char16_t c : text) {
+      const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+      out += big ? hi : lo;
+      out += big ? lo : hi;
+    }
+    return out;
+  };
+  const std::u16string drawing = u"hq\r\nlg1\r\nly2\r\nch 0 0 1 0 \"北側\r\n";
+  const std::string back932 = "lg1\r\nly2\r\ncn1\r\ncc0\r\ncn\"$" +
+                              platform::TextToAnsi(u"<ＭＳ ゴシック>") + "\r\nch 0 0 1 0 \"" +
+                              platform::TextToAnsi(u"北側") + "\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int32_t note;  // the note on the whole file; 0 for none
+    std::u16string text;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"UTF-8 that no code page 932 reads: UTF-8, written back with its mark",
+       "hq\r\nch 0 0 1 0 \"\xE3\x81\x82\r\n", jnUtf8NoMark, u"あ",
+       "\xEF\xBB\xBF" "lg0\r\nly0\r\ncn1\r\ncc0\r\ncn\"$<\xEF\xBC\xAD\xEF\xBC\xB3 \xE3\x82\xB4"
+       "\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF>\r\nch 0 0 1 0 \"\xE3\x81\x82\r\n"},
+      {"UTF-8 whose byte pairs code page 932 leaves unassigned",
+       "hq\r\ncn$<\xEF\xBC\xAD\xEF\xBC\xB3>\r\nch 0 0 1 0 \"A\r\n", jnUtf8NoMark, u"A",
+       "\xEF\xBB\xBF" "lg0\r\nly0\r\ncn1\r\ncc0\r\ncn\"$<\xEF\xBC\xAD\xEF\xBC\xB3>\r\n"
+       "ch 0 0 1 0 \"A\r\n"},
+      {"code page 932 stays", "hq\r\nlg1\r\nly2\r\nch 0 0 1 0 \"" + platform::TextToAnsi(u"北側") + "\r\n",
+       0, u"北側", back932},
+      {"UTF-16LE: read, written back in code page 932", utf16(drawing, false), jnUtf16NoMark,
+       u"北側", back932},
+      {"UTF-16BE likewise", utf16(drawing, true), jnUtf16NoMark, u"北側", back932},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    kxtest::TempDir d;
+    const auto file = d / "JWC_TEMP.TXT";
+    kxtest::WriteBytes(file, c.bytes);
+    TJGdata g;
+    std::vector<TJwwReadNote> notes;
+    g.ReadNotes = &notes;
+    ASSERT_TRUE(g.OpenTempFile(kxtest::U16(file)));
+    ASSERT_EQ(notes.size(), c.note == 0 ? 0u : 1u);
+    if (c.note != 0) {
+      EXPECT_EQ(notes[0].what, c.note);
+    }
+    ASSERT_EQ(g.EntTextN, 1);
+    EXPECT_EQ(g.EntText[0].st, c.text);
+    g.S_Init();
+    g.S_EntAll();
+    ASSERT_TRUE(g.SaveTempFile(kxtest::U16(file)));
+    EXPECT_EQ(kxtest::ReadBytes(file), c.written);
+  }
+}
+
+// A store with nothing in it and no file read writes nothing back: the file
+// says "hq", and the user's layer stays where it is.
+TEST(ReadNotes, EmptyStoreNothingRead) {
+  kxtest::TempDir d;
+  TJGdata g;
+  g.S_Init();
+  g.S_EntAll();
+  ASSERT_TRUE(g.SaveTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+  EXPECT_EQ(kxtest::ReadBytes(d / "JWC_TEMP.TXT"), "hq\r\n");
 }

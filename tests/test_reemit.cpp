@@ -281,13 +281,25 @@ TEST(Reemit, IndexEntryNamingNoRecordIsPassedOver) {
 }
 
 TEST(Reemit, EmptyStoreWritesTheMarkerAndTheClosingLayer) {
+  kxtest::TempDir d;
+  kxtest::WriteBytes(d / "JWC_TEMP.TXT", "hq\r\nbz\r\nlg2\r\nlyB\r\n");
   TJGdata g;
-  g.Zusun = true;
-  g.CurLGrp = 2;
-  g.CurLay = 11;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
   g.S_Init();
   AllP(g, kKeep);
   EXPECT_EQ(Written(g), (Lines{u"bz", u"lg2", u"lyB"}));
+}
+
+// With no file read there is no layer to go back to: the user's would move to
+// 0-0. Nothing is written, so the save leaves "hq".
+TEST(Reemit, EmptyStoreWithNothingReadWritesNothing) {
+  for (bool polylines : {false, true}) {
+    TJGdata g;
+    g.Zusun = true;
+    g.S_Init();
+    polylines ? g.S_EntAllp() : g.S_EntAll();
+    EXPECT_EQ(g.t_MemN, 0);
+  }
 }
 
 // Escape is asked before the entities at positions 0, 100, 200, ... and, with

@@ -379,8 +379,11 @@ TEST(RoundTrip, AddedEntitiesCarryTheCurrentAttributes) {
     kxtest::ReadLines(back, text);
     ASSERT_EQ(back.EntPntN, 1) << text;
     ASSERT_EQ(back.EntLineN, 1) << text;
-    const TJwwEntAttr want{0, g.CurLGrp, g.CurLay, g.CurCol, g.CurLtp, g.WidF ? g.CurWid : 0, 0};
-    for (const TJwwEntAttr& at : {back.EntPnt[0].att, back.EntLine[0].att}) {
+    TJwwEntAttr want{0, g.CurLGrp, g.CurLay, g.CurCol, g.CurLtp, g.WidF ? g.CurWid : 0, 0};
+    for (const bool point : {true, false}) {
+      const TJwwEntAttr& at = point ? back.EntPnt[0].att : back.EntLine[0].att;
+      // A point takes the point colour in force, the line colour when there is none.
+      want.Col = point && g.CurPCol != 0 ? g.CurPCol : g.CurCol;
       EXPECT_EQ(std::tie(at.IPNo, at.LGrp, at.Lay, at.Col, at.Ltp, at.Wid, at.Attr),
                 std::tie(want.IPNo, want.LGrp, want.Lay, want.Col, want.Ltp, want.Wid, want.Attr))
           << "seed " << seed << "\n" << text;

@@ -416,3 +416,48 @@ TEST(Store, BuiltDrawingIsWrittenBack) {
 }
 
 }  // namespace
+
+// A_Current gives added entities the drawing's current style whole: layer,
+// pens, the point colour of its first "pn", and the text kind, free size and
+// colour, base code and font in force; not those of the last record read.
+TEST(Store, CurrentStyleFromTheFile) {
+  kxtest::TempDir d;
+  kxtest::WriteBytes(d / "JWC_TEMP.TXT",
+                     "hq\r\nlg1\r\nly2\r\nlc3\r\nlt2\r\npn4\r\ncn0 2.5 3.5 0.5 5\r\ncc2\r\n"
+                     "cn$<mincho>\r\nch 0 0 1 0 \"old\r\nlg5\r\nly6\r\nlc6\r\ncn3\r\ncc0\r\n"
+                     "cn$<other>\r\npn7\r\npt 9 9\r\nch 0 0 1 0 \"last\r\n");
+  TJGdata g;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+  EXPECT_EQ(g.CurMbs, 2);
+  EXPECT_EQ(g.CurPCol, 4);
+  g.ClearStore();
+  g.A_Current();
+  g.A_Text(0, 10, 20, 1, 0, u"new");
+  g.A_Ten(5, 5);
+  g.S_Init();
+  g.S_EntAll();
+  std::vector<std::u16string> lines(g.t_Mem.begin(), g.t_Mem.begin() + g.t_MemN);
+  EXPECT_EQ(lines, (std::vector<std::u16string>{u"lg1", u"ly2", u"cn0 2.5 3.5 0.5 5", u"cc2",
+                                                u"cn\"$<mincho>", u"ch 10 20 1 0 \"new", u"pn4",
+                                                u"pt 5 5"}));
+}
+
+// With no "pn", "cc" or font in the file: the line colour, base code 0 and
+// the default font.
+TEST(Store, CurrentStyleDefaults) {
+  kxtest::TempDir d;
+  kxtest::WriteBytes(d / "JWC_TEMP.TXT", "hq\r\nlc6\r\ncn2\r\n0 0 1 1\r\n");
+  TJGdata g;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+  EXPECT_EQ(g.CurPCol, 0);
+  g.ClearStore();
+  g.A_Current();
+  g.A_Text(0, 0, 0, 1, 0, u"A");
+  g.A_Ten(1, 1);
+  ASSERT_EQ(g.EntTextN, 1);
+  EXPECT_EQ(g.EntText[0].cn, 2);
+  EXPECT_EQ(g.EntText[0].cc, 0);
+  EXPECT_EQ(g.EntText[0].fo, u"<ＭＳ ゴシック>");
+  EXPECT_EQ(g.EntText[0].att.Col, g.Mojisyu[2].C);
+  EXPECT_EQ(g.EntPnt[0].att.Col, 6);
+}

@@ -44,6 +44,9 @@ TEST(WriteNotes, EachMistakeWithItsNote) {
   const Case cases[] = {
       {"a coordinate not finite: no line", [](TJGdata& g) { g.S_Line(0, 0, kNaN, 1); }, {},
        {{jnNotFinite, u"S_Line", kNaN}}},
+      {"a free text size not finite: the kind in force stays",
+       [](TJGdata& g) { g.S_Mjs(0, 1e-11, -kInf, 2, 5, jmCode), g.S_Mjs(0, 2, 2, 0, 5, jmCode); },
+       {"cn0 2 2 0 5"}, {{jnNotFinite, u"S_Mjs", -kInf}}},
       {"an infinite radius: no circle", [](TJGdata& g) { g.S_Circle(0, 0, kInf); }, {},
        {{jnNotFinite, u"S_Circle", kInf}}},
       {"a point and a marker", [](TJGdata& g) { g.S_Ten(kInf, 0), g.S_Mark(0, 0, 1, kNaN, -1); },
@@ -177,3 +180,218 @@ TEST(WriteNotes, CallingOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A drawing as the CAD program hands it over: layer group 1, layer 2, colour
+// 3, one line of the selection.
+constexpr const char* kSelection = "hq\r\nlg1\r\nly2\r\nlc3\r\nlt1\r\n0 0 1 1\r\n";
+
+struct ReadCase {
+  const char* name;
+  const char* file;
+  std::function<void(TJGdata&)> run;  // after reading and S_Init
+  std::vector<std::string> lines;
+  std::vector<Want> notes;
+};
+
+void RunAfterReading(const ReadCase& c) {
+  SCOPED_TRACE(c.name);
+  kxtest::TempDir d;
+  kxtest::WriteBytes(d / "JWC_TEMP.TXT", c.file);
+  TJGdata g;
+  std::vector<TJwwWriteNote> notes;
+  g.WriteNotes = &notes;
+  ASSERT_TRUE(g.OpenTempFile(kxtest::U16(d / "JWC_TEMP.TXT")));
+  g.S_Init();
+  c.run(g);
+  EXPECT_EQ(Lines(g), c.lines);
+  ASSERT_EQ(notes.size(), c.notes.size());
+  for (size_t k = 0; k < notes.size(); ++k) {
+    EXPECT_EQ(notes[k].what, c.notes[k].what) << k;
+    EXPECT_EQ(notes[k].call, c.notes[k].call) << k;
+    EXPECT_EQ(notes[k].value, c.notes[k].value) << k;
+  }
+}
+
+}  // namespace
+
+// The mistakes that leave a wrong drawing after reading a file, each with
+// the lines it writes and the note it gives; and the right way beside it.
+TEST(WriteNotes, MistakesAfterReading) {
+  const ReadCase cases[] = {
+      {"ClearStore forgotten: the selection again beside the new text", kSelection,
+       [](TJGdata& g) {
+         g.A_Current();
+         g.A_Text(0, 5, 5, 1, 0, u"A");
+         g.S_EntAll();
+       },
+       {"lg1", "ly2", "lc3", "lt1", "0 0 1 1", "cn1", "cc0", "cn\"$<ＭＳ ゴシック>",
+        "ch 5 5 1 0 \"A"},
+       {{jnReadWrittenBack, u"S_EntAll", 1}}},
+      {"ClearStore first: only the text", kSelection,
+       [](TJGdata& g) {
+         g.ClearStore();
+         g.A_Current();
+         g.A_Text(0, 5, 5, 1, 0, u"A");
+         g.S_EntAll();
+       },
+       {"lg1", "ly2", "cn1", "cc0", "cn\"$<ＭＳ ゴシック>", "ch 5 5 1 0 \"A"}, {}},
+      {"the selection rewritten on purpose", kSelection,
+       [](TJGdata& g) {
+         g.RewritesSelection = true;
+         g.S_EntAll({.Col = 5});
+       },
+       {"lg1", "ly2", "lc5", "lt1", "0 0 1 1"}, {}},
+      {"a turned copy of the selection is meant", kSelection,
+       [](TJGdata& g) {
+         ASSERT_TRUE(g.Transform(TJwwTransform::Rotate(0, 0, 90)));
+         g.S_EntAll();
+       },
+       {"lg1", "ly2", "lc3", "lt1", "0 0 -1 1"}, {}},
+      // The attributes are the state reading and S_Init left: after S_Init
+      // here, layer 0-0 and pen 1, not the drawing's 1-2.
+      {"A_Current forgotten: lines on a layer the user is not on",
+       "hq\r\nlg1\r\nly2\r\nz1\r\nlg3\r\nly4\r\nlc5\r\n0 0 1 1\r\n",
+       [](TJGdata& g) {
+         g.ClearStore();
+         g.A_Line(0, 0, 5, 0);
+         g.A_Line(0, 0, 6, 0);  // noted once
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "lc1", "lt1", "0 0 5 0", "0 0 6 0", "lg1", "ly2"},
+       {{jnNoCurrent, u"A_Current", 0}}},
+      {"attributes given with the entity need no A_Current", kSelection,
+       [](TJGdata& g) {
+         g.ClearStore();
+         g.A_Line(TJwwEntAttr{0, 1, 2, 3, 1, 0, 0}, 0, 0, 5, 0);
+         g.S_EntAll();
+       },
+       {"lg1", "ly2", "lc3", "lt1", "0 0 5 0"}, {}},
+      {"a block insert of the selection left out of its copy", "hq\r\nBL 5 5 door\r\n0 0 1 1\r\n",
+       [](TJGdata& g) {
+         ASSERT_TRUE(g.Transform(TJwwTransform::Move(10, 0)));
+         g.S_EntAll();
+         EXPECT_FALSE(g.S_Ent(0));
+       },
+       {"lg0", "ly0", "lc1", "lt1", "10 0 11 1"},
+       {{jnBlocksLeft, u"S_EntAll", 1}, {jnBlocksLeft, u"S_Ent", 1}}},
+      {"one read entity written back", kSelection, [](TJGdata& g) { g.S_Ent(0); },
+       {"lg1", "ly2", "lc3", "lt1", "0 0 1 1"}, {{jnReadWrittenBack, u"S_Ent", 1}}},
+      {"a zero-length line of the file dropped from the copy",
+       "hq\r\n0 0 1 1\r\n2 2 2 2\r\n",
+       [](TJGdata& g) {
+         ASSERT_TRUE(g.Transform(TJwwTransform::Move(10, 0)));
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "lc1", "lt1", "10 0 11 1"}, {{jnDegenerate, u"S_Line", 0}}},
+      {"read with bz, a point written without it", "hq\r\nbz\r\n",
+       [](TJGdata& g) { g.S_Ten(1, 1); }, {"pt 1 1"}, {{jnNoZusun, u"S_Ten", 0}}},
+      {"read with bz, bz written first", "hq\r\nbz\r\n",
+       [](TJGdata& g) {
+         g.SendMem(u"bz");
+         g.S_Ten(1, 1);
+       },
+       {"bz", "pt 1 1"}, {}},
+      {"bz written, the buffer emptied, a point without it", "hq\r\nbz\r\n",
+       [](TJGdata& g) {
+         g.SendMem(u"bz");
+         g.S_Ten(1, 1);
+         g.StopJwwGaibu();
+         g.S_Ten(2, 2);
+         g.S_Ten(3, 3);
+       },
+       {"pt 2 2", "pt 3 3"}, {{jnNoZusun, u"S_Ten", 0}}},
+      {"read with bz, written back by S_EntAll, which writes it", "hq\r\nbz\r\n",
+       [](TJGdata& g) {
+         g.A_Current();
+         g.A_Ten(1, 1);
+         g.S_EntAll();
+         g.S_Ten(2, 2);
+       },
+       {"bz", "lg0", "ly0", "pn1", "pt 1 1", "pt 2 2"}, {}},
+  };
+  for (const ReadCase& c : cases) RunAfterReading(c);
+}
+
+// Mistakes of the commands alone, with no file read.
+TEST(WriteNotes, MistakesOfTheCommands) {
+  const Case cases[] = {
+      {"S_Ent then S_EntAll: that entity twice",
+       [](TJGdata& g) {
+         g.A_Ten(1, 2);
+         g.A_Ten(3, 4);
+         g.S_Ent(0);
+         g.S_EntAll();
+       },
+       {"lg0", "ly0", "pn1", "pt 1 2", "pt 1 2", "pt 3 4"}, {{jnWrittenTwice, u"S_EntAll", 1}}},
+      {"S_EntAll then S_Ent",
+       [](TJGdata& g) {
+         g.A_Ten(1, 2);
+         g.S_EntAll();
+         g.S_Ent(0);
+       },
+       {"lg0", "ly0", "pn1", "pt 1 2", "pt 1 2"}, {{jnWrittenTwice, u"S_Ent", 0}}},
+      {"S_Ent twice on one entity",
+       [](TJGdata& g) {
+         g.A_Ten(1, 2);
+         g.A_Ten(3, 4);
+         g.S_Ent(1), g.S_Ent(0), g.S_Ent(1);
+       },
+       {"lg0", "ly0", "pn1", "pt 3 4", "pt 1 2", "pt 3 4"}, {{jnWrittenTwice, u"S_Ent", 1}}},
+      {"degenerate geometry, written",
+       [](TJGdata& g) {
+         g.S_Line(1, 1, 1, 1);
+         g.S_Circle(0, 0, 0);
+         g.S_Text(0, 0, 0, 0, 0, u"A");
+         g.S_Text(0, 0, 0, 1, 0, u"  ");
+         g.S_SolidC(0, 0, 1, 1, 0, 0, 90, 7);
+       },
+       {},
+       {{jnDegenerate, u"S_Line", 0}, {jnDegenerate, u"S_Circle", 0}, {jnDegenerate, u"S_Text", 0},
+        {jnDegenerate, u"S_Text", 0}, {jnDegenerate, u"S_SolidC", 0}}},
+      {"degenerate geometry, added",
+       [](TJGdata& g) {
+         g.A_Line(1, 1, 1, 1 + 1e-11);
+         g.A_Solid4(0, 0, 0, 0, 0, 0, 0, 0);
+       },
+       // four corners in one fall back to three, which draw nothing either
+       {}, {{jnDegenerate, u"A_Line", 0}, {jnDegenerate, u"A_Solid3", 0}}},
+      {"dialog colours outside the list",
+       [](TJGdata& g) {
+         g.S_PCol(99999, jmDialog);
+         g.S_Col(-5, jmDialog);
+         g.S_Col(265, jmDialog);
+         g.S_PCol(99999, jmCode);
+       },
+       {"pn100090", "lc1", "lc356", "pn99999"},
+       {{jnColourRange, u"S_PCol", 99999}, {jnColourRange, u"S_Col", -5}}},
+      {"dialog colours outside the list, for added entities",
+       [](TJGdata& g) {
+         g.A_Col(266, jmDialog);
+         g.A_PCol(-1, jmDialog);
+         g.A_Mjs(0, 1, 1, 0, 300, jmDialog);
+       },
+       {},
+       {{jnColourRange, u"A_Col", 266}, {jnColourRange, u"A_PCol", -1},
+        {jnColourRange, u"A_Mjs", 300}}},
+      {"a comment that ends in blanks has four fields for the reader",
+       [](TJGdata& g) { g.S_Comment(u"  表 表    "); }, {"h#  表 表    "},
+       {{jnCommentAsLine, u"S_Comment", 4}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TJGdata g;
+    std::vector<TJwwWriteNote> notes;
+    g.WriteNotes = &notes;
+    g.S_Init();
+    c.run(g);
+    EXPECT_EQ(Lines(g), c.lines);
+    ASSERT_EQ(notes.size(), c.notes.size());
+    for (size_t k = 0; k < notes.size(); ++k) {
+      EXPECT_EQ(notes[k].what, c.notes[k].what) << k;
+      EXPECT_EQ(notes[k].call, c.notes[k].call) << k;
+      EXPECT_EQ(notes[k].value, c.notes[k].value) << k;
+    }
+  }
+}
