@@ -18,6 +18,9 @@
 //   8 circular solid  cx cy r he ka sa ea ri          (ri 0: no hole)
 //   9 block insert    x y text count
 //  10 indicated point number x y                      (colour 0)
+//  11 dimension text  as a text; the figure is one with the line before it
+// A record of kinds 1 to 9 starts a figure (an entity of the file), in the
+// file's order, and the indicated points come after them all.
 // Sizes are in drawing units, angles in degrees; a text runs along (dx, dy)
 // and its characters are count UTF-16 code units from position text of the
 // text array.

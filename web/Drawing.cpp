@@ -51,13 +51,13 @@ class Records {
   // A text's height and length in drawing units: text sizes are on paper, so
   // they grow with the scale of the text's layer group unless the file is in
   // paper units. Its direction stays a vector, turned into an angle by the page.
-  void Text(const TJwwEntText& t) {
+  void Text(const TJwwEntText& t, double kind = 6) {
     const double scale =
         g_.Zusun || t.att.LGrp < 0 || t.att.LGrp > 15 ? 1 : g_.LGrpScale[static_cast<size_t>(t.att.LGrp)];
     const double height = std::fabs(t.mh * scale);
     const double length = t.mh == 0 ? 0 : static_cast<double>(t.st.size()) * height * t.mw / t.mh;
     const auto [at, count] = Keep(t.st);
-    Put({6, Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
+    Put({kind, Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
   }
 
   template <class R>
@@ -76,7 +76,7 @@ class Records {
       Put({5, Pen(e.att.Col), e.px, e.py, e.bai, e.ang, static_cast<double>(e.cod)});
     } else if constexpr (std::is_same_v<R, TJwwEntDim>) {
       Put({1, Pen(e.lin.att.Col), e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2});
-      Text(e.txt);
+      Text(e.txt, 11);  // one entity with the line before it
     } else if constexpr (std::is_same_v<R, TJwwEntBlk>) {
       const auto [at, count] = Keep(e.nam);
       Put({9, Pen(e.att.Col), e.px, e.py, at, count});

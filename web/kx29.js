@@ -10,7 +10,7 @@
   'use strict';
 
   // Doubles in a record of each kind, its kind and colour included (Api.cpp).
-  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5];
+  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 
   async function openKx29(createKx29) {
     const m = await createKx29();
