@@ -22,7 +22,8 @@ function status(say, alert = false) {
 }
 
 // Runs work in the worker with the busy line and its cancel button shown;
-// every failure ends up on the page. Gives the result, or null.
+// every failure ends up on the page. Gives the result, or undefined when
+// the work failed or was cancelled.
 async function busy(kind, work) {
   $('busy-text').textContent = T().busy[kind];
   $('busy').hidden = false;
@@ -31,8 +32,7 @@ async function busy(kind, work) {
   } catch (e) {
     if (e.message === 'cancelled') status((t) => t.cancelled);
     else status((t) => t.failed(e.message), true);
-    page.state = 'failed';
-    return null;
+    return undefined;
   } finally {
     $('busy').hidden = true;
   }
@@ -79,7 +79,7 @@ async function open(name, bytes, started = performance.now()) {
   restart();  // a fresh module for each file: the last one's memory goes with it
   const t0 = performance.now();
   const data = await busy('read', () => call('read', { bytes }));
-  if (page.state === 'failed') { forget(); return; }
+  if (data === undefined) { forget(); page.state = 'failed'; return; }
   const t1 = performance.now();
   if (!data) {
     forget();
@@ -339,7 +339,7 @@ async function run() {
     points: pick ? page.points.map(({ n, x, y }) => ({ n, x, y })) : null,
     selected: pick && i.figures?.ok ? page.selected : null,
   }));
-  if (!r) return;
+  if (!r) { page.state = page.input ? 'drawn' : 'ready'; return; }
   keepSettings(r.settings);
   const base = i?.layer ?? { ox: 0, oy: 0 };
   page.output = { args, exitCode: r.exitCode, bytes: r.output, info: r.data?.info, text: r.text,
@@ -554,14 +554,14 @@ async function start() {
     document.body.classList.remove('dropping');
     openFile(e.dataTransfer.files[0]);
   });
-  sample.addEventListener('change', () => {
+  sample.addEventListener('change', async () => {
     const s = KX29_DATA.samples[Number(sample.value)];
     if (!s) return;
     const m = s.args[0] && launcher(Number(s.args[0])) ? s.args[0] : '0';
     page.values[m] = s.args.slice(1).join(' ');
     $('mode').value = m;
     showQuestions();
-    if (s.settings) { keepSettings(fromBase64(s.settings)); showDialog(); }
+    if (s.settings) { keepSettings(fromBase64(s.settings)); await showDialog(); }
     open(s.name, fromBase64(s.input));
   });
   $('mode').addEventListener('change', showQuestions);
