@@ -310,6 +310,7 @@ try {
   check(Math.abs(p2 / p1[2] - 160 / 60) < 0.05, `two fingers pinch the drawing ${(p2 / p1[2]).toFixed(2)} times larger`);
   await phone.click('#run');
   await phone.waitForFunction(() => window.kx29Page.runs > 0);
+  await phone.evaluate(() => { document.querySelector('main').scrollTop = 0; document.getElementById('fit').click(); });
   await phone.screenshot({ path: join(dirname(screenshot), 'web-phone.png') });
   await phone.close();
 
@@ -317,6 +318,19 @@ try {
   await page.evaluate(() => { window.kx29Page.state = 'picking'; });
   await page.selectOption('#sample', { label: 'scene_mode8_crossings_of_grid_lines' });
   await page.waitForFunction(() => window.kx29Page.state === 'drawn');
+  // Two points indicated and the figures of the lower half selected, as a user starts.
+  await page.check('input[name=tool][value=point]');
+  await clickAt([0, 0], 2, 2);
+  await clickAt([3640, 1820], -3, 2);
+  await page.check('input[name=tool][value=select]');
+  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
+  const [c1, c2] = await page.evaluate(() => [window.kx29Page.view.screen(-700, 3300), window.kx29Page.view.screen(4300, -700)]);
+  await page.mouse.move(canvasBox.x + c1[0], canvasBox.y + c1[1]);
+  await page.mouse.down();
+  await page.mouse.move(canvasBox.x + c2[0], canvasBox.y + c2[1], { steps: 5 });
+  await page.mouse.up();
+  await clickAt([1820, 3900], 2, 0);
+  await clickAt([0, 3900], 2, 0);
   await after();
   await page.screenshot({ path: screenshot });
 

@@ -6,7 +6,7 @@ export const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 // The drawing in grey under a run's result: #767676 on white is 4.5:1.
 export const GREY = '#767676', GREY_FILL = '#dadada', INDICATED = '#c2410c', SELECTED = '#1c5fb8';
 export const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200;
+const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8;
 const DEG = Math.PI / 180;
 const UTF16 = new TextDecoder('utf-16le');
 
@@ -49,12 +49,22 @@ export function span(a, b) {
 // indicated points) is drawn afresh each time: its records are kept, in an
 // array of their own, since the module's records last only until its next
 // call. The layer is drawn in its colours, or all in grey (grey set).
-export function makeLayer(data, ox, oy) {
+// Made a piece at a time, the page answering in between.
+const nextTask = () => new Promise((done) => setTimeout(done, 0));
+
+export async function makeLayer(data, ox, oy) {
   const r = data.records, size = RECORD_SIZE;
   const strokes = new Map(), heavy = new Map(), fills = new Map();
   const kept = [], points = [], markers = [], texts = [], blocks = [], indicated = [];
   const box = [Infinity, Infinity, -Infinity, -Infinity];
-  const path = (map, key) => map.get(key) || map.set(key, new Path2D()).get(key);
+  // Paths of at most CHUNK figures, so that a big drawing is drawn a few of
+  // them a frame and the page never waits long for one.
+  const path = (map, key) => {
+    let list = map.get(key);
+    if (!list) map.set(key, list = Object.assign([new Path2D()], { n: 0 }));
+    if (++list.n % CHUNK === 0) list.push(new Path2D());
+    return list[list.length - 1];
+  };
   const figures = [];  // where each figure's record starts
   let keptLength = 0;
   const keep = (list, i) => {
@@ -65,6 +75,7 @@ export function makeLayer(data, ox, oy) {
   for (let i = 0; i < r.length; i += size[r[i]]) {
     const kind = r[i], colour = r[i + 1], x = r[i + 2] - ox, y = r[i + 3] - oy;
     if (kind <= 9) figures.push(i);
+    if (figures.length % CHUNK === 0 && kind <= 9) await nextTask();  // the page answers meanwhile
     switch (kind) {
       case 1: { const p = path(strokes, colour); p.moveTo(x, y); p.lineTo(r[i + 4] - ox, r[i + 5] - oy); break; }
       case 2: {
@@ -161,6 +172,7 @@ export class View {
     this.on = on;
     this.layers = [];
     this.overlay = null;  // draws over the layers, in CSS pixels
+    this.underlay = null;  // draws over the drawing, under a run's result
     this.cx = 0; this.cy = 0; this.s = 1; this.fitS = 1;
     this.pending = false;
     this.size();
@@ -233,31 +245,54 @@ export class View {
     });
   }
 
+  // Draws the layers afresh: as much in each frame as fits in FRAME_MS, the
+  // rest in the frames after, so that the page goes on answering while a
+  // big drawing is drawn. A small one is drawn at once.
   draw() {
-    const { ctx } = this;
     clearTimeout(this.rest);
+    const job = this.job = (this.job || 0) + 1, steps = this.steps(), t0 = performance.now();
+    const go = () => {
+      if (job !== this.job) return;
+      const start = performance.now();
+      for (;;) {
+        if (steps.next().done) break;
+        if (performance.now() - start > FRAME_MS) { requestAnimationFrame(go); return; }
+      }
+      this.lastMs = performance.now() - t0;
+      this.drawing = false;
+      if (this.lastMs > 40) {
+        this.shot = this.shot || document.createElement('canvas');
+        this.shot.width = this.canvas.width;
+        this.shot.height = this.canvas.height;
+        this.shot.getContext('2d').drawImage(this.canvas, 0, 0);
+        this.shotView = [this.cx, this.cy, this.s];
+      }
+    };
+    this.drawing = true;
+    go();
+  }
+
+  * steps() {
+    const { ctx } = this;
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = '#ffffff';
     ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
-    const t0 = performance.now();
-    this.layers.forEach((layer, k) => {
-      this.shapes(layer);
+    for (const [k, layer] of this.layers.entries()) {
+      yield* this.shapes(layer);
       this.marks(layer);
-    });
+      if (k === 0 && this.underlay) {  // under what a run added
+        ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
+        this.underlay(ctx);
+      }
+      yield;
+    }
     ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
     if (this.overlay) this.overlay(ctx);
-    this.lastMs = performance.now() - t0;
-    if (this.lastMs > 40) {
-      this.shot = this.shot || document.createElement('canvas');
-      this.shot.width = this.canvas.width;
-      this.shot.height = this.canvas.height;
-      this.shot.getContext('2d').drawImage(this.canvas, 0, 0);
-      this.shotView = [this.cx, this.cy, this.s];
-    }
   }
 
   // The last picture where the view has moved it since.
   moveShot() {
+    this.job = (this.job || 0) + 1;  // a drawing under way stops
     const { ctx, dpr, w, h } = this, [cx, cy, s] = this.shotView, k = this.s / s;
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = '#ffffff';
@@ -267,16 +302,25 @@ export class View {
   }
 
   // The paths of a layer, in drawing units through the canvas' transform.
-  shapes(l) {
+  * shapes(l) {
     const { ctx, dpr, s } = this;
-    ctx.setTransform(dpr * s, 0, 0, -dpr * s, dpr * (this.w / 2 - (this.cx - l.ox) * s),
+    const place = () => ctx.setTransform(dpr * s, 0, 0, -dpr * s, dpr * (this.w / 2 - (this.cx - l.ox) * s),
       dpr * (this.h / 2 + (this.cy - l.oy) * s));
-    for (const [colour, p] of l.fills) { ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); }
+    for (const [colour, list] of l.fills) {
+      for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield; }
+    }
     // Lines one device pixel wide, as the CAD program draws them: the
     // canvas draws those many times faster than any wider line.
     for (const [map, width] of [[l.strokes, 1], [l.heavy, 3 * STROKE * dpr]]) {
-      ctx.lineWidth = width / (s * dpr);
-      for (const [colour, p] of map) { ctx.strokeStyle = css(l.grey ? -1 : colour); ctx.stroke(p); }
+      for (const [colour, list] of map) {
+        for (const p of list) {
+          place();
+          ctx.lineWidth = width / (s * dpr);
+          ctx.strokeStyle = css(l.grey ? -1 : colour);
+          ctx.stroke(p);
+          yield;
+        }
+      }
     }
     ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
   }
@@ -294,7 +338,9 @@ export class View {
     }
     for (const [c, list] of byColour) {
       ctx.beginPath();
-      for (const [x, y] of list) { ctx.moveTo(x + POINT_RADIUS, y); ctx.arc(x, y, POINT_RADIUS, 0, 2 * Math.PI); }
+      // Many points as squares: a canvas fills those far faster than circles.
+      if (list.length > 5000) for (const [x, y] of list) ctx.rect(x - 3, y - 3, 6, 6);
+      else for (const [x, y] of list) { ctx.moveTo(x + POINT_RADIUS, y); ctx.arc(x, y, POINT_RADIUS, 0, 2 * Math.PI); }
       ctx.fillStyle = c;
       ctx.fill();
     }

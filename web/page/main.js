@@ -7,7 +7,7 @@ import { WORDS, EN, T } from './words.js';
 import { KX29_DATA } from './source.js';
 import { call, restart } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
-import { snap, figureAt, figuresIn, extent } from './pick.js';
+import { snap, figureAt, figuresIn, outline } from './pick.js';
 
 let view;
 const SNAP_PX = 8, PICK_PX = 6;
@@ -89,7 +89,7 @@ async function open(name, bytes, started = performance.now()) {
   }
   const box = data.info.box;
   const mid = box ? [(box[0] + box[2]) / 2, (box[1] + box[3]) / 2] : [0, 0];
-  const layer = makeLayer(data, ...mid);
+  const layer = await makeLayer(data, ...mid);
   page.input = { name, bytes, info: data.info, layer, figures: null };
   // The file's own indicated points and selection (every figure in it) to start with.
   page.points = [...layer.indicated].map((i) => ({ n: layer.r[i + 2], x: layer.r[i + 3], y: layer.r[i + 4], how: 'file' }));
@@ -257,25 +257,31 @@ function showMeasure() {
   $('measure').textContent = t.measured(fmt(d), `${fmt(m[0].x)}, ${fmt(m[0].y)}`, `${fmt(m[1].x)}, ${fmt(m[1].y)}`);
 }
 
-// Over the drawing: the selected figures when not all are, the indicated
-// points with their numbers, a measured distance, the box being drawn.
-function overlay(ctx) {
+// Over the drawing: the selected figures when not all are.
+function underlay(ctx) {
   const l = page.input?.layer;
   if (l && page.selected && page.edited) {
     ctx.strokeStyle = SELECTED;
-    ctx.lineWidth = 2.5;
+    ctx.globalAlpha = 0.6;
+    ctx.lineWidth = 4;
+    ctx.lineJoin = 'round';
     ctx.beginPath();
     let shown = 0;
     for (let f = 0; f < page.selected.length && shown < 20000; ++f) {
       if (!page.selected[f]) continue;
       shown += 1;
-      const b = extent(l, f);
-      const [x1, y1] = view.screen(b[0], b[3]), [x2, y2] = view.screen(b[2], b[1]);
-      if (x2 < -5 || y2 < -5 || x1 > view.w + 5 || y1 > view.h + 5) continue;
-      ctx.rect(x1 - 3, y1 - 3, x2 - x1 + 6, y2 - y1 + 6);
+      const o = outline(l.all, l.figures[f]).map((p) => view.screen(...p));
+      if (o.length === 1) { ctx.moveTo(o[0][0] + 6, o[0][1]); ctx.arc(o[0][0], o[0][1], 6, 0, 2 * Math.PI); continue; }
+      o.forEach((p, k) => (k ? ctx.lineTo(...p) : ctx.moveTo(...p)));
     }
     ctx.stroke();
+    ctx.globalAlpha = 1;
   }
+}
+
+// Over everything: the indicated points with their numbers, a measured
+// distance, the box being drawn.
+function overlay(ctx) {
   ctx.lineWidth = STROKE;
   ctx.font = 'bold 13px IPAPGothic, sans-serif';
   for (const p of page.points) {
@@ -342,13 +348,17 @@ async function run() {
   if (!r) { page.state = page.input ? 'drawn' : 'ready'; return; }
   keepSettings(r.settings);
   const base = i?.layer ?? { ox: 0, oy: 0 };
+  const t0 = performance.now();
   page.output = { args, exitCode: r.exitCode, bytes: r.output, info: r.data?.info, text: r.text,
-    ms: Math.round(r.ms), layer: r.data && makeLayer(r.data, base.ox, base.oy), given: r.given };
+    ms: Math.round(r.ms), layer: r.data && await makeLayer(r.data, base.ox, base.oy) };
+  const t1 = performance.now();
   if (i) i.layer.grey = true;
   view.layers = [i?.layer, page.output.layer].filter(Boolean);
   if (!i) frame();
   view.draw();
+  const t2 = performance.now();
   showOutput(); showLegend();
+  page.output.timing = { build: Math.round(t1 - t0), draw: Math.round(t2 - t1), shown: Math.round(performance.now() - t2) };
   page.runs += 1;
   status((t) => t.ran(args, r.exitCode, Math.round(r.ms)));
   page.state = 'ran';
@@ -530,12 +540,13 @@ function save(blob, name) {
 // at full speed.
 async function warmUp() {
   const data = await call('read', { bytes: fromBase64(KX29_DATA.warmUp), notes: false });
-  for (let n = 0; n < 3; ++n) makeLayer(data, 0, 0);
+  for (let n = 0; n < 3; ++n) await makeLayer(data, 0, 0);
 }
 
 async function start() {
   view = new View($('drawing'), handlers);
   view.overlay = overlay;
+  view.underlay = underlay;
   page.view = view;
   try { page.dat = fromBase64(localStorage.getItem('kx29.dat')); } catch (e) { page.dat = null; }
   const sample = $('sample');

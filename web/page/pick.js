@@ -20,7 +20,7 @@ function arcPoints(r, i) {
 
 // The corners or points that stand for a figure: its outline as a
 // polyline (closed for solids), and whether it is an outline at all.
-function outline(r, i) {
+export function outline(r, i) {
   switch (r[i]) {
     case 1: return [[r[i + 2], r[i + 3]], [r[i + 4], r[i + 5]]];
     case 2: case 3: return arcPoints(r, i);
@@ -171,7 +171,8 @@ export function snap(layer, x, y, tol) {
       let ps;
       if (r[i] === 1 && round(r, j)) ps = lineCircle(r, i, j);
       else if (r[j] === 1 && round(r, i)) ps = lineCircle(r, j, i);
-      else ps = crossings(outline(r, i), outline(r, j));
+      else if (r[i] === 1 && r[j] === 1) ps = crossings(outline(r, i), outline(r, j));
+      else continue;  // curves with curves: only as near as their polylines, so not offered
       for (const p of ps) offer(p, 'cross');
     }
   }
