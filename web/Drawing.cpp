@@ -62,6 +62,7 @@ class Records {
 
   template <class R>
   void Entity(const R& e) {
+    d_.layers.push_back(static_cast<uint8_t>((e.att.LGrp & 15) * 16 + (e.att.Lay & 15)));
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
       Put({1, Pen(e.att.Col), e.x1, e.y1, e.x2, e.y2});
     } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
@@ -158,6 +159,17 @@ bool ReadDrawing(const std::u16string& path, TDrawing& d, bool withNotes) {
                                   : "[" + Number(box.x1) + "," + Number(box.y1) + "," +
                                         Number(box.x2) + "," + Number(box.y2) + "]");
   s += ",\"axisAngle\":" + Number(g.Jikukaku);
+  // The layer groups' and layers' names the file gives, [number, name].
+  for (const auto& [key, names] : {std::pair{"groupNames", &g.LGrpName}, std::pair{"layerNames", &g.LayName}}) {
+    s += ",\"" + std::string(key) + "\":[";
+    bool first = true;
+    for (size_t k = 0; k < names->size(); ++k) {
+      if ((*names)[k].empty()) continue;
+      s += (first ? "[" : ",[") + std::to_string(k) + "," + JsonText((*names)[k]) + "]";
+      first = false;
+    }
+    s += "]";
+  }
   s += ",\"noteCount\":" + std::to_string(notes.size()) + ",\"notes\":[";
   for (size_t k = 0; k < notes.size() && k < kNotesListed; ++k) {
     s += (k ? ",[" : "[") + std::to_string(notes[k].what) + "," + std::to_string(notes[k].line) +

@@ -25,6 +25,8 @@
       texts: m.cwrap('kx29_texts', 'number', []),
       textsLength: m.cwrap('kx29_texts_length', 'number', []),
       info: m.cwrap('kx29_info', 'number', []),
+      layers: m.cwrap('kx29_layers', 'number', []),
+      layersLength: m.cwrap('kx29_layers_length', 'number', []),
       readMs: m.cwrap('kx29_read_ms', 'number', []),
       release: m.cwrap('kx29_release', null, []),
       decode: m.cwrap('kx29_decode', 'number', ['string']),
@@ -77,8 +79,9 @@
 
       // An exchange file read by the library: the records (Float64Array, see
       // Api.cpp), the texts they point into (Uint16Array) and the info
-      // (encoding, counts, extent, axis angle, notes unless notes is false,
-      // the library's reading time); null when unreadable. The records lie
+      // (encoding, counts, extent, axis angle, layer names, notes unless
+      // notes is false, the library's reading time), each figure's layer
+      // (Uint8Array, group * 16 + layer); null when unreadable. The records lie
       // in the module's memory, not copied: they last until the next call.
       read(bytes, { notes = true } = {}) {
         place('/view/JWC_TEMP.TXT', bytes, true);
@@ -89,9 +92,11 @@
         const records = m.HEAPF64.subarray(at, at + n);
         const t = api.texts() / 2;
         const texts = m.HEAPU16.slice(t, t + api.textsLength());
+        const l = api.layers();
+        const layers = m.HEAPU8.slice(l, l + api.layersLength());
         const info = JSON.parse(m.UTF8ToString(api.info()));
         info.readMs = api.readMs();  // the library's reading alone
-        return { records, texts, info };
+        return { records, texts, layers, info };
       },
 
       // Hands the memory of the last read's records back to the module.

@@ -257,6 +257,20 @@ try {
     check((await page.textContent('#file-info')).includes('ではありません'), `${name} is said to be no exchange file`);
   }
 
+  // Layers listed by their names in the file; one switched off, its
+  // figures are neither drawn nor found under the pointer.
+  await page.evaluate(() => { window.kx29Page.state = 'picking'; });
+  await page.selectOption('#sample', { label: 'scene_mode4_middle_of_a_room' });
+  await page.waitForFunction(() => window.kx29Page.state === 'drawn');
+  const layers = await page.textContent('#layer-list');
+  check(layers.includes('[0] 1階（5）') && layers.includes('(0) 壁（5）'), `the layer group and layer by their names (${layers})`);
+  await page.check('input[name=tool][value=pan]');
+  await clickAt([1820, 0], 0, 2);
+  check((await page.textContent('#figure')).includes('行目'), 'a wall clicked shows its line');
+  await page.uncheck('#layer-list li input');
+  await clickAt([1820, 0], 0, 2);
+  check((await page.textContent('#figure')) === '図形はありません', 'a wall on a layer switched off is not found');
+
   // 9. By keyboard alone: the file opener, the mode list, the value, 実行
   // and the drawing are reached with Tab; the drawing pans and zooms with keys.
   await drop('JWC_TEMP.TXT', grid);
@@ -266,7 +280,7 @@ try {
     await page.keyboard.press('Tab');
     reached.add(await page.evaluate(() => document.activeElement.id));
   }
-  check(['open', 'mode', 'values', 'run', 'drawing', 'lang'].every((id) => reached.has(id)),
+  check(['open', 'mode', 'run', 'drawing', 'lang'].every((id) => reached.has(id)),
     `Tab reaches the opener, mode list, 実行 and the drawing (${[...reached].join(' ')})`);
   await page.focus('#drawing');
   const v0 = await page.evaluate(() => [window.kx29Page.view.cx, window.kx29Page.view.s]);

@@ -12,14 +12,14 @@ function read(bytes, notes) {
   if (!d) return null;
   const records = d.records.slice();
   kx29.release();
-  return { records, texts: d.texts, info: d.info };
+  return { records, texts: d.texts, layers: d.layers, info: d.info };
 }
 
 let kx29 = null;
 const ops = {
   read({ bytes, notes = true }) {
     const d = read(bytes, notes);
-    return [d, d ? [d.records.buffer, d.texts.buffer] : []];
+    return [d, d ? [d.records.buffer, d.texts.buffer, d.layers.buffer] : []];
   },
   // The file's figures matched with its lines: for each its main line's
   // number and bytes.

@@ -59,22 +59,27 @@ export async function makeLayer(data, ox, oy) {
   const box = [Infinity, Infinity, -Infinity, -Infinity];
   // Paths of at most CHUNK figures, so that a big drawing is drawn a few of
   // them a frame and the page never waits long for one.
-  const path = (map, key) => {
+  // Kept by colour and layer (colour * 256 + group * 16 + layer), so that
+  // layers can be switched off.
+  const path = (map, colour) => {
+    const key = colour * 256 + lay;
     let list = map.get(key);
-    if (!list) map.set(key, list = Object.assign([new Path2D()], { n: 0 }));
+    if (!list) map.set(key, list = Object.assign([new Path2D()], { n: 0, colour, lay }));
     if (++list.n % CHUNK === 0) list.push(new Path2D());
     return list[list.length - 1];
   };
   const figures = [];  // where each figure's record starts
-  let keptLength = 0;
+  const keptLays = [];
+  let keptLength = 0, lay = 0;
   const keep = (list, i) => {
     list.push(keptLength);
     kept.push(i);
+    keptLays.push(lay);
     keptLength += size[r[i]];
   };
   for (let i = 0; i < r.length; i += size[r[i]]) {
     const kind = r[i], colour = r[i + 1], x = r[i + 2] - ox, y = r[i + 3] - oy;
-    if (kind <= 9) figures.push(i);
+    if (kind <= 9) { figures.push(i); lay = data.layers?.[figures.length - 1] ?? 0; }
     if (figures.length % CHUNK === 0 && kind <= 9) await nextTask();  // the page answers meanwhile
     switch (kind) {
       case 1: { const p = path(strokes, colour); p.moveTo(x, y); p.lineTo(r[i + 4] - ox, r[i + 5] - oy); break; }
@@ -127,13 +132,14 @@ export async function makeLayer(data, ox, oy) {
         break;
     }
   }
-  const own = new Float64Array(keptLength);
+  const own = new Float64Array(keptLength), lays = new Uint8Array(keptLength);
   let at = 0;
-  for (const i of kept) {
+  kept.forEach((i, k) => {
     own.set(r.subarray(i, i + size[r[i]]), at);
+    lays[at] = keptLays[k];
     at += size[r[i]];
-  }
-  return { all: r, figures: Int32Array.from(figures), r: own, texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
+  });
+  return { all: r, figures: Int32Array.from(figures), figureLays: data.layers, lays, hidden: null, r: own, texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
     fills, points, markers, textAt: texts, blocks, indicated, indicatedBox: box[0] <= box[2] ? box : null,
     colour: r.length && r[0] !== 10 ? r[1] : null };
 }
@@ -306,13 +312,18 @@ export class View {
     const { ctx, dpr, s } = this;
     const place = () => ctx.setTransform(dpr * s, 0, 0, -dpr * s, dpr * (this.w / 2 - (this.cx - l.ox) * s),
       dpr * (this.h / 2 + (this.cy - l.oy) * s));
-    for (const [colour, list] of l.fills) {
+    const off = l.hidden ?? [];
+    for (const [, list] of l.fills) {
+      if (off[list.lay]) continue;
+      const { colour } = list;
       for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield; }
     }
     // Lines one device pixel wide, as the CAD program draws them: the
     // canvas draws those many times faster than any wider line.
     for (const [map, width] of [[l.strokes, 1], [l.heavy, 3 * STROKE * dpr]]) {
-      for (const [colour, list] of map) {
+      for (const [, list] of map) {
+        if (off[list.lay]) continue;
+        const { colour } = list;
         for (const p of list) {
           place();
           ctx.lineWidth = width / (s * dpr);
@@ -328,11 +339,12 @@ export class View {
   // Points, markers, texts and blocks at their size on the screen; what lies
   // outside the canvas, and texts too small to read, are passed over.
   marks(l) {
-    const { ctx, dpr, w, h } = this, r = l.r;
+    const { ctx, dpr, w, h } = this, r = l.r, off = l.hidden ?? [];
     const colour = (i) => css(l.grey ? -1 : r[i + 1]);
     const inside = (p, m) => p[0] > -m && p[0] < w + m && p[1] > -m && p[1] < h + m;
     const byColour = new Map();
     for (const i of l.points) {
+      if (off[l.lays[i]]) continue;
       const p = this.screen(r[i + 2], r[i + 3]);
       if (inside(p, 5)) (byColour.get(colour(i)) || byColour.set(colour(i), []).get(colour(i))).push(p);
     }
@@ -348,6 +360,7 @@ export class View {
     const lines = new Map(), dots = new Map();
     const add = (map, c) => map.get(c) || map.set(c, new Path2D()).get(c);
     for (const i of l.markers) {
+      if (off[l.lays[i]]) continue;
       const size = Math.min(MARKER_SIZE * Math.abs(r[i + 4]), 4 * (w + h)), p = this.screen(r[i + 2], r[i + 3]);
       if (!inside(p, size * 1.2 + 2)) continue;
       const code = r[i + 6];
@@ -361,6 +374,7 @@ export class View {
     // Block inserts: a diamond at each, and its name while few are shown.
     const diamonds = new Map(), named = [];
     for (const i of l.blocks) {
+      if (off[l.lays[i]]) continue;
       const [x, y] = this.screen(r[i + 2], r[i + 3]);
       if (!inside([x, y], 200)) continue;
       const path = add(diamonds, colour(i));
@@ -382,8 +396,9 @@ export class View {
   // hundred texts are as many as the eye can read at once, and drawing
   // letters is what takes a canvas longest.
   texts(l, inside, colour) {
-    const { ctx, dpr } = this, r = l.r, shown = [];
+    const { ctx, dpr } = this, r = l.r, shown = [], off = l.hidden ?? [];
     for (const i of l.textAt) {
+      if (off[l.lays[i]]) continue;
       const px = r[i + 4] * this.s;
       if (px >= 3 && inside(this.screen(r[i + 2], r[i + 3]), Math.max(px, r[i + 5] * this.s) + 4)) shown.push(i);
     }

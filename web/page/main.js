@@ -102,7 +102,7 @@ async function open(name, bytes, started = performance.now()) {
   view.draw();
   const t3 = performance.now();
   $('empty').hidden = true;
-  showInfo(); showNotes(); showLegend(); showPicks();
+  showInfo(); showNotes(); showLegend(); showPicks(); showLayers();
   await new Promise((done) => requestAnimationFrame(done));
   const ms = (a, b) => Math.round(b - a);
   page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
@@ -124,7 +124,7 @@ function forget() {
   page.selected = null;
   view.layers = [];
   view.draw();
-  showNotes(); showLegend(); showPicks();
+  showNotes(); showLegend(); showPicks(); showLayers();
 }
 
 function frame() {
@@ -194,6 +194,45 @@ function showPicks() {
   const f = page.input?.figures;
   $('cannot-select').textContent = f && !f.ok ? t.cannotSelect : '';
   view.draw();
+}
+
+// The layer groups and layers that hold figures, by their names in the
+// file, each with a switch; a group's switch turns all its layers.
+function showLayers() {
+  const box = $('layer-list'), t = T(), l = page.input?.layer;
+  box.textContent = '';
+  if (!l || !l.figureLays) return;
+  const count = new Array(256).fill(0);
+  for (const lay of l.figureLays) count[lay] += 1;
+  const names = (list) => new Map(list ?? []);
+  const groupNames = names(page.input.info.groupNames), layerNames = names(page.input.info.layerNames);
+  l.hidden = l.hidden ?? new Uint8Array(256);
+  const hex = (k) => '0123456789ABCDEF'[k];
+  const box1 = (text, on, change) => {
+    const label = document.createElement('label'), input = document.createElement('input');
+    input.type = 'checkbox';
+    input.checked = on;
+    input.addEventListener('change', () => { change(input.checked); view.draw(); showLayers(); });
+    label.append(input, ' ', text);
+    return label;
+  };
+  for (let g = 0; g < 16; ++g) {
+    const inGroup = count.slice(g * 16, g * 16 + 16).reduce((a, n) => a + n, 0);
+    if (!inGroup) continue;
+    const head = document.createElement('div');
+    head.className = 'group';
+    const on = [...Array(16).keys()].some((k) => count[g * 16 + k] && !l.hidden[g * 16 + k]);
+    head.append(box1(t.group(hex(g), groupNames.get(g), inGroup), on, (v) => l.hidden.fill(v ? 0 : 1, g * 16, g * 16 + 16)));
+    const ul = document.createElement('ul');
+    for (let k = 0; k < 16; ++k) {
+      const lay = g * 16 + k;
+      if (!count[lay]) continue;
+      const li = document.createElement('li');
+      li.append(box1(t.layer(hex(k), layerNames.get(lay), count[lay]), !l.hidden[lay], (v) => { l.hidden[lay] = v ? 0 : 1; }));
+      ul.append(li);
+    }
+    box.append(head, ul);
+  }
 }
 
 function edited() {
@@ -508,7 +547,7 @@ async function showWords() {
   $('markers').setAttribute('aria-label', t.markersLabel);
   $('sample').options[0].textContent = t.pickSample;
   showModes();
-  showInfo(); showNotes(); showOutput(); showLegend(); showPicks(); showMeasure();
+  showInfo(); showNotes(); showOutput(); showLegend(); showPicks(); showMeasure(); showLayers();
   status(page.status, $('status').classList.contains('alert'));
   await showDialog();
 }

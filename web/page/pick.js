@@ -2,10 +2,11 @@
 // centre or intersection nearest the pointer (as the CAD program reads a
 // point), the figure under it, and the figures wholly inside a box. Works
 // on the records of web/Api.cpp; a figure is the index of its record in
-// layer.figures.
+// layer.figures. Figures on layers switched off are passed over.
 import { RECORD_SIZE, ellipse, span } from './draw.js';
 
 const ARC_STEPS = 48;
+const shown = (layer, f) => !layer.hidden || !layer.figureLays || !layer.hidden[layer.figureLays[f]];
 
 // The points an arc or ellipse record is drawn through, ends included.
 function arcPoints(r, i) {
@@ -75,6 +76,7 @@ export function figureAt(layer, x, y, tol) {
   let best = -1, bestD = tol;
   for (let f = 0; f < layer.figures.length; ++f) {
     const i = layer.figures[f];
+    if (!shown(layer, f)) continue;
     if (r[i] === 1) {  // most figures are lines: a quick test first
       if (Math.min(r[i + 2], r[i + 4]) > x + tol || Math.max(r[i + 2], r[i + 4]) < x - tol) continue;
       if (Math.min(r[i + 3], r[i + 5]) > y + tol || Math.max(r[i + 3], r[i + 5]) < y - tol) continue;
@@ -89,6 +91,7 @@ export function figureAt(layer, x, y, tol) {
 export function figuresIn(layer, box) {
   const out = [];
   for (let f = 0; f < layer.figures.length; ++f) {
+    if (!shown(layer, f)) continue;
     const b = extent(layer, f);
     if (b[0] >= box[0] && b[1] >= box[1] && b[2] <= box[2] && b[3] <= box[3]) out.push(f);
   }
@@ -151,6 +154,7 @@ export function snap(layer, x, y, tol) {
   const r = layer.all, near = [];
   for (let f = 0; f < layer.figures.length; ++f) {
     const i = layer.figures[f], kind = r[i];
+    if (!shown(layer, f)) continue;
     if (kind === 1) {
       offer([r[i + 2], r[i + 3]], 'end');
       offer([r[i + 4], r[i + 5]], 'end');

@@ -41,6 +41,8 @@ export const WORDS = {
     cannotSelect: 'この図面では図形を選べません（行と図形を対応づけられませんでした）。',
     cursor: (x, y) => `X ${x}  Y ${y}`, valueHint: '値',
     drawingLabel: '図面', markersLabel: '点マーカーの種類',
+    layers: 'レイヤ（表示）', group: (k, name, n) => `[${k}] ${name || 'レイヤグループ'}（${n}）`,
+    layer: (k, name, n) => `(${k}) ${name || 'レイヤ'}（${n}）`,
   },
   en: {
     drawing: 'Drawing (JWC_TEMP.TXT)', open: 'Open a file…', sample: 'Sample drawings', pickSample: 'Pick a sample…',
@@ -80,6 +82,8 @@ export const WORDS = {
     cannotSelect: 'Figures cannot be selected in this drawing (its lines could not be matched with its figures).',
     cursor: (x, y) => `X ${x}  Y ${y}`, valueHint: 'value',
     drawingLabel: 'Drawing', markersLabel: 'Point marker kinds',
+    layers: 'Layers shown', group: (k, name, n) => `[${k}] ${name || 'layer group'} (${n})`,
+    layer: (k, name, n) => `(${k}) ${name || 'layer'} (${n})`,
   },
 };
 // The launchers' texts and the dialog's in English: the Japanese ones are
