@@ -13,7 +13,10 @@
   const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 
   async function openKx29(createKx29) {
-    const m = await createKx29();
+    // What the program prints (its messages) is kept for the run's result
+    // rather than lost in the console.
+    let printed = [];
+    const m = await createKx29({ print: (t) => printed.push(t), printErr: (t) => printed.push(t) });
     const FS = m.FS;
     for (const dir of ['/kx29', '/dialog', '/view']) FS.mkdir(dir);
     const api = {
@@ -52,13 +55,15 @@
       // The program started with args (the run mode, then the typed values,
       // as strings) on an exchange file and a settings file (bytes, or null
       // for none). Gives the exit code and both files as the program left
-      // them (null: none there).
+      // them (null: none there), and what it printed (messages).
       run({ args, input = null, settings = null }) {
         clear('/kx29');
+        printed = [];
         place('/kx29/JWC_TEMP.TXT', input);
         place('/kx29/kx29.dat', settings);
         const exitCode = api.run('/kx29/kx29', args.join('\n'));
-        const out = { exitCode, output: take('/kx29/JWC_TEMP.TXT'), settings: take('/kx29/kx29.dat') };
+        const out = { exitCode, output: take('/kx29/JWC_TEMP.TXT'), settings: take('/kx29/kx29.dat'),
+          messages: printed.join('\n') };
         clear('/kx29');
         return out;
       },

@@ -40,7 +40,7 @@ const ops = {
     const ms = performance.now() - t0;
     const data = r.output ? read(r.output, false) : null;
     const text = r.output ? kx29.decode(r.output) : null;
-    return [{ exitCode: r.exitCode, output: r.output, settings: r.settings, data, text, ms },
+    return [{ exitCode: r.exitCode, output: r.output, settings: r.settings, messages: r.messages, data, text, ms },
       data ? [data.records.buffer, data.texts.buffer] : []];
   },
   dialog({ settings, choice }) { return [kx29.dialog(settings, choice), []]; },

@@ -165,6 +165,8 @@ function showOutput() {
   const added = o.info?.entities ?? 0;
   $('message').textContent = `${t.ran(o.args, o.exitCode, o.ms)}${t.colon}${o.bytes && added ? t.drew(added) : t.drewNothing}`;
   $('message').classList.toggle('nothing', !(o.bytes && added));
+  // The program's own messages, as it printed them.
+  if (o.messages) $('message').textContent += `\n${o.messages}`;
   if (!o.bytes) { pre.textContent = t.noOutput; return; }
   const lines = o.text.split('\r\n');
   if (lines[lines.length - 1] === '') lines.pop();
@@ -388,7 +390,7 @@ async function run() {
   keepSettings(r.settings);
   const base = i?.layer ?? { ox: 0, oy: 0 };
   const t0 = performance.now();
-  page.output = { args, exitCode: r.exitCode, bytes: r.output, info: r.data?.info, text: r.text,
+  page.output = { args, exitCode: r.exitCode, bytes: r.output, info: r.data?.info, text: r.text, messages: r.messages,
     ms: Math.round(r.ms), layer: r.data && await makeLayer(r.data, base.ox, base.oy) };
   const t1 = performance.now();
   if (i) i.layer.grey = true;
