@@ -175,8 +175,11 @@ try {
 
   // 5. In English, and back.
   await page.click('#lang');
+  await page.waitForFunction(() => document.title.includes('points for'));
   check((await page.textContent('#run')) === 'Run', 'the English switch');
+  check(/^read \d+ ms/.test(await page.textContent('#status')), 'the status line follows the English switch');
   await page.click('#lang');
+  await page.waitForFunction(() => !document.title.includes('points for'));
 
   // 6. Points indicated by clicking and figures selected by a box and a
   // click on the grid; runs of modes 4 and 8 get exactly those, as the CAD
