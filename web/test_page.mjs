@@ -246,6 +246,22 @@ try {
   check((await page.inputValue('#values')) === '910', 'mode 7 keeps the value typed for it');
   check(await runs() === before, 'typing and choosing modes runs nothing');
 
+  // A long run stopped with 中止: the page says so and runs again at once.
+  const big = execFileSync('python3', [join(root, 'bench/gen_drawing.py'), '-', '-n', '30000'], { maxBuffer: 1 << 26 });
+  await drop('big.txt', big);
+  await page.selectOption('#mode', '8');
+  const runsBefore = await runs();
+  await page.click('#run');
+  await page.waitForSelector('#busy:not([hidden])');
+  await page.waitForTimeout(150);
+  await page.click('#cancel');
+  await page.waitForSelector('#busy', { state: 'hidden' });
+  check((await page.textContent('#status')) === '中止しました。' && await runs() === runsBefore,
+    'a run cancelled: the page says so and nothing is shown as its result');
+  await page.selectOption('#mode', '9');
+  await after();
+  check((await page.textContent('#message')).includes('kx29 9'), 'after a cancel the next run starts a fresh module and runs');
+
   // 8. Files that are no exchange file say so.
   for (const [name, bytes] of [['picture.png', readFileSync(join(root, 'docs/web.png'))],
     ['utf16.txt', Buffer.from('hq\r\nlg0\r\n0 0 100 100\r\n', 'utf16le')]]) {
