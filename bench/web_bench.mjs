@@ -1,5 +1,6 @@
 // The measurements of run_web.sh in headless Chromium:
 //   node bench/web_bench.mjs PAGE RUNS FILE...
+// (KX29_RUN_LIMIT: the seconds a run of mode 8 is given before 中止, 900)
 // For each file, RUNS fresh pages each given it through the file input:
 // the page's own timing from the file's arrival to the finished picture
 // (read in the worker, paths made, drawn, the frame shown), and the longest
@@ -12,6 +13,7 @@ const driver = join(dirname(fileURLToPath(import.meta.url)), '../web/node_module
 const { chromium } = await import(pathToFileURL(driver).href);
 const [pageFile, runsText, ...files] = process.argv.slice(2);
 const runs = Number(runsText);
+const runLimit = Number(process.env.KX29_RUN_LIMIT ?? 900);  // seconds a run of mode 8 is given
 const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
@@ -29,7 +31,8 @@ async function fresh() {
 // The longest gap between two frames of the page, and the longest task on
 // its thread, while work goes on: a frame over 100 ms is a page that does
 // not answer.
-async function watch(page, work, done) {
+// Gives up after limit ms, with timedOut set.
+async function watch(page, work, done, limit = 600000) {
   await page.evaluate(() => {
     const w = window.kx29Watch = { last: performance.now(), gap: 0, task: 0, on: true };
     const tick = () => {
@@ -43,9 +46,11 @@ async function watch(page, work, done) {
       .observe({ type: 'longtask' });
   });
   await work();
-  await page.waitForFunction(done, null, { timeout: 600000 });
+  let timedOut = false;
+  await page.waitForFunction(done, null, { timeout: limit }).catch(() => { timedOut = true; });
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-  return page.evaluate(() => { window.kx29Watch.on = false; return { gap: window.kx29Watch.gap, task: window.kx29Watch.task }; });
+  const w = await page.evaluate(() => { window.kx29Watch.on = false; return { gap: window.kx29Watch.gap, task: window.kx29Watch.task }; });
+  return { ...w, timedOut };
 }
 
 const ms = (v) => Math.round(v);
@@ -57,8 +62,14 @@ for (const file of files) {
     t.push(await page.evaluate(() => window.kx29Page.timing));
     // Run mode 8 on it: every crossing of the drawing's lines, circles and arcs.
     await page.selectOption('#mode', '8');
-    const w = await watch(page, () => page.click('#run'), () => window.kx29Page.runs > 0 || window.kx29Page.state === 'failed');
-    w.message = await page.textContent('#message');
+    const w = await watch(page, () => page.click('#run'), () => window.kx29Page.runs > 0 || document.getElementById('busy').hidden,
+      runLimit * 1000);
+    if (w.timedOut) {  // stopped with 中止, as a user would
+      await page.click('#cancel');
+      await page.waitForSelector('#busy', { state: 'hidden' });
+    }
+    w.message = w.timedOut ? `not done in ${runLimit} s; ${await page.textContent('#status')}`
+      : (await page.evaluate(() => window.kx29Page.runs)) ? await page.textContent('#message') : await page.textContent('#status');
     w.ms = await page.evaluate(() => window.kx29Page.output?.ms);
     runsSeen.push(w);
     await page.close();

@@ -104,6 +104,9 @@
         return { records, texts, layers, info };
       },
 
+      // How big the module's memory has grown, in bytes.
+      memory() { return m.HEAPU8.length; },
+
       // Hands the memory of the last read's records back to the module.
       release() { api.release(); },
 

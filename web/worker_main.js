@@ -53,6 +53,10 @@ onmessage = async (e) => {
     const [value, transfer] = ops[op](args);
     postMessage({ id, ok: true, value }, transfer);
   } catch (err) {
-    postMessage({ id, ok: false, error: String(err && err.message ? err.message : err) });
+    // A C++ exception the program did not catch (memory running out, most
+    // likely) leaves the module unusable: the page starts a fresh one.
+    const uncaught = typeof WebAssembly.Exception === 'function' && err instanceof WebAssembly.Exception;
+    postMessage({ id, ok: false, error: String(err && err.message ? err.message : err),
+      uncaught, memoryMB: kx29 ? Math.round(kx29.memory() / 1048576) : 0 });
   }
 };

@@ -31,7 +31,9 @@ async function busy(kind, work) {
     return await work();
   } catch (e) {
     if (e.message === 'cancelled') status((t) => t.cancelled);
+    else if (e.uncaught) status((t) => t.failed(t.uncaught(e.memoryMB)), true);
     else status((t) => t.failed(e.message), true);
+    if (e.message !== 'cancelled') restart();  // the next call gets a sound module
     return undefined;
   } finally {
     $('busy').hidden = true;

@@ -23,7 +23,7 @@ export function restart() {
     if (!w) return;
     waiting.delete(e.data.id);
     if (e.data.ok) w.resolve(e.data.value);
-    else w.reject(new Error(e.data.error));
+    else w.reject(Object.assign(new Error(e.data.error), { uncaught: e.data.uncaught, memoryMB: e.data.memoryMB }));
   };
   // A failure the worker did not catch (the module aborted, memory ran
   // out): every call waiting fails with it, and the next starts afresh.
