@@ -62,7 +62,7 @@ for (const file of files) {
     t.push(await page.evaluate(() => window.kx29Page.timing));
     // Run mode 8 on it: every crossing of the drawing's lines, circles and arcs.
     await page.selectOption('#mode', '8');
-    const w = await watch(page, () => page.click('#run'), () => window.kx29Page.runs > 0 || document.getElementById('busy').hidden,
+    const w = await watch(page, () => page.click('#run'), () => window.kx29Page.runs > 0 || window.kx29Page.state === 'run-failed',
       runLimit * 1000);
     if (w.timedOut) {  // stopped with 中止, as a user would
       await page.click('#cancel');

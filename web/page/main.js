@@ -388,7 +388,7 @@ async function run() {
     points: pick ? page.points.map(({ n, x, y }) => ({ n, x, y })) : null,
     selected: pick && i.figures?.ok ? page.selected : null,
   }));
-  if (!r) { page.state = page.input ? 'drawn' : 'ready'; return; }
+  if (!r) { page.state = 'run-failed'; return; }  // failed or cancelled: said on the status line
   keepSettings(r.settings);
   const base = i?.layer ?? { ox: 0, oy: 0 };
   const t0 = performance.now();
