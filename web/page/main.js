@@ -170,15 +170,18 @@ function showOutput() {
   // The program's own messages, as it printed them.
   if (o.messages) $('message').textContent += `\n${o.messages}`;
   if (!o.bytes) { pre.textContent = t.noOutput; return; }
-  const lines = o.text.split('\r\n');
+  // The first thousand lines: as many as anyone reads here, and more would
+  // hold the page up laying them out (the download has them all).
+  const lines = o.text.split('\r\n', 1001);
+  const count = (o.text.match(/\r\n/g) || []).length + (o.text === '' || o.text.endsWith('\r\n') ? 0 : 1);
   if (lines[lines.length - 1] === '') lines.pop();
-  const shown = Math.min(lines.length, 5000), width = String(shown).length;
+  const shown = Math.min(lines.length, 1000), width = String(shown).length;
   const frag = document.createDocumentFragment();
   for (let k = 0; k < shown; ++k) {
     frag.append(Object.assign(document.createElement('span'), { className: 'n', textContent: String(k + 1).padStart(width) + '  ' }),
       lines[k] + '\n');
   }
-  if (shown < lines.length) frag.append(t.moreLines(lines.length - shown));
+  if (shown < count) frag.append(t.moreLines(count - shown));
   pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', frag);
 }
 
