@@ -1,8 +1,10 @@
 #!/bin/sh
 # The page in headless Chromium on big drawings: the time from a file handed
-# to the page to the finished picture at 1e4, 1e5 and 1e6 entities, and the
-# library's reading of the 1e6 drawing in the browser against the native
-# reading of the same file (bench_reader).
+# to the page to the finished picture at 1e4, 1e5 and 1e6 entities, the
+# longest frame of the page while each is read and while run mode 8 runs on
+# it (KX29_RUN_LIMIT seconds at most, then 中止), with the library's own
+# reading time in the page's worker; and the native reading of the 1e6
+# drawing (bench_reader) to set it against.
 #
 #   bench/run_web.sh [WEB_BUILD] [NATIVE_BUILD] [RUNS]   (defaults: build-web, build, 5)
 #

@@ -1,10 +1,11 @@
 // The measurements of run_web.sh in headless Chromium:
 //   node bench/web_bench.mjs PAGE RUNS FILE...
+// (KX29_RUN_LIMIT: the seconds a run of mode 8 is given before 中止, 900)
 // For each file, RUNS fresh pages each given it through the file input:
 // the page's own timing from the file's arrival to the finished picture
-// (read, paths made, drawn, the frame shown). For the last file, RUNS more
-// readings in one page by the library alone, as bench_reader reads (no
-// notes), and with the page's notes and records.
+// (read in the worker, paths made, drawn, the frame shown), and the longest
+// frame and longest task of the page while the file is read and while run
+// mode 8 runs on it, with what the page then says.
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
@@ -12,6 +13,7 @@ const driver = join(dirname(fileURLToPath(import.meta.url)), '../web/node_module
 const { chromium } = await import(pathToFileURL(driver).href);
 const [pageFile, runsText, ...files] = process.argv.slice(2);
 const runs = Number(runsText);
+const runLimit = Number(process.env.KX29_RUN_LIMIT ?? 900);  // seconds a run of mode 8 is given
 const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
@@ -26,41 +28,58 @@ async function fresh() {
   return page;
 }
 
-let last;
+// The longest gap between two frames of the page, and the longest task on
+// its thread, while work goes on: a frame over 100 ms is a page that does
+// not answer.
+// Gives up after limit ms, with timedOut set.
+async function watch(page, work, done, limit = 600000) {
+  await page.evaluate(() => {
+    const w = window.kx29Watch = { last: performance.now(), gap: 0, task: 0, on: true };
+    const tick = () => {
+      const now = performance.now();
+      w.gap = Math.max(w.gap, now - w.last);
+      w.last = now;
+      if (w.on) requestAnimationFrame(tick);
+    };
+    requestAnimationFrame(tick);
+    new PerformanceObserver((l) => { for (const e of l.getEntries()) w.task = Math.max(w.task, e.duration); })
+      .observe({ type: 'longtask' });
+  });
+  await work();
+  let timedOut = false;
+  await page.waitForFunction(done, null, { timeout: limit }).catch(() => { timedOut = true; });
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  const w = await page.evaluate(() => { window.kx29Watch.on = false; return { gap: window.kx29Watch.gap, task: window.kx29Watch.task }; });
+  return { ...w, timedOut };
+}
+
+const ms = (v) => Math.round(v);
 for (const file of files) {
-  const t = [];
+  const t = [], frames = [], runsSeen = [];
   for (let r = 0; r < runs; ++r) {
     const page = await fresh();
-    await page.setInputFiles('#file', file);
-    await page.waitForFunction(() => window.kx29Page.state === 'drawn', null, { timeout: 120000 });
+    frames.push(await watch(page, () => page.setInputFiles('#file', file), () => window.kx29Page.state === 'drawn'));
     t.push(await page.evaluate(() => window.kx29Page.timing));
-    if (file === files[files.length - 1] && r === runs - 1) last = page;
-    else await page.close();
+    // Run mode 8 on it: every crossing of the drawing's lines, circles and arcs.
+    await page.selectOption('#mode', '8');
+    const w = await watch(page, () => page.click('#run'), () => window.kx29Page.runs > 0 || window.kx29Page.state === 'run-failed',
+      runLimit * 1000);
+    if (w.timedOut) {  // stopped with 中止, as a user would
+      await page.click('#cancel');
+      await page.waitForSelector('#busy', { state: 'hidden' });
+    }
+    w.message = w.timedOut ? `not done in ${runLimit} s; ${await page.textContent('#status')}`
+      : (await page.evaluate(() => window.kx29Page.runs)) ? await page.textContent('#message') : await page.textContent('#status');
+    w.ms = await page.evaluate(() => window.kx29Page.output?.ms);
+    runsSeen.push(w);
+    await page.close();
   }
   const m = (k) => median(t.map((x) => x[k]));
   console.log(`${file.split('/').pop()}: ${t[0].entities} entities, first picture median ${m('total')} ms` +
-    ` (read ${m('read')}, of which the library ${m('library')}; paths ${m('build')}; drawn ${m('draw')});` +
+    ` (read in the worker ${m('read')}, of which the library ${m('library')}; paths ${m('build')}; drawn ${m('draw')});` +
     ` all: ${t.map((x) => x.total).join(', ')} ms`);
+  console.log(`  while reading: longest frame ${frames.map((f) => ms(f.gap)).join(', ')} ms, longest task ${frames.map((f) => ms(f.task)).join(', ')} ms`);
+  console.log(`  run mode 8 (${runsSeen.map((w) => w.ms).join(', ')} ms in the worker): longest frame ${runsSeen.map((f) => ms(f.gap)).join(', ')} ms,` +
+    ` longest task ${runsSeen.map((f) => ms(f.task)).join(', ')} ms; the page says: ${runsSeen[0].message}`);
 }
-
-const reads = await last.evaluate((n) => {
-  const k = window.kx29Page.kx29, bytes = window.kx29Page.input.bytes, out = { library: [], call: [], noted: [] };
-  for (let r = 0; r < n; ++r) {
-    let t = performance.now();
-    const d = k.read(bytes, { notes: false });
-    out.call.push(performance.now() - t);
-    out.library.push(d.info.readMs);
-    k.release();
-    t = performance.now();
-    k.read(bytes);
-    out.noted.push(performance.now() - t);
-    k.release();
-  }
-  return out;
-}, runs);
-const f = (v) => `${(median(v) / 1000).toFixed(3)} s (${v.map((x) => (x / 1000).toFixed(3)).join(', ')})`;
-console.log(`browser reading of ${files[files.length - 1].split('/').pop()}, one thread, ${runs} runs in one page:`);
-console.log(`  the library alone, no notes   median ${f(reads.library)}`);
-console.log(`  read() without notes: the file handed in, read, its records made  median ${f(reads.call)}`);
-console.log(`  read() with notes, as the page reads  median ${f(reads.noted)}`);
 await browser.close();

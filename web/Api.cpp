@@ -18,6 +18,9 @@
 //   8 circular solid  cx cy r he ka sa ea ri          (ri 0: no hole)
 //   9 block insert    x y text count
 //  10 indicated point number x y                      (colour 0)
+//  11 dimension text  as a text; the figure is one with the line before it
+// A record of kinds 1 to 9 starts a figure (an entity of the file), in the
+// file's order, and the indicated points come after them all.
 // Sizes are in drawing units, angles in degrees; a text runs along (dx, dy)
 // and its characters are count UTF-16 code units from position text of the
 // text array.
@@ -129,6 +132,9 @@ EMSCRIPTEN_KEEPALIVE const double* kx29_records() { return last.records.data(); 
 EMSCRIPTEN_KEEPALIVE const char16_t* kx29_texts() { return last.texts.data(); }
 EMSCRIPTEN_KEEPALIVE int32_t kx29_texts_length() { return static_cast<int32_t>(last.texts.size()); }
 EMSCRIPTEN_KEEPALIVE const char* kx29_info() { return last.info.c_str(); }
+// Each figure's layer group * 16 + layer, one byte each.
+EMSCRIPTEN_KEEPALIVE const uint8_t* kx29_layers() { return last.layers.data(); }
+EMSCRIPTEN_KEEPALIVE int32_t kx29_layers_length() { return static_cast<int32_t>(last.layers.size()); }
 EMSCRIPTEN_KEEPALIVE double kx29_read_ms() { return last.readSeconds * 1000; }
 // Hands the last read's memory back.
 EMSCRIPTEN_KEEPALIVE void kx29_release() { last = TDrawing(); }

@@ -51,17 +51,18 @@ class Records {
   // A text's height and length in drawing units: text sizes are on paper, so
   // they grow with the scale of the text's layer group unless the file is in
   // paper units. Its direction stays a vector, turned into an angle by the page.
-  void Text(const TJwwEntText& t) {
+  void Text(const TJwwEntText& t, double kind = 6) {
     const double scale =
         g_.Zusun || t.att.LGrp < 0 || t.att.LGrp > 15 ? 1 : g_.LGrpScale[static_cast<size_t>(t.att.LGrp)];
     const double height = std::fabs(t.mh * scale);
     const double length = t.mh == 0 ? 0 : static_cast<double>(t.st.size()) * height * t.mw / t.mh;
     const auto [at, count] = Keep(t.st);
-    Put({6, Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
+    Put({kind, Pen(t.att.Col), t.x1, t.y1, height, length, t.x2, t.y2, at, count});
   }
 
   template <class R>
   void Entity(const R& e) {
+    d_.layers.push_back(static_cast<uint8_t>((e.att.LGrp & 15) * 16 + (e.att.Lay & 15)));
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
       Put({1, Pen(e.att.Col), e.x1, e.y1, e.x2, e.y2});
     } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
@@ -76,7 +77,7 @@ class Records {
       Put({5, Pen(e.att.Col), e.px, e.py, e.bai, e.ang, static_cast<double>(e.cod)});
     } else if constexpr (std::is_same_v<R, TJwwEntDim>) {
       Put({1, Pen(e.lin.att.Col), e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2});
-      Text(e.txt);
+      Text(e.txt, 11);  // one entity with the line before it
     } else if constexpr (std::is_same_v<R, TJwwEntBlk>) {
       const auto [at, count] = Keep(e.nam);
       Put({9, Pen(e.att.Col), e.px, e.py, at, count});
@@ -158,6 +159,17 @@ bool ReadDrawing(const std::u16string& path, TDrawing& d, bool withNotes) {
                                   : "[" + Number(box.x1) + "," + Number(box.y1) + "," +
                                         Number(box.x2) + "," + Number(box.y2) + "]");
   s += ",\"axisAngle\":" + Number(g.Jikukaku);
+  // The layer groups' and layers' names the file gives, [number, name].
+  for (const auto& [key, names] : {std::pair{"groupNames", &g.LGrpName}, std::pair{"layerNames", &g.LayName}}) {
+    s += ",\"" + std::string(key) + "\":[";
+    bool first = true;
+    for (size_t k = 0; k < names->size(); ++k) {
+      if ((*names)[k].empty()) continue;
+      s += (first ? "[" : ",[") + std::to_string(k) + "," + JsonText((*names)[k]) + "]";
+      first = false;
+    }
+    s += "]";
+  }
   s += ",\"noteCount\":" + std::to_string(notes.size()) + ",\"notes\":[";
   for (size_t k = 0; k < notes.size() && k < kNotesListed; ++k) {
     s += (k ? ",[" : "[") + std::to_string(notes[k].what) + "," + std::to_string(notes[k].line) +

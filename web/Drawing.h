@@ -4,12 +4,14 @@
 // counts, extent, axis angle and the reader's notes) as JSON.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct TDrawing {
   std::vector<double> records;
   std::u16string texts;
+  std::vector<uint8_t> layers;  // each figure's layer group * 16 + layer
   std::string info;
   double readSeconds = 0;  // the library's OpenTempFile alone
 };

@@ -10,10 +10,13 @@
   'use strict';
 
   // Doubles in a record of each kind, its kind and colour included (Api.cpp).
-  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5];
+  const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 
   async function openKx29(createKx29) {
-    const m = await createKx29();
+    // What the program prints (its messages) is kept for the run's result
+    // rather than lost in the console.
+    let printed = [];
+    const m = await createKx29({ print: (t) => printed.push(t), printErr: (t) => printed.push(t) });
     const FS = m.FS;
     for (const dir of ['/kx29', '/dialog', '/view']) FS.mkdir(dir);
     const api = {
@@ -25,6 +28,8 @@
       texts: m.cwrap('kx29_texts', 'number', []),
       textsLength: m.cwrap('kx29_texts_length', 'number', []),
       info: m.cwrap('kx29_info', 'number', []),
+      layers: m.cwrap('kx29_layers', 'number', []),
+      layersLength: m.cwrap('kx29_layers_length', 'number', []),
       readMs: m.cwrap('kx29_read_ms', 'number', []),
       release: m.cwrap('kx29_release', null, []),
       decode: m.cwrap('kx29_decode', 'number', ['string']),
@@ -50,13 +55,15 @@
       // The program started with args (the run mode, then the typed values,
       // as strings) on an exchange file and a settings file (bytes, or null
       // for none). Gives the exit code and both files as the program left
-      // them (null: none there).
+      // them (null: none there), and what it printed (messages).
       run({ args, input = null, settings = null }) {
         clear('/kx29');
+        printed = [];
         place('/kx29/JWC_TEMP.TXT', input);
         place('/kx29/kx29.dat', settings);
         const exitCode = api.run('/kx29/kx29', args.join('\n'));
-        const out = { exitCode, output: take('/kx29/JWC_TEMP.TXT'), settings: take('/kx29/kx29.dat') };
+        const out = { exitCode, output: take('/kx29/JWC_TEMP.TXT'), settings: take('/kx29/kx29.dat'),
+          messages: printed.join('\n') };
         clear('/kx29');
         return out;
       },
@@ -77,8 +84,9 @@
 
       // An exchange file read by the library: the records (Float64Array, see
       // Api.cpp), the texts they point into (Uint16Array) and the info
-      // (encoding, counts, extent, axis angle, notes unless notes is false,
-      // the library's reading time); null when unreadable. The records lie
+      // (encoding, counts, extent, axis angle, layer names, notes unless
+      // notes is false, the library's reading time), each figure's layer
+      // (Uint8Array, group * 16 + layer); null when unreadable. The records lie
       // in the module's memory, not copied: they last until the next call.
       read(bytes, { notes = true } = {}) {
         place('/view/JWC_TEMP.TXT', bytes, true);
@@ -89,10 +97,15 @@
         const records = m.HEAPF64.subarray(at, at + n);
         const t = api.texts() / 2;
         const texts = m.HEAPU16.slice(t, t + api.textsLength());
+        const l = api.layers();
+        const layers = m.HEAPU8.slice(l, l + api.layersLength());
         const info = JSON.parse(m.UTF8ToString(api.info()));
         info.readMs = api.readMs();  // the library's reading alone
-        return { records, texts, info };
+        return { records, texts, layers, info };
       },
+
+      // How big the module's memory has grown, in bytes.
+      memory() { return m.HEAPU8.length; },
 
       // Hands the memory of the last read's records back to the module.
       release() { api.release(); },

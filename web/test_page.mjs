@@ -1,8 +1,10 @@
 // The page in headless Chromium, as a user works it: a drawing dropped on
-// it, a run mode picked, the settings changed, the rewritten file
-// downloaded. The download must be the native program's bytes for the same
-// drawing, run mode and settings (the settings made with its own dialog),
-// and the canvas must show the added points in their colour.
+// it, points indicated and figures selected on it, a run mode picked and
+// run, the settings changed, the rewritten file downloaded. The download
+// must be the native program's bytes for the same drawing, points,
+// selection, run mode and settings (the settings made with its own dialog),
+// and the canvas must show the added points in their colour. Then the page
+// on a phone's screen with touch, and by keyboard alone.
 //
 //   node web/test_page.mjs [WEB_BUILD] [NATIVE_BUILD] [SCREENSHOT]
 //        (defaults: build-web, build, WEB_BUILD/web.png)
@@ -70,11 +72,17 @@ try {
   await page.goto(pathToFileURL(join(web, 'kx29-page.html')).href);
   await page.waitForFunction(() => window.kx29Page.state === 'ready');
   const runs = () => page.evaluate(() => window.kx29Page.runs);
-  // Waits for the run that a change starts.
-  async function after(change) {
+  // Presses 実行 (or does what starts a run) and waits for the run.
+  async function after(change = () => page.click('#run')) {
     const before = await runs();
     await change();
     await page.waitForFunction((n) => window.kx29Page.runs > n, before);
+  }
+  // A setting changed, and waits until the dialog has saved it.
+  async function setting(change) {
+    const before = await page.evaluate(() => window.kx29Page.settingsSaved ?? 0);
+    await change();
+    await page.waitForFunction((n) => (window.kx29Page.settingsSaved ?? 0) > n, before);
   }
   async function download() {
     const [d] = await Promise.all([page.waitForEvent('download'), page.click('#download')]);
@@ -98,10 +106,13 @@ try {
   const grid = readFileSync(join(root, 'tests/golden/scene_mode8_crossings_of_grid_lines/JWC_TEMP.TXT'));
   await drop('JWC_TEMP.TXT', grid);
   check((await page.textContent('#file-info')).includes('CP932'), 'the dropped file is read as code page 932');
-  await after(() => page.selectOption('#mode', '8'));
+  await page.selectOption('#mode', '8');
+  check(await runs() === 0, 'choosing a run mode runs nothing');
   Object.assign(settings, { lgrp: 3, col: 11 });
-  await after(() => page.selectOption('#lgrp', '3'));
-  await after(() => page.selectOption('#col', '11'));
+  await setting(() => page.selectOption('#lgrp', '3'));
+  await setting(() => page.selectOption('#col', '11'));
+  check(await runs() === 0, 'changing the settings runs nothing');
+  await after();
   const points = await download();
   check(points.equals(nativeRun(grid, ['8'], settings)), 'run mode 8 with points: the download is the native bytes');
 
@@ -138,16 +149,17 @@ try {
   // 2. Another drawing, run mode 6 with a typed count, markers ○ at 2.5, layer C, pen 3.
   const circles = readFileSync(join(root, 'tests/golden/scene_mode6_circle_and_tilted_ellipse_arc/JWC_TEMP.TXT'));
   await drop('circles.txt', circles);
-  await after(() => page.selectOption('#mode', '6'));
+  await page.selectOption('#mode', '6');
   await page.fill('#values', '６');  // full-width, as an input method types it
   await after(() => page.press('#values', 'Enter'));
   Object.assign(settings, { lay: 13, col: 3, marker: true, kind: 1, scale: '２．５' });
-  await after(() => page.selectOption('#lay', '13'));
-  await after(() => page.selectOption('#col', '3'));
-  await after(() => page.check('#marker'));
-  await after(() => page.selectOption('#kind', '1'));
+  await setting(() => page.selectOption('#lay', '13'));
+  await setting(() => page.selectOption('#col', '3'));
+  await setting(() => page.check('#marker'));
+  await setting(() => page.selectOption('#kind', '1'));
   await page.fill('#scale', '２．５');
-  await after(() => page.press('#scale', 'Enter'));
+  await setting(() => page.press('#scale', 'Enter'));
+  await after();
   check((await page.inputValue('#scale')) === '2.5', 'the scale typed full-width is kept as the program saves it');
   const markers = await download();
   check(markers.equals(nativeRun(circles, ['6', '６'], settings)), 'run mode 6 with markers: the download is the native bytes');
@@ -163,13 +175,196 @@ try {
 
   // 5. In English, and back.
   await page.click('#lang');
+  await page.waitForFunction(() => document.title.includes('points for'));
   check((await page.textContent('#run')) === 'Run', 'the English switch');
+  check(/^read \d+ ms/.test(await page.textContent('#status')), 'the status line follows the English switch');
   await page.click('#lang');
+  await page.waitForFunction(() => !document.title.includes('points for'));
+
+  // 6. Points indicated by clicking and figures selected by a box and a
+  // click on the grid; runs of modes 4 and 8 get exactly those, as the CAD
+  // program writes them: its hp records, then the selected figures.
+  await drop('JWC_TEMP.TXT', grid);
+  const gridLines = grid.toString('latin1').split('\r\n');
+  if (gridLines[gridLines.length - 1] === '') gridLines.pop();
+  const isFigure = (l) => /^-?[0-9]/.test(l) || l.startsWith('ci ');
+  // The grid with the hp records before its first figure and only the figures kept.
+  const given = (hp, keep) => {
+    const out = [];
+    let placed = false;
+    for (const l of gridLines) {
+      if (isFigure(l) && !placed) { out.push(...hp); placed = true; }
+      if (!isFigure(l) || keep(l)) out.push(l);
+    }
+    return Buffer.from(out.map((l) => l + '\r\n').join(''), 'latin1');
+  };
+  const canvasBox = await page.locator('#drawing').boundingBox();
+  const clickAt = async ([x, y], dx, dy) => {
+    const [sx, sy] = await page.evaluate((p) => window.kx29Page.view.screen(...p), [x, y]);
+    await page.mouse.click(canvasBox.x + sx + dx, canvasBox.y + sy + dy);
+  };
+  await page.check('input[name=tool][value=point]');
+  await clickAt([-500, 0], 3, -4);  // near the end of the lowest line
+  await clickAt([1820, 0], -4, 3);  // near where two grid lines cross
+  const listed = await page.textContent('#point-list');
+  check(listed.includes('1：-500, 0（端点）') && listed.includes('2：1820, 0（交点）'),
+    `two points indicated, snapped to an end point and an intersection (${listed})`);
+  await page.selectOption('#mode', '4');
+  await after();
+  const hp = ['hp1 -500 0', 'hp2 1820 0'];
+  check((await download()).equals(nativeRun(given(hp, () => true), ['4'], settings)),
+    'run mode 4 on the two points indicated: the download is the native bytes');
+  // A box around the two lower level lines (whole figures inside only), and
+  // a click on an upright line adds it.
+  await page.check('input[name=tool][value=select]');
+  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
+  const [b1, b2] = await page.evaluate(() => [window.kx29Page.view.screen(-600, 1900), window.kx29Page.view.screen(4200, -100)]);
+  await page.mouse.move(canvasBox.x + b1[0], canvasBox.y + b1[1]);
+  await page.mouse.down();
+  await page.mouse.move(canvasBox.x + b2[0], canvasBox.y + b2[1], { steps: 5 });
+  await page.mouse.up();
+  await clickAt([1820, 3900], 2, 0);
+  const chosen = await page.textContent('#selection');
+  check(chosen.includes('3 / 9'), `a box and a click select three of the nine figures (${chosen})`);
+  check((await page.textContent('#figure')).includes('13 行目'), 'the figure clicked shows its line of the file');
+  await page.selectOption('#mode', '8');
+  await after();
+  const kept = new Set(['-500 0 4140 0', '-500 1820 4140 1820', '1820 -500 1820 4140']);
+  const crossings = await download();
+  check(crossings.equals(nativeRun(given(hp, (l) => kept.has(l)), ['8'], settings)),
+    'run mode 8 on the figures selected: the download is the native bytes');
+  check((crossings.toString('latin1').match(/^pt /gm) || []).length === 2, 'run mode 8 marks the two crossings of the three figures');
+
+  // 7. Each mode keeps its own value, and nothing runs before 実行.
+  const before = await runs();
+  await page.selectOption('#mode', '7');
+  await page.fill('#values', '910');
+  await page.selectOption('#mode', '10');
+  check((await page.inputValue('#values')) === '' && (await page.getAttribute('#values', 'placeholder')).length > 0,
+    'mode 10 opens with its own empty value and the question as its hint');
+  await page.selectOption('#mode', '7');
+  check((await page.inputValue('#values')) === '910', 'mode 7 keeps the value typed for it');
+  check(await runs() === before, 'typing and choosing modes runs nothing');
+
+  // A long run stopped with 中止: the page says so and runs again at once.
+  const big = execFileSync('python3', [join(root, 'bench/gen_drawing.py'), '-', '-n', '30000'], { maxBuffer: 1 << 26 });
+  await drop('big.txt', big);
+  await page.selectOption('#mode', '8');
+  const runsBefore = await runs();
+  await page.click('#run');
+  await page.waitForSelector('#busy:not([hidden])');
+  await page.waitForTimeout(150);
+  await page.click('#cancel');
+  await page.waitForSelector('#busy', { state: 'hidden' });
+  check((await page.textContent('#status')) === '中止しました。' && await runs() === runsBefore,
+    'a run cancelled: the page says so and nothing is shown as its result');
+  await page.selectOption('#mode', '9');
+  await after();
+  check((await page.textContent('#message')).includes('kx29 9'), 'after a cancel the next run starts a fresh module and runs');
+
+  // 8. Files that are no exchange file say so.
+  for (const [name, bytes] of [['picture.png', readFileSync(join(root, 'docs/web.png'))],
+    ['utf16.txt', Buffer.from('hq\r\nlg0\r\n0 0 100 100\r\n', 'utf16le')]]) {
+    await page.evaluate(() => { window.kx29Page.state = 'dropping'; });
+    const transfer = await page.evaluateHandle(([n, b]) => {
+      const t = new DataTransfer();
+      t.items.add(new File([new Uint8Array(b)], n));
+      return t;
+    }, [name, [...bytes]]);
+    await page.dispatchEvent('#drawing', 'drop', { dataTransfer: transfer });
+    await page.waitForFunction(() => window.kx29Page.state === 'unreadable');
+    check((await page.textContent('#file-info')).includes('ではありません'), `${name} is said to be no exchange file`);
+  }
+
+  // Layers listed by their names in the file; one switched off, its
+  // figures are neither drawn nor found under the pointer.
+  await page.evaluate(() => { window.kx29Page.state = 'picking'; });
+  await page.selectOption('#sample', { label: 'scene_mode4_middle_of_a_room' });
+  await page.waitForFunction(() => window.kx29Page.state === 'drawn');
+  const layers = await page.textContent('#layer-list');
+  check(layers.includes('[0] 1階（5）') && layers.includes('(0) 壁（5）'), `the layer group and layer by their names (${layers})`);
+  await page.check('input[name=tool][value=pan]');
+  await clickAt([1820, 0], 0, 2);
+  check((await page.textContent('#figure')).includes('行目'), 'a wall clicked shows its line');
+  await page.uncheck('#layer-list li input');
+  await clickAt([1820, 0], 0, 2);
+  check((await page.textContent('#figure')) === '図形はありません', 'a wall on a layer switched off is not found');
+
+  // 9. By keyboard alone: the file opener, the mode list, the value, 実行
+  // and the drawing are reached with Tab; the drawing pans and zooms with keys.
+  await drop('JWC_TEMP.TXT', grid);
+  await page.evaluate(() => document.activeElement.blur());
+  const reached = new Set();
+  for (let k = 0; k < 60; ++k) {
+    await page.keyboard.press('Tab');
+    reached.add(await page.evaluate(() => document.activeElement.id));
+  }
+  check(['open', 'mode', 'run', 'drawing', 'lang'].every((id) => reached.has(id)),
+    `Tab reaches the opener, mode list, 実行 and the drawing (${[...reached].join(' ')})`);
+  await page.focus('#drawing');
+  const v0 = await page.evaluate(() => [window.kx29Page.view.cx, window.kx29Page.view.s]);
+  await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('+');
+  const v1 = await page.evaluate(() => [window.kx29Page.view.cx, window.kx29Page.view.s]);
+  check(v1[0] < v0[0] && v1[1] > v0[1], 'arrow keys pan the drawing and + zooms in');
+  for (let k = 0; k < 200; ++k) await page.keyboard.press('-');
+  const least = await page.evaluate(() => window.kx29Page.view.s / window.kx29Page.view.fitS);
+  check(least >= 1e-3 * 0.999, `zooming out stops at a thousandth of the whole drawing (${least})`);
+  await page.focus('#mode');
+  await page.keyboard.press('End');  // the last mode, 10
+  await page.focus('#run');
+  await after(() => page.keyboard.press('Enter'));
+  check((await page.textContent('#message')).includes('kx29 10'), 'a run started from the keyboard');
+
+  // 10. A phone: the drawing first and wide enough, panned with a finger
+  // and zoomed with two.
+  const phone = await browser.newPage({ viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true, deviceScaleFactor: 2 });
+  phone.on('pageerror', (e) => failures.push(`phone page error: ${e.message}`));
+  await phone.goto(pathToFileURL(join(web, 'kx29-page.html')).href);
+  await phone.waitForFunction(() => window.kx29Page.state === 'ready');
+  await phone.selectOption('#sample', { label: 'scene_mode8_crossings_of_grid_lines' });
+  await phone.waitForFunction(() => window.kx29Page.state === 'drawn');
+  const pb = await phone.locator('#drawing').boundingBox();
+  check(pb.width >= 300 && pb.height >= 300 && pb.y < 200, `the drawing on the phone: ${pb.width} x ${pb.height} at ${pb.y}`);
+  const touch = await phone.context().newCDPSession(phone);
+  const fingers = (type, pts) => touch.send('Input.dispatchTouchEvent', { type, touchPoints: pts.map(([x, y], id) => ({ x, y, id })) });
+  const cx = pb.x + pb.width / 2, cy = pb.y + pb.height / 2;
+  const p0 = await phone.evaluate(() => [window.kx29Page.view.cx, window.kx29Page.view.cy, window.kx29Page.view.s]);
+  await fingers('touchStart', [[cx, cy]]);
+  for (let k = 1; k <= 5; ++k) await fingers('touchMove', [[cx + 16 * k, cy + 8 * k]]);
+  await fingers('touchEnd', []);
+  const p1 = await phone.evaluate(() => [window.kx29Page.view.cx, window.kx29Page.view.cy, window.kx29Page.view.s]);
+  check(Math.abs((p0[0] - p1[0]) * p1[2] - 80) < 8 && Math.abs((p1[1] - p0[1]) * p1[2] - 40) < 8,
+    `a finger drags the drawing 80, 40 pixels (${((p0[0] - p1[0]) * p1[2]).toFixed(1)}, ${((p1[1] - p0[1]) * p1[2]).toFixed(1)})`);
+  await fingers('touchStart', [[cx - 30, cy], [cx + 30, cy]]);
+  for (let k = 1; k <= 5; ++k) await fingers('touchMove', [[cx - 30 - 10 * k, cy], [cx + 30 + 10 * k, cy]]);
+  await fingers('touchEnd', []);
+  const p2 = await phone.evaluate(() => window.kx29Page.view.s);
+  check(Math.abs(p2 / p1[2] - 160 / 60) < 0.05, `two fingers pinch the drawing ${(p2 / p1[2]).toFixed(2)} times larger`);
+  await phone.click('#run');
+  await phone.waitForFunction(() => window.kx29Page.runs > 0);
+  await phone.evaluate(() => { document.querySelector('main').scrollTop = 0; document.getElementById('fit').click(); });
+  await phone.screenshot({ path: join(dirname(screenshot), 'web-phone.png') });
+  await phone.close();
 
   // The picture for docs/web.png: the grid of run mode 8 with its crossings marked.
   await page.evaluate(() => { window.kx29Page.state = 'picking'; });
   await page.selectOption('#sample', { label: 'scene_mode8_crossings_of_grid_lines' });
   await page.waitForFunction(() => window.kx29Page.state === 'drawn');
+  // Two points indicated and the figures of the lower half selected, as a user starts.
+  await page.check('input[name=tool][value=point]');
+  await clickAt([0, 0], 2, 2);
+  await clickAt([3640, 1820], -3, 2);
+  await page.check('input[name=tool][value=select]');
+  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
+  const [c1, c2] = await page.evaluate(() => [window.kx29Page.view.screen(-700, 3300), window.kx29Page.view.screen(4300, -700)]);
+  await page.mouse.move(canvasBox.x + c1[0], canvasBox.y + c1[1]);
+  await page.mouse.down();
+  await page.mouse.move(canvasBox.x + c2[0], canvasBox.y + c2[1], { steps: 5 });
+  await page.mouse.up();
+  await clickAt([1820, 3900], 2, 0);
+  await clickAt([0, 3900], 2, 0);
+  await after();
   await page.screenshot({ path: screenshot });
 
   // 6. The page's folder, as it is put on a web server, starts as well.
