@@ -93,6 +93,7 @@ fuzz/run.sh 30
 stage "kx29 in the browser: the native program's bytes under node and in the page"
 web/build.sh build-web
 python3 web/test_same_bytes.py build build-web
+node web/test_exchange.mjs build-web  # the page's own matching of lines and figures
 # playwright-core as locked, with the machine's npm (Debian's npm would
 # displace the machine's node); it drives Debian's chromium, never a download.
 command -v npm >/dev/null || { echo "test.sh: npm is missing (it comes with Node.js)" >&2; exit 1; }
