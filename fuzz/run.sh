@@ -32,12 +32,13 @@ fuzz() {
       -artifact_prefix="build-fuzz/found/$t-" "build-fuzz/corpus/$t" "fuzz/corpus/$t" \
       2>"build-fuzz/$t.log"
 }
-# What a target did, or the end of its log when it stopped on an input.
+# What a target did, or the end of its log when it stopped on an input (the
+# log holds what the runs told, in any bytes the input gave them).
 report() {
   local t=$1 rc=$2
   echo "== fuzz_$t for ${seconds} s"
   if ((rc)); then tail -60 "build-fuzz/$t.log"; return 1; fi
-  grep -E '^stat::(number_of_executed_units|new_units_added|peak_rss_mb)|cov: ' "build-fuzz/$t.log" | tail -4
+  grep -a -E '^stat::(number_of_executed_units|new_units_added|peak_rss_mb)|cov: ' "build-fuzz/$t.log" | tail -4
 }
 failed=0
 for ((k = 0; k < ${#targets[@]}; k += 2)); do
