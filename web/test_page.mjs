@@ -249,8 +249,14 @@ try {
   check(await runs() === before, 'typing and choosing modes runs nothing');
 
   // A long run stopped with 中止: the page says so and runs again at once.
-  const big = execFileSync('python3', [join(root, 'bench/gen_drawing.py'), '-', '-n', '30000'], { maxBuffer: 1 << 26 });
-  await drop('big.txt', big);
+  // Mode 8 on 10,000 lines through one point tries every pair of them: a run
+  // of seconds on any machine, long enough to be stopped whatever the load.
+  const star = ['hq', 'lg0', 'ly0', 'lc1', 'lt1'];
+  for (let k = 0; k < 10000; ++k) {
+    const a = Math.PI * (k + 0.5) / 10000, x = (1000 * Math.cos(a)).toFixed(6), y = (1000 * Math.sin(a)).toFixed(6);
+    star.push(`-${x} -${y} ${x} ${y}`.replace(/--/g, ''));
+  }
+  await drop('star.txt', Buffer.from(star.map((l) => l + '\r\n').join(''), 'latin1'));
   await page.selectOption('#mode', '8');
   const runsBefore = await runs();
   await page.click('#run');
@@ -263,6 +269,12 @@ try {
   await page.selectOption('#mode', '9');
   await after();
   check((await page.textContent('#message')).includes('kx29 9'), 'after a cancel the next run starts a fresh module and runs');
+  // A value that cannot be read: the program's own word on the page.
+  await page.selectOption('#mode', '7');
+  await page.fill('#values', 'abc');
+  await after();
+  check((await page.textContent('#message')).includes('ピッチ「abc」を数として読めないので、何も作図しませんでした。'),
+    'a pitch that cannot be read: the program\'s message on the page');
 
   // 8. Files that are no exchange file say so.
   for (const [name, bytes] of [['picture.png', readFileSync(join(root, 'docs/web.png'))],
