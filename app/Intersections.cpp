@@ -544,7 +544,15 @@ void CurveCurve(const Curve& c1, const Curve& c2, bool overlapEnds, Found& found
       }
     }
     if (!keep) continue;
-    const TPointXY p = CurveAt(f, e.c, e.s);
+    // A parameter that the rounding left a few units of the last place off a
+    // quarter turn is that quarter turn, as everywhere in these tools: a
+    // circle touching an ellipse at its top touches it at (0, b), not at
+    // (-1e-13, b).
+    constexpr double kQuarter = 16 * std::numeric_limits<double>::epsilon();
+    double c = e.c, s = e.s;
+    if (std::fabs(c) <= kQuarter) c = 0, s = s < 0 ? -1 : 1;
+    if (std::fabs(s) <= kQuarter) s = 0, c = c < 0 ? -1 : 1;
+    const TPointXY p = CurveAt(f, c, s);
     if (OnCurve(g, p.x, p.y)) found.Add(p.x, p.y);
   }
 }

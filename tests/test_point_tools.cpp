@@ -100,6 +100,15 @@ TEST(Intersections, DrawingsAsADraughtspersonSeesThem) {
 
 // More crossings than the cap: the first kMaxPoints in x order, and the cap
 // reported; exactly as many: not reported.
+// Where the curves meet at a quarter turn of the ellipse, the point is the
+// quarter turn itself, to the last bit.
+TEST(Intersections, TouchingAtTheTopOfAnEllipseIsExact) {
+  const TPoints p = Intersections("ci 0 0 1000 0 0 0.5 0\nci 0 800 300");
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0].x, 0);
+  EXPECT_EQ(p[0].y, 500);
+}
+
 TEST(Intersections, TheCapIsReported) {
   auto grid = [](int across, int down) {
     std::string s;
