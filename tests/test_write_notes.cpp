@@ -40,6 +40,33 @@ struct Case {
   std::vector<Want> notes;
 };
 
+void ExpectNotes(const std::vector<TJwwWriteNote>& notes, const std::vector<Want>& want) {
+  ASSERT_EQ(notes.size(), want.size());
+  for (size_t k = 0; k < notes.size(); ++k) {
+    EXPECT_EQ(notes[k].what, want[k].what) << k;
+    EXPECT_EQ(notes[k].call, want[k].call) << k;
+    const double v = notes[k].value, w = want[k].value;
+    EXPECT_TRUE(v == w || (std::isnan(v) && std::isnan(w))) << k << ": " << v << " " << w;
+  }
+}
+
+// The commands of a case with no file read: the lines and the notes; and the
+// same commands without notes write the same lines.
+void RunCase(const Case& c) {
+  SCOPED_TRACE(c.name);
+  TJGdata g;
+  std::vector<TJwwWriteNote> notes;
+  g.WriteNotes = &notes;
+  g.S_Init();
+  c.run(g);
+  EXPECT_EQ(Lines(g), c.lines);
+  ExpectNotes(notes, c.notes);
+  TJGdata quiet;
+  quiet.S_Init();
+  c.run(quiet);
+  EXPECT_EQ(Lines(quiet), c.lines);
+}
+
 TEST(WriteNotes, EachMistakeWithItsNote) {
   const Case cases[] = {
       {"a coordinate not finite: no line", [](TJGdata& g) { g.S_Line(0, 0, kNaN, 1); }, {},
@@ -91,27 +118,7 @@ TEST(WriteNotes, EachMistakeWithItsNote) {
        },
        {"lg0", "ly0", "pn1", "pt 1 2", "pt 11 2"}, {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TJGdata g;
-    std::vector<TJwwWriteNote> notes;
-    g.WriteNotes = &notes;
-    g.S_Init();
-    c.run(g);
-    EXPECT_EQ(Lines(g), c.lines);
-    ASSERT_EQ(notes.size(), c.notes.size());
-    for (size_t k = 0; k < notes.size(); ++k) {
-      EXPECT_EQ(notes[k].what, c.notes[k].what);
-      EXPECT_EQ(notes[k].call, c.notes[k].call);
-      const double v = notes[k].value, w = c.notes[k].value;
-      EXPECT_TRUE(v == w || (std::isnan(v) && std::isnan(w))) << v << " " << w;
-    }
-    // The same commands without notes write the same lines.
-    TJGdata quiet;
-    quiet.S_Init();
-    c.run(quiet);
-    EXPECT_EQ(Lines(quiet), c.lines);
-  }
+  for (const Case& c : cases) RunCase(c);
 }
 
 // The save's notes: characters the encoding cannot hold, a count out of step
@@ -206,12 +213,7 @@ void RunAfterReading(const ReadCase& c) {
   g.S_Init();
   c.run(g);
   EXPECT_EQ(Lines(g), c.lines);
-  ASSERT_EQ(notes.size(), c.notes.size());
-  for (size_t k = 0; k < notes.size(); ++k) {
-    EXPECT_EQ(notes[k].what, c.notes[k].what) << k;
-    EXPECT_EQ(notes[k].call, c.notes[k].call) << k;
-    EXPECT_EQ(notes[k].value, c.notes[k].value) << k;
-  }
+  ExpectNotes(notes, c.notes);
 }
 
 }  // namespace
@@ -379,19 +381,5 @@ TEST(WriteNotes, MistakesOfTheCommands) {
        [](TJGdata& g) { g.S_Comment(u"  表 表    "); }, {"h#  表 表    "},
        {{jnCommentAsLine, u"S_Comment", 4}}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TJGdata g;
-    std::vector<TJwwWriteNote> notes;
-    g.WriteNotes = &notes;
-    g.S_Init();
-    c.run(g);
-    EXPECT_EQ(Lines(g), c.lines);
-    ASSERT_EQ(notes.size(), c.notes.size());
-    for (size_t k = 0; k < notes.size(); ++k) {
-      EXPECT_EQ(notes[k].what, c.notes[k].what) << k;
-      EXPECT_EQ(notes[k].call, c.notes[k].call) << k;
-      EXPECT_EQ(notes[k].value, c.notes[k].value) << k;
-    }
-  }
+  for (const Case& c : cases) RunCase(c);
 }
