@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 #include "tests/TestUtil.h"
 
 namespace {

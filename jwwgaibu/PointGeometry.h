@@ -1,7 +1,7 @@
-// What the point tools of modes 7 to 10 share among their files: the arcs as
-// the tools read them, sines and cosines exact at whole quarter turns, and
-// points kept once under the 100,000-point cap. Not for the run modes of the
-// exchange format, whose arithmetic stays as it is.
+// What the point tools (PointTools.h) share among their files, not part of
+// the library's public face: the arcs as the tools read them, sines and
+// cosines exact at whole quarter turns, and points kept once under the
+// point cap. Not for the entity commands, whose arithmetic stays as it is.
 #pragma once
 
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 
 namespace pointgeo {
 
