@@ -53,7 +53,10 @@ TPointXY OnArcAt(const TJwwEntArc& a, double t);
 // that there was one.
 class OnceEach {
  public:
-  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints) : out_(out), cap_(cap) {}
+  // The points out holds already are the caller's: none of them is looked
+  // at, and they count towards the cap only.
+  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints)
+      : near_(out.size()), out_(out), cap_(cap) {}
   // True when (x, y) was new and kept.
   bool Add(double x, double y);
   // The same for points that come in x order: those kept within kSamePoint

@@ -4,7 +4,9 @@
 /// Pure geometry on what TJGdata read (the figures the draughtsperson
 /// selected); the tool writes the points, with TJGdata::S_Ten for instance.
 ///
-/// Every routine appends to out and never clears it. The points are exact
+/// Every routine appends to out and never clears it: the points out holds
+/// already count towards kMaxPoints and are otherwise not looked at ("each
+/// point once" is among the points one call places). The points are exact
 /// where the figure allows it: a point at a whole quarter turn of a circle
 /// lies at (0, r), not (6.1e-14, r), and a division point is measured from
 /// the figure's start, not stepped from the one before. Figures whose values
