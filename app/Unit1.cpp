@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "app/Messages.h"
-#include "app/PointTools.h"
 #include "app/TypedValue.h"
+#include "jwwgaibu/PointTools.h"
 #include "myfunc/MyFunc.h"
 #include "platform/Platform.h"
 

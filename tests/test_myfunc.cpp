@@ -12,6 +12,7 @@
 #include <string>
 
 #include "myfunc/MyFunc.h"
+#include "myfunc/TypedValue.h"
 
 namespace {
 
@@ -474,6 +475,27 @@ TEST(RgbValue, PartsAreNotMasked) {
   EXPECT_EQ(RgbValue(0, 0, 32768), INT32_MIN);  // wraps, as 32-bit arithmetic does
   EXPECT_EQ(RgbValue(INT32_MAX, INT32_MAX, INT32_MAX),
             static_cast<int32_t>(0x7FFFFFFFu * 65793u));
+}
+
+// Typed values stand on the shared routines alone: full-width digits, signs,
+// points and blanks narrowed, the number read as StrToFloatZ reads it.
+TEST(TypedValue, NarrowedAndRead) {
+  const struct {
+    std::u16string_view typed;
+    std::u16string_view narrow;
+    double number;
+  } cases[] = {
+      {u"　２０００．５　", u"2000.5", 2000.5},
+      {u"－１．５Ｅ３", u"-1.5E3", -1500},
+      {u"＋７ｅ－１", u"+7e-1", 0.7},
+      {u"\t−３。２５\t", u"-3.25", -3.25},
+      {u"５等分", u"5等分", 0},  // a word after it: no whole number
+      {u"　　", u"", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NarrowTyped(c.typed), c.narrow) << Narrow(c.narrow);
+    EXPECT_EQ(TypedNumber(c.typed), c.number) << Narrow(c.narrow);
+  }
 }
 
 }  // namespace

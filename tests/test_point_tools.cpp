@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 #include "tests/TestUtil.h"
 
 namespace {
@@ -204,6 +205,66 @@ TEST(RightAngles, EndsCentresAndDivisionsAreExact) {
   DivideAll(c, 4, four);
   ExpectPoints(four, {{1000, 0}, {0, 1000}, {-1000, 0}, {0, -1000}}, "a circle in four");
   for (const TPointXY& p : four) EXPECT_TRUE(p.x == 0 || p.y == 0);
+}
+
+// What a tool may pass and get as the header promises: counts and pitches
+// that give nothing place nothing, a count of 1 one point on each closed
+// figure, and every routine appends to what out holds, without taking those
+// points for its own.
+TEST(PointTools, WhatTheHeaderPromisesACaller) {
+  TJGdata g;
+  kxtest::ReadLines(g, "0 0 100 0\nci 0 0 10\nci 0 0 10 0 90 1 0\nci 0 0 10 0 360 0.5 0");
+  enum Figure { kLine, kCircle, kArc, kClosedEllipse, kAll };
+  const auto place = [&](Figure f, int32_t n, TPoints& out) {
+    switch (f) {
+      case kLine: return DivideLine(g.EntLine[0], n, out);
+      case kCircle: return DivideCircle(g.EntCirc[0], n, out);
+      case kArc: return DivideArc(g.EntArc[0], n, out);
+      case kClosedEllipse: return DivideArc(g.EntArc[1], n, out);
+      case kAll: break;
+    }
+    return DivideAll(g, n, out);
+  };
+  const struct {
+    const char* name;
+    Figure figure;
+    int32_t n;
+    size_t want;
+  } cases[] = {
+      {"a line in 4", kLine, 4, 3},
+      {"a line in 1", kLine, 1, 0},
+      {"a line in 0", kLine, 0, 0},
+      {"a line in -3", kLine, -3, 0},
+      {"a circle in 1", kCircle, 1, 1},
+      {"a circle in 0", kCircle, 0, 0},
+      {"an arc in 1", kArc, 1, 0},
+      {"an arc in -1", kArc, -1, 0},
+      {"a closed ellipse in 1", kClosedEllipse, 1, 1},
+      {"a closed ellipse in 0", kClosedEllipse, 0, 0},
+      {"all in 1: one on each closed figure", kAll, 1, 2},
+      {"all in 0", kAll, 0, 0},
+      {"all in -5", kAll, -5, 0},
+  };
+  for (const auto& c : cases) {
+    TPoints out = {{7, 7}};  // appended to, never cleared
+    EXPECT_FALSE(place(c.figure, c.n, out)) << c.name;
+    ASSERT_EQ(out.size(), c.want + 1) << c.name;
+    EXPECT_EQ(out[0].x, 7) << c.name;
+  }
+  // A point the caller holds already does not stand for one placed now.
+  TJGdata cross;
+  kxtest::ReadLines(cross, "0 0 100 0\n0 0 0 100");
+  TPoints out = {{0, 0}};
+  EXPECT_FALSE(IntersectionPoints(cross, false, out));
+  ExpectPoints(out, {{0, 0}, {0, 0}}, "a crossing where out holds a point");
+  out = {{0, 0}};
+  EXPECT_FALSE(EndAndCentrePoints(cross, 1, out));
+  ExpectPoints(out, {{0, 0}, {0, 0}, {100, 0}, {0, 100}}, "ends where out holds a point");
+  for (const double pitch : {0.0, -10.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
+    TPoints out = {{7, 7}};
+    EXPECT_FALSE(PitchPoints(g, pitch, false, g.IPoints[1], out)) << pitch;
+    EXPECT_EQ(out.size(), 1u) << pitch;
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/Messages.h"
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 #include "app/TypedValue.h"
 #include "app/Unit1.h"
 #include "platform/Platform.h"

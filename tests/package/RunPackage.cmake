@@ -40,7 +40,8 @@ endif()
 set(data ${SOURCE}/examples/data)
 foreach(case "moved_copy|100 -50|selection.TXT|selection_moved_copy.TXT"
              "mirrored_copy||mirror.TXT|mirror_mirrored_copy.TXT"
-             "selection_stats||stats.TXT|hq.TXT")
+             "selection_stats||stats.TXT|hq.TXT"
+             "crossings||crossings.TXT|crossings_points.TXT")
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 exe)
   list(GET case 1 args)

@@ -1,10 +1,10 @@
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "app/PointGeometry.h"
+#include "jwwgaibu/PointGeometry.h"
 #include "myfunc/MyFunc.h"
 
 using namespace pointgeo;
@@ -146,7 +146,7 @@ bool OnceEach::AddInXOrder(double x, double y) {
 namespace {
 
 bool Full(const TPoints& out) { return out.size() >= kMaxPoints; }
-// A point of the division modes; false when the cap kept it out.
+// A division point; false when the cap kept it out.
 bool Put(TPoints& out, double x, double y) {
   if (Full(out)) return false;
   out.push_back({x, y});

@@ -1,4 +1,4 @@
-// Where the selected figures cross or touch (run mode 8), in x order so that
+// Where the selected figures cross or touch (IntersectionPoints), in x order so that
 // the search can stop at the point cap, with a cost bounded by what is drawn.
 //
 // The search runs over a grid, column after column from the left. A figure
@@ -14,7 +14,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/PointGeometry.h"
+#include "jwwgaibu/PointGeometry.h"
 #include "myfunc/MyFunc.h"
 
 using namespace pointgeo;

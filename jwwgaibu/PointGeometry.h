@@ -1,7 +1,7 @@
-// What the point tools of modes 7 to 10 share among their files: the arcs as
-// the tools read them, sines and cosines exact at whole quarter turns, and
-// points kept once under the 100,000-point cap. Not for the run modes of the
-// exchange format, whose arithmetic stays as it is.
+// What the point tools (PointTools.h) share among their files, not part of
+// the library's public face: the arcs as the tools read them, sines and
+// cosines exact at whole quarter turns, and points kept once under the
+// point cap. Not for the entity commands, whose arithmetic stays as it is.
 #pragma once
 
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/PointTools.h"
+#include "jwwgaibu/PointTools.h"
 
 namespace pointgeo {
 
@@ -53,7 +53,10 @@ TPointXY OnArcAt(const TJwwEntArc& a, double t);
 // that there was one.
 class OnceEach {
  public:
-  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints) : out_(out), cap_(cap) {}
+  // The points out holds already are the caller's: none of them is looked
+  // at, and they count towards the cap only.
+  explicit OnceEach(TPoints& out, size_t cap = kMaxPoints)
+      : near_(out.size()), out_(out), cap_(cap) {}
   // True when (x, y) was new and kept.
   bool Add(double x, double y);
   // The same for points that come in x order: those kept within kSamePoint
