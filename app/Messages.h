@@ -37,12 +37,16 @@ inline constexpr char16_t kNoPoint[] = u"選択した図形に作図する点が
 inline constexpr char16_t kCapped[] =
     u"作図する点が 100,000 個を超えるので、はじめの 100,000 個だけを作図しました。";
 
+// The exchange file could not be replaced (a folder or a locked file in its
+// place): the CAD program then finds no points to add.
+inline constexpr char16_t kNotSaved[] = u"JWC_TEMP.TXT に書き込めなかったので、点を作図できませんでした。";
+
 // Every text above, for the tests that hold them against the guide.
 inline constexpr const char16_t* kAll[] = {
     kXUnread,   kYUnread,      kCountUnreadTwo,   kCountUnread,      kCountOver,
     kPitchUnread, kPitchMissing, kPitchNotPositive, kRestUnread,     kCrossingUnread,
     kWhatUnread, kNoIndicatedPoint, kNoLine,       kNoCircleOrArc,    kNoFigure,
-    kNoCrossing, kNoPoint,     kCapped};
+    kNoCrossing, kNoPoint,     kCapped,           kNotSaved};
 
 // The text with the value typed in place of "{}".
 inline std::u16string With(std::u16string_view text, std::u16string_view typed) {

@@ -165,7 +165,7 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
 
   g.S_LGrp(g.CurLGrp);
   g.S_Lay(g.CurLay);
-  g.SaveTempFile(AppFolder + kExchangeFile);
+  if (!g.SaveTempFile(AppFolder + kExchangeFile)) Say(msg::kNotSaved);
 }
 
 void TForm1::Say(std::u16string_view line) {

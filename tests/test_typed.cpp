@@ -204,6 +204,20 @@ TEST(Notices, ARunSaysWhenItDrawsLessThanAsked) {
   }
 }
 
+// A folder where the exchange file should be: nothing can replace it, and
+// the run says so rather than end as if it had drawn.
+TEST(Notices, AnExchangeFileThatCannotBeWrittenIsSaid) {
+  kxtest::TempDir dir;
+  std::filesystem::create_directories(dir / "JWC_TEMP.TXT" / "inside");
+  TFormWindow window;
+  TForm1 form(window, {u"1"}, kxtest::U16(dir / "kx29"));
+  testing::internal::CaptureStderr();
+  form.FormShow();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), U8(msg::kNotSaved) + "\n");
+  form.FormClose();
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "JWC_TEMP.TXT" / "inside"));
+}
+
 TEST(Notices, EveryThingSaidIsOneLineAndTheirLinesFollowEachOther) {
   const Outcome r = RunIn("", {u"3", u"abc", u"x"});
   EXPECT_EQ(r.said, U8(msg::With(msg::kXUnread, u"abc")) + "\n" + U8(msg::With(msg::kYUnread, u"x")) + "\n");
