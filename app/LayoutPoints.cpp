@@ -406,10 +406,18 @@ bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
       const double den = Cross(a.dx, b.dy, a.dy, b.dx);
       // Parallel: the sine of their angle, den / (|a| |b|), within kParallel.
       if (!(den * den > kParallel * kParallel * a.len2 * b.len2)) continue;
-      // The crossing at t along a: (b1 - a1) x db / (da x db).
+      // The crossing at t along a and u along b: (b1 - a1) x db / (da x db)
+      // and (b1 - a1) x da / (da x db). Each coordinate from the line whose
+      // step to it is the shorter, as it carries the smaller rounding: a
+      // coordinate one of the lines keeps (a wall along an axis) is exact.
       const Two ox = Diff(b.x1, a.x1), oy = Diff(b.y1, a.y1);
-      const double t = Cross(ox, b.dy, oy, b.dx) / den;
-      first.Add(std::fma(t, a.dx.hi, a.x1 + t * a.dx.lo), std::fma(t, a.dy.hi, a.y1 + t * a.dy.lo));
+      const double t = Cross(ox, b.dy, oy, b.dx) / den, u = Cross(ox, a.dy, oy, a.dx) / den;
+      auto along = [](double t, double x1, Two dx) { return std::fma(t, dx.hi, x1 + t * dx.lo); };
+      const double x = std::fabs(t * a.dx.hi) <= std::fabs(u * b.dx.hi) ? along(t, a.x1, a.dx)
+                                                                       : along(u, b.x1, b.dx);
+      const double y = std::fabs(t * a.dy.hi) <= std::fabs(u * b.dy.hi) ? along(t, a.y1, a.dy)
+                                                                       : along(u, b.y1, b.dy);
+      first.Add(x, y);
     }
   }
   return first.Into(out);
