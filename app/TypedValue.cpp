@@ -49,6 +49,9 @@ bool IsWord(std::u16string_view w) {
   return letter && std::none_of(w.begin(), w.end(), IsDigit);
 }
 
+// "mm" after a number, as typed with the input method on or off.
+bool Millimetres(const std::u16string& w) { return w == u"mm" || w == u"ｍｍ"; }
+
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 
 }  // namespace
@@ -191,7 +194,7 @@ TRunValues RunValues(int32_t mode, const std::vector<std::u16string>& words) {
       for (const std::u16string& w : words) {
         const TTyped t = ReadTyped(w);
         if (t.text.empty()) continue;
-        if (t.number && (t.word.empty() || t.word == u"mm" || both(t.word))) {
+        if (t.number && (t.word.empty() || Millimetres(t.word) || both(t.word))) {
           v.distances.push_back(t.value);
           v.both = v.both || both(t.word);
         } else if (!t.number && both(t.word)) {
@@ -219,14 +222,17 @@ TRunValues RunValues(int32_t mode, const std::vector<std::u16string>& words) {
       for (const std::u16string& w : words) {
         const TTyped t = ReadTyped(w);
         if (t.text.empty()) continue;
-        const bool word = run(t.word) || parts(t.word);
-        if (!(t.number ? !have && (t.word.empty() || t.word == u"mm" || word) : word)) {
+        // "5等分連": both words after one number.
+        const bool partsRun = t.word == u"等分連" || t.word == u"等分連続";
+        const bool word = run(t.word) || parts(t.word) || partsRun;
+        if (!(t.number ? !have && (t.word.empty() || Millimetres(t.word) || word) : word)) {
           say(msg::kLayoutUnread, t.text);
+          v.p = NaN();
           return v;
         }
         if (t.number) have = true, v.p = t.value, typed = t.text;
-        v.run = v.run || run(t.word);
-        v.parts = v.parts || parts(t.word);
+        v.run = v.run || run(t.word) || partsRun;
+        v.parts = v.parts || parts(t.word) || partsRun;
       }
       if (!have) {
         say(msg::kLayoutMissing, u"");
