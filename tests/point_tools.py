@@ -405,6 +405,20 @@ def check_extended():
     p = same_list(got, extended(segs), 1e-12)
     problems += [f'random lines: {p}'] if p else []
 
+    # 1,000 lines, some parallel (a grid's rows) and some through one point:
+    # far more crossings than a run places, found without trying every pair.
+    rnd = random.Random(1000)
+    segs = [(rnd.randint(-5000, 5000), rnd.randint(-5000, 5000), rnd.randint(-5000, 5000),
+             rnd.randint(-5000, 5000)) for _ in range(860)]
+    segs += [(0, 100 * k, 3000, 100 * k) for k in range(100)]
+    segs += [(500 - k, 500 - 3 * k + k * k % 7, 500 + k, 500 + 3 * k - k * k % 7) for k in range(1, 41)]
+    segs = [s for s in segs if s[:2] != s[2:]]
+    want = sorted((float(x), float(y)) for x, y in
+                  (p for p in (line_line(a, b) for i, a in enumerate(segs) for b in segs[i + 1:]) if p))
+    got = run(exchange(*[' '.join(map(str, s)) for s in segs]), 11)
+    p = same_list(got, once(want[:CAP + 50000])[:CAP], 1e-9)
+    problems += [f'1,000 lines: {p}'] if p else []
+
     # More crossings than a run places: the first CAP by x, then y.
     segs = [(0, k * 7 % 1009, 1000, (k * k) % 997) for k in range(460)]
     want = sorted((float(x), float(y)) for x, y in
