@@ -173,8 +173,23 @@ struct Piece {
       lastRest = -1;
     }
   }
-  TPointXY Start() const { return At(0); }
-  TPointXY End() const { return At(length); }
+  // The ends, from the parameters: an ellipse's need not be measured.
+  TPointXY Start() const {
+    if (kind == kLine) return {ax, ay};
+    return kind == kEllipse ? EllipsePoint(t0) : At(0);
+  }
+  TPointXY End() const {
+    if (kind == kLine) return {bx, by};
+    if (kind == kRound) return At(length);
+    return EllipsePoint(closed ? t0 : t0 + dir * span);
+  }
+  // An ellipse's lengths, measured when first needed: a selection of many
+  // figures of which a run takes a few measures only those.
+  void Measure() {
+    if (kind != kEllipse || perimeter > 0) return;
+    perimeter = Len(0, kTurn, Tol());
+    length = closed ? perimeter : Len(t0, t0 + span, Tol());
+  }
 };
 
 bool MakeLine(const TJwwEntLine& e, Piece& p) {
@@ -221,8 +236,10 @@ bool MakeArc(const TJwwEntArc& e, const TJwwIndPoint& from, Piece& p) {
   }
   p.kind = Piece::kEllipse;
   p.r = e.cr, p.he = e.he, p.ka = std::fmod(e.ka, 360.0) / 180 * kPi;
-  p.perimeter = p.Len(0, kTurn, p.Tol());
-  if (!Finite(p.perimeter) || p.perimeter <= kSamePoint) return false;
+  // Longer than the drawing's resolution: the whole ellipse is longer than
+  // four of its greater half axes, an arc than its chord; measured only where
+  // that does not settle it.
+  if (!(4 * e.cr * std::max(1.0, std::fabs(e.he)) > kSamePoint) || !Finite(e.cr * e.he)) return false;
   if (p.closed) {
     // From the parameter whose direction, undone of tilt and flatness, points
     // at `from`; a negative flatness mirrors the turn.
@@ -235,20 +252,22 @@ bool MakeArc(const TJwwEntArc& e, const TJwwIndPoint& from, Piece& p) {
       const double v = (from.x - e.cx) * ks + (from.y - e.cy) * kc;
       if (u != 0 || v != 0) p.t0 = ExactAtan2(v / e.he, u);
     }
-    p.length = p.perimeter;
     return true;
   }
   p.t0 = std::fmod(e.sa, 360.0) / 180 * kPi;
-  p.length = p.Len(p.t0, p.t0 + p.span, p.Tol());
+  const TPointXY a = p.Start(), b = p.End();
+  if (Dist2(a.x, a.y, b.x, b.y) > kSamePoint * kSamePoint) return true;
+  p.Measure();
   return Finite(p.length) && p.length > kSamePoint;
 }
 
 // The first selected line, circle or arc as a piece, in the order of the
 // selection; for `first`, its index among the figures a run is made of.
 template <class F>
-void EachFigure(const TJGdata& g, const TJwwIndPoint& from, F&& f) {
+void EachFigure(const TJGdata& g, const TJwwIndPoint& from, F&& f, const bool* stop = nullptr) {
   g.ForEachEnt([&](TJwwKind, const auto& e) {
     using R = std::decay_t<decltype(e)>;
+    if (stop && *stop) return;
     Piece p;
     if constexpr (std::is_same_v<R, TJwwEntLine>) {
       if (MakeLine(e, p)) f(p);
@@ -262,9 +281,8 @@ void EachFigure(const TJGdata& g, const TJwwIndPoint& from, F&& f) {
 
 bool FirstFigure(const TJGdata& g, const TJwwIndPoint& from, Piece& out) {
   bool found = false;
-  EachFigure(g, from, [&](const Piece& p) {
-    if (!found) out = p, found = true;
-  });
+  EachFigure(g, from, [&](const Piece& p) { out = p, found = true; }, &found);
+  out.Measure();
   return found;
 }
 
@@ -666,9 +684,11 @@ struct Run {
 // the selection carries on. A circle or closed ellipse is a run of its own.
 bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) {
   std::vector<Piece> all;
+  bool enough = false;  // without joined, the first figure is all
   EachFigure(g, from, [&](const Piece& p) {
     if (all.empty() || (joined && !p.closed)) all.push_back(p);
-  });
+    enough = !joined;
+  }, &enough);
   if (all.empty()) return false;
   run.pieces = {all[0]};
   if (joined && !all[0].closed) {
@@ -711,6 +731,7 @@ bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) 
     }
     run.pieces.insert(run.pieces.begin(), before.rbegin(), before.rend());
   }
+  for (Piece& p : run.pieces) p.Measure();
   run.Measure();
   if (!run.closed && from.flg) {
     const TPointXY a = run.At(0), b = run.At(run.length);
