@@ -24,6 +24,14 @@ inline constexpr char16_t kCrossingUnread[] =
     u"「{}」は交点の指定として読めないので、何も作図しませんでした（重なった線の端にも作図するときは 端）。";
 inline constexpr char16_t kWhatUnread[] =
     u"「{}」は作図するものの指定として読めないので、何も作図しませんでした（端点だけは 1、中心だけは 2）。";
+inline constexpr char16_t kDistanceUnread[] =
+    u"距離「{}」を数として読めないので、何も作図しませんでした（指示点から両側に作図するときは 両）。";
+inline constexpr char16_t kDistanceMissing[] = u"距離が入力されていないので、何も作図しませんでした。";
+inline constexpr char16_t kLayoutUnread[] =
+    u"「{}」は割付の指定として読めないので、何も作図しませんでした（ピッチは 910、等分は 5等分、連続線に続けるときは 連）。";
+inline constexpr char16_t kLayoutMissing[] =
+    u"割付のピッチか等分数が入力されていないので、何も作図しませんでした。";
+inline constexpr char16_t kPartsNotPositive[] = u"等分数「{}」が 1 より小さいので、何も作図しませんでした。";
 
 // The selection.
 inline constexpr char16_t kNoIndicatedPoint[] = u"指示点がないので、何も作図しませんでした。";
@@ -31,6 +39,12 @@ inline constexpr char16_t kNoLine[] = u"線が選択されていないので、�
 inline constexpr char16_t kNoCircleOrArc[] = u"円・円弧が選択されていないので、何も作図しませんでした。";
 inline constexpr char16_t kNoFigure[] = u"線・円・円弧が選択されていないので、何も作図しませんでした。";
 inline constexpr char16_t kNoCrossing[] = u"選択した線・円・円弧に交点がないので、何も作図しませんでした。";
+inline constexpr char16_t kNoTwoLines[] = u"線が 2 本以上選択されていないので、何も作図しませんでした。";
+inline constexpr char16_t kAllParallel[] =
+    u"選択した線はどれも平行で、延長しても交わらないので、何も作図しませんでした。";
+inline constexpr char16_t kNotOnFigure[] =
+    u"指示点 1 が図形の上にないので、距離は図形の近い端から両側に測りました。";
+inline constexpr char16_t kNoSecondPoint[] = u"指示点 2 がないので、何も作図しませんでした。";
 inline constexpr char16_t kNoPoint[] = u"選択した図形に作図する点がないので、何も作図しませんでした。";
 
 // The cap on the points of one run (kMaxPoints).
@@ -46,7 +60,9 @@ inline constexpr const char16_t* kAll[] = {
     kXUnread,   kYUnread,      kCountUnreadTwo,   kCountUnread,      kCountOver,
     kPitchUnread, kPitchMissing, kPitchNotPositive, kRestUnread,     kCrossingUnread,
     kWhatUnread, kNoIndicatedPoint, kNoLine,       kNoCircleOrArc,    kNoFigure,
-    kNoCrossing, kNoPoint,     kCapped,           kNotSaved};
+    kNoCrossing, kNoPoint,     kCapped,           kDistanceUnread,   kDistanceMissing,
+    kLayoutUnread, kLayoutMissing, kPartsNotPositive, kNoTwoLines,   kAllParallel,
+    kNotOnFigure, kNoSecondPoint, kNotSaved};
 
 // The text with the value typed in place of "{}".
 inline std::u16string With(std::u16string_view text, std::u16string_view typed) {

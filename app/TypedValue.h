@@ -14,5 +14,11 @@ struct TRunValues {
   // could not be read: the run then draws nothing rather than guess.
   double p = 0, q = 0;
   std::vector<std::u16string> notices;  // one line each, for the draughtsperson
+  // Mode 12: the distances in the order typed, and "両": each both ways.
+  std::vector<double> distances;
+  bool both = false;
+  // Mode 13: p counts equal parts ("等分") rather than giving a pitch; "連":
+  // along the run of connected figures.
+  bool parts = false, run = false;
 };
 TRunValues RunValues(int32_t mode, const std::vector<std::u16string>& words);

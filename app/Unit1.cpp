@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/Messages.h"
+#include "app/LayoutPoints.h"
 #include "app/TypedValue.h"
 #include "jwwgaibu/PointTools.h"
 #include "myfunc/MyFunc.h"
@@ -62,10 +63,10 @@ void TForm1::FormShow() {
   if (smode != 0) Window.Minimise();
   // The typed values after the run mode, as many as the mode takes, and what
   // is to be told about them.
-  const TRunValues values = RunValues(
+  Values = RunValues(
       smode, TypedWords(std::vector<std::u16string>(Args.begin() + (Args.empty() ? 0 : 1), Args.end())));
   Notice.clear();
-  for (const std::u16string& line : values.notices) Say(line);
+  for (const std::u16string& line : Values.notices) Say(line);
 
   AppFolder = platform::FolderOf(ProgramPath);
   const size_t dot = ProgramPath.rfind(u'.');
@@ -85,7 +86,7 @@ void TForm1::FormShow() {
     FillDialog();
     return;  // the settings dialog stays open
   }
-  RunMode(smode, values.p, values.q);
+  RunMode(smode, Values.p, Values.q);
   // The exchange file is written: the draughtsperson reads why the drawing
   // got less than asked while the CAD program still waits for the tool.
   if (!Notice.empty()) platform::Tell(kAppTitle, Notice);
@@ -139,6 +140,39 @@ void TForm1::RunMode(int32_t mode, double p, double q) {
       if (mode == 6 && g.EntArcN > 0) DivideArc(g.EntArc[0], n, points);
       if (mode == 5 && g.EntLineN <= 0) Say(msg::kNoLine);
       if (mode == 6 && g.EntCircN <= 0 && g.EntArcN <= 0) Say(msg::kNoCircleOrArc);
+      for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
+      break;
+    }
+    case 11:
+    case 12:
+    case 13: {
+      // p is NaN where a typed value could not be read: nothing is drawn
+      // (said already).
+      TPoints points;
+      bool capped = false, found = true, on = true;
+      if (mode == 11) {
+        if (g.EntLineN < 2) {
+          Say(msg::kNoTwoLines);
+        } else {
+          capped = ExtendedIntersections(g, points);
+          if (points.empty()) Say(msg::kAllParallel);
+        }
+      } else if (!std::isnan(p)) {
+        if (mode == 12) found = DistancePoints(g, Values.distances, Values.both, ip[1], points, &on);
+        if (mode == 12 && Values.both && found && !on) Say(msg::kNotOnFigure);
+        if (mode == 13 && !ip[1].flg) {
+          Say(msg::kNoIndicatedPoint);
+        } else if (mode == 13 && Values.parts && !ip[2].flg) {
+          Say(msg::kNoSecondPoint);
+        } else if (mode == 13) {
+          TLayout how;
+          if (Values.parts) how.parts = static_cast<int32_t>(p); else how.pitch = p;
+          how.run = Values.run;
+          capped = LayoutPoints(g, how, ip[1], ip[2], points, &found);
+        }
+        if (!found) Say(msg::kNoFigure);
+      }
+      if (capped) Say(msg::kCapped);
       for (const TPointXY& pt : points) PutPoint(pt.x, pt.y);
       break;
     }

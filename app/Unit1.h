@@ -10,6 +10,7 @@
 
 #include "app/Controls.h"
 #include "app/FormWindow.h"
+#include "app/TypedValue.h"
 #include "jwwgaibu/JwwGaibu.h"
 
 class TForm1 {
@@ -61,6 +62,8 @@ class TForm1 {
   double bai = 1.0;
 
   void RunMode(int32_t mode, double p, double q);
+  // The typed values of the run beyond p and q (modes 12 and 13).
+  TRunValues Values;
   void PutPoint(double x, double y);
   void Say(std::u16string_view line);  // one more line of Notice
   void OpenDatFile();
@@ -72,8 +75,10 @@ class TForm1 {
 // Run modes: 1 the indicated point, 2 every indicated point, 3 typed x y, 4 the
 // midpoint, 5 the first line divided, 6 the first circle and arc divided,
 // 7 points at a pitch along every figure, 8 intersections, 9 end points and
-// centres, 10 every figure divided.
-inline constexpr int32_t kLastRunMode = 10;
+// centres, 10 every figure divided, 11 where lines meet when extended,
+// 12 points at typed distances along a figure, 13 a layout (割付) from a
+// reference point.
+inline constexpr int32_t kLastRunMode = 13;
 
 // The title of the application and of the settings dialog.
 inline constexpr char16_t kAppTitle[] = u"kx29－点の作図";

@@ -42,7 +42,7 @@ struct Tool {
   kxtest::TempDir dir;
   TFormWindow window;
   TForm1 form;
-  explicit Tool(std::vector<std::u16string> args = {u"11"})
+  explicit Tool(std::vector<std::u16string> args = {u"14"})
       : form(window, std::move(args), kxtest::U16(dir / "kx29")) {
     form.FormShow();  // no run mode: only the start-up
   }
@@ -259,9 +259,9 @@ TEST(CommandLine, TypedValuesAsAJapaneseInputMethodSendsThem) {
   }
 }
 
-TEST(CommandLine, RunModeOnlyForOneToTen) {
+TEST(CommandLine, RunModeOnlyForOneToThirteen) {
   const std::pair<std::vector<std::u16string>, int32_t> cases[] = {
-      {{}, 0},       {{u"11"}, 0}, {{u"10"}, 10}, {{u"0"}, 0}, {{u"-1"}, 0}, {{u"x"}, 0},
+      {{}, 0},       {{u"14"}, 0}, {{u"13"}, 13}, {{u"0"}, 0}, {{u"-1"}, 0}, {{u"x"}, 0},
       {{u"1 "}, 0},  {{u"$6"}, 6}, {{u" 3", u"1", u"2"}, 3}};
   for (const auto& [args, mode] : cases) {
     kxtest::TempDir dir;

@@ -48,7 +48,7 @@ struct Dialog {
 };
 
 TEST(Dialog, FilledWithTheListsAndTheDefaultSettings) {
-  for (auto args : {std::vector<std::u16string>{}, {u"11"}, {u"0"}, {u"-1"}, {u"x"}}) {
+  for (auto args : {std::vector<std::u16string>{}, {u"14"}, {u"0"}, {u"-1"}, {u"x"}}) {
     Dialog d("", args);
     TForm1& f = d.f();
     EXPECT_FALSE(d.window.Minimised());

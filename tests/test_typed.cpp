@@ -189,14 +189,43 @@ TEST(Notices, ARunSaysWhenItDrawsLessThanAsked) {
       {"mode 9, end points of a circle", circle, {u"9", u"1"}, 0, msg::kNoPoint},
       {"mode 10 with an unreadable count", grid, {u"10", u"abc"}, 0, msg::With(msg::kCountUnread, u"abc")},
       {"mode 10 without a figure", "", {u"10", u"4"}, 0, msg::kNoFigure},
+      {"mode 11 with one line", line, {u"11"}, 0, msg::kNoTwoLines},
+      {"mode 11 on parallel lines", apart, {u"11"}, 0, msg::kAllParallel},
+      {"mode 11 beyond the cap", "", {u"11"}, kMaxPoints, msg::kCapped},  // lines below
+      {"mode 12 without a distance", "hp1 0 0\r\n" + line, {u"12"}, 0, msg::kDistanceMissing},
+      {"mode 12 with an unreadable distance", "hp1 0 0\r\n" + line, {u"12", u"100", u"abc"}, 0,
+       msg::With(msg::kDistanceUnread, u"abc")},
+      {"mode 12 without a figure", "hp1 0 0\r\n", {u"12", u"100"}, 0, msg::kNoFigure},
+      {"mode 12 both ways from a point off the figure", "hp1 500 5\r\n" + line, {u"12", u"100両"}, 2,
+       msg::kNotOnFigure},
+      {"mode 13 without a value", "hp1 0 0\r\n" + line, {u"13"}, 0, msg::kLayoutMissing},
+      {"mode 13 with an unknown word", "hp1 0 0\r\n" + line, {u"13", u"300", u"abc"}, 0,
+       msg::With(msg::kLayoutUnread, u"abc")},
+      {"mode 13 with no parts", "hp1 0 0\r\nhp2 9 0\r\n" + line, {u"13", u"0等分"}, 0,
+       msg::With(msg::kPartsNotPositive, u"0等分")},
+      {"mode 13 with a pitch of 0", "hp1 0 0\r\n" + line, {u"13", u"0"}, 0,
+       msg::With(msg::kPitchNotPositive, u"0")},
+      {"mode 13 without indicated points", line, {u"13", u"300"}, 0, msg::kNoIndicatedPoint},
+      {"mode 13, parts without point 2", "hp1 0 0\r\n" + line, {u"13", u"5等分"}, 0, msg::kNoSecondPoint},
+      {"mode 13 without a figure", "hp1 0 0\r\n", {u"13", u"300"}, 0, msg::kNoFigure},
+      {"mode 13 beyond the cap", "hp1 0 0\r\n" + line, {u"13", u"0.001"}, kMaxPoints, msg::kCapped},
       // Nothing to say.
+      {"mode 11 as asked", grid, {u"11"}, 1, u""},
+      {"mode 12 as asked", "hp1 0 0\r\n" + line, {u"12", u"100、２００", u"-5"}, 3, u""},
+      {"mode 13 as asked", "hp1 0 0\r\nhp2 1000 0\r\n" + line, {u"13", u"４等分"}, 5, u""},
       {"mode 7 as asked", line, {u"7", u"300"}, 5, u""},
       {"mode 8 as asked", grid, {u"8"}, 1, u""},
       {"mode 8 with the ends of overlaps", grid, {u"8", u"端"}, 1, u""},
       {"mode 10 as asked", grid, {u"10", u"４等分"}, 6, u""},
       {"mode 1 without an indicated point: the origin", "", {u"1"}, 1, u""},
   };
-  for (const auto& c : cases) {
+  // 460 lines of different slopes: more than 100,000 crossings.
+  std::string many;
+  for (int k = 0; k < 460; ++k) {
+    many += "0 " + std::to_string(k * 7 % 1009) + " 1000 " + std::to_string(k * k % 997) + "\r\n";
+  }
+  for (auto c : cases) {
+    if (c.exchange.empty() && c.args[0] == u"11") c.exchange = many;
     const Outcome r = RunIn(c.exchange, c.args);
     EXPECT_EQ(r.points, c.points) << c.name;
     EXPECT_EQ(r.notice, U8(c.notice)) << c.name;
@@ -216,6 +245,53 @@ TEST(Notices, AnExchangeFileThatCannotBeWrittenIsSaid) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), U8(msg::kNotSaved) + "\n");
   form.FormClose();
   EXPECT_TRUE(std::filesystem::is_directory(dir / "JWC_TEMP.TXT" / "inside"));
+}
+
+// Modes 12 and 13 take more than p and q: distances, and the words 両, 等分, 連.
+TEST(TypedValues, DistancesAndLayouts) {
+  struct Case {
+    Words args;
+    std::vector<double> distances;
+    bool both;
+  };
+  const Case along[] = {
+      {{u"300", u"-1200"}, {300, -1200}, false},
+      {{u"３００、－１２００　５００ｍｍ"}, {300, -1200, 500}, false},
+      {{u"300mm"}, {300}, false},
+      {{u"300両"}, {300}, true},
+      {{u"300", u"両"}, {300}, true},
+      {{u"両", u"0"}, {0}, true},
+  };
+  for (const auto& c : along) {
+    const TRunValues v = RunValues(12, TypedWords(c.args));
+    EXPECT_EQ(v.distances, c.distances) << U8(c.args[0]);
+    EXPECT_EQ(v.both, c.both) << U8(c.args[0]);
+    EXPECT_TRUE(v.notices.empty()) << U8(c.args[0]);
+  }
+  struct Layout {
+    Words args;
+    double p;
+    bool parts, run;
+  };
+  const Layout layouts[] = {
+      {{u"910"}, 910, false, false},
+      {{u"910連"}, 910, false, true},
+      {{u"９１０　連続"}, 910, false, true},
+      {{u"５等分"}, 5, true, false},
+      {{u"5", u"等分", u"連"}, 5, true, true},
+      {{u"５等分連"}, 5, true, true},
+      {{u"4.6等分"}, 5, true, false},
+      {{u"5000等分"}, 1000, true, false},
+  };
+  for (const auto& c : layouts) {
+    const TRunValues v = RunValues(13, TypedWords(c.args));
+    EXPECT_EQ(v.p, c.p) << U8(c.args[0]);
+    EXPECT_EQ(v.parts, c.parts) << U8(c.args[0]);
+    EXPECT_EQ(v.run, c.run) << U8(c.args[0]);
+  }
+  // Two numbers are one too many: nothing is drawn rather than guess.
+  EXPECT_TRUE(std::isnan(RunValues(13, TypedWords({u"910", u"455"})).p));
+  EXPECT_TRUE(std::isnan(RunValues(12, TypedWords({u"1.2.3"})).p));
 }
 
 TEST(Notices, EveryThingSaidIsOneLineAndTheirLinesFollowEachOther) {

@@ -1,0 +1,784 @@
+#include "app/LayoutPoints.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <unordered_map>
+
+#include "myfunc/MyFunc.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kTurn = 2 * kPi;
+
+bool Finite(double v) { return std::isfinite(v); }
+double Dist2(double x1, double y1, double x2, double y2) {
+  return (x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1);
+}
+
+// The cosine and sine of t, exact at whole quarter turns: an angle that is a
+// multiple of 90 degrees but for the rounding of pi gives 0 and 1, not 6e-17.
+void CosSin(double t, double& c, double& s) {
+  const double q = std::nearbyint(t / (kPi / 2));
+  const double rest = (t - q * (kPi / 2)) - q * 6.123233995736766e-17;
+  if (std::fabs(q) < 1e15 && std::fabs(rest) <= 4 * DBL_EPSILON * std::max(1.0, std::fabs(t))) {
+    static constexpr double kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
+    const int k = static_cast<int>(((static_cast<int64_t>(q) % 4) + 4) % 4);
+    c = kCos[k], s = kSin[k];
+    return;
+  }
+  c = ExactCos(t), s = ExactSin(t);
+}
+
+// An arc's counter-clockwise span from its start in degrees, in (0, 360];
+// 360 for a closed figure. fmod keeps a huge span from looping for ever.
+double SpanDeg(const TJwwEntArc& a) {
+  double span = std::fmod(a.ea - a.sa, 360.0);
+  if (span <= 0) span += 360;
+  const long double ls = span;
+  if (std::fabs(ls) <= 1e-10L || std::fabs(ls - 360) <= 1e-10L) return 360;
+  return span;
+}
+
+// The angle a in [0, 2 pi).
+double Wrap(double a) {
+  a = std::fmod(a, kTurn);
+  if (a < 0) a += kTurn;
+  return a >= kTurn ? 0 : a;
+}
+
+// --- one figure walked from one end -------------------------------------------------
+
+// A line, a circle or circular arc, or an ellipse or elliptic arc, walked from
+// its start by length: At(s) is the point at the length s along it, beyond its
+// ends on its extension (a line's straight line, an arc's circle or ellipse).
+struct Piece {
+  enum Kind { kLine, kRound, kEllipse } kind = kLine;
+  double ax = 0, ay = 0, bx = 0, by = 0;  // a line from a to b
+  double cx = 0, cy = 0, r = 0;           // the centre; the radius (an ellipse's cr)
+  double he = 1, ka = 0;                  // an ellipse's flatness and tilt (radians)
+  double t0 = 0, dir = 1, span = 0;       // the parameter at the start, its turn, its span
+  double length = 0, perimeter = 0;       // along the figure; a whole turn of its curve
+  bool closed = false;
+  // The last parameter found for an ellipse, to measure on from.
+  mutable double lastU = 0, lastRest = -1;
+
+  double Speed(double t) const {  // of an ellipse's point along its parameter
+    double c, s;
+    CosSin(t, c, s);
+    return std::fabs(r) * std::sqrt(s * s + he * he * c * c);
+  }
+  // An ellipse's length between the parameters t0 and t1 (either order):
+  // eight-point Gauss-Legendre, halved until the halves agree with the whole.
+  double Len(double u0, double u1, double tol, int depth = 0) const {
+    static constexpr double x[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
+                                    0.9602898564975363};
+    static constexpr double w[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
+                                    0.1012285362903763};
+    auto gauss = [&](double lo, double hi) {
+      const double m = (lo + hi) / 2, h = (hi - lo) / 2;
+      double sum = 0;
+      for (int k = 0; k < 4; ++k) sum += w[k] * (Speed(m - h * x[k]) + Speed(m + h * x[k]));
+      return std::fabs(sum * h);
+    };
+    const double whole = gauss(u0, u1), m = (u0 + u1) / 2;
+    const double halves = gauss(u0, m) + gauss(m, u1);
+    if (std::fabs(whole - halves) <= std::max(tol, 1e-14 * halves) || depth >= 30) return halves;
+    return Len(u0, m, tol / 2, depth + 1) + Len(m, u1, tol / 2, depth + 1);
+  }
+  double Tol() const { return 1e-14 * std::fabs(r); }
+
+  // The parameter of an ellipse at the length s from the start (any s).
+  double ParamAt(double s) const {
+    const double turns = std::floor(s / perimeter);
+    const double rest = s - turns * perimeter;
+    double lo = 0, hi = kTurn, baseU = 0, baseS = 0;
+    if (lastRest >= 0 && lastRest <= rest) baseU = lastU, baseS = lastRest, lo = lastU;
+    double u = baseU + (rest - baseS) / std::max(Speed(t0 + dir * baseU), 1e-300);
+    for (int k = 0; k < 200; ++k) {
+      if (!(u > lo && u < hi)) u = (lo + hi) / 2;
+      const double miss = baseS + Len(t0 + dir * baseU, t0 + dir * u, Tol()) - rest;
+      if (std::fabs(miss) <= 1e-13 * perimeter) break;
+      if (miss < 0) lo = u; else hi = u;
+      if (hi - lo <= 4 * DBL_EPSILON * std::max(1.0, u)) break;
+      const double v = Speed(t0 + dir * u);
+      u = v > 0 ? u - miss / v : (lo + hi) / 2;
+    }
+    lastU = u, lastRest = rest;
+    return t0 + dir * (u + turns * kTurn);
+  }
+  TPointXY EllipsePoint(double t) const {
+    double c, s, kc, ks;
+    CosSin(t, c, s);
+    CosSin(ka, kc, ks);
+    const double u = r * c, w = r * he * s;
+    return {cx + (u * kc - w * ks), cy + (u * ks + w * kc)};
+  }
+
+  TPointXY At(double s) const {
+    switch (kind) {
+      case kLine: {
+        if (s == 0) return {ax, ay};
+        if (s == length) return {bx, by};
+        const double f = s / length;
+        return {ax + (bx - ax) * f, ay + (by - ay) * f};
+      }
+      case kRound: {
+        double c, n;
+        CosSin(t0 + dir * (s / r), c, n);
+        return {cx + r * c, cy + r * n};
+      }
+      case kEllipse:
+        break;
+    }
+    if (s == 0) return EllipsePoint(t0);
+    if (s == length && !closed) return EllipsePoint(t0 + dir * span);
+    return EllipsePoint(ParamAt(s));
+  }
+
+  // Where p projects onto the figure, as a length from the start: a line's
+  // foot (on its extension too); a curve's point in the direction of p from
+  // the centre (an ellipse's undone of tilt and flatness). Off an arc, the
+  // nearer way round from it.
+  double Project(double px, double py) const {
+    if (kind == kLine) return ((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / length;
+    double t;
+    if (kind == kRound) {
+      if (px == cx && py == cy) return 0;
+      t = ExactAtan2(py - cy, px - cx);
+    } else {
+      double kc, ks;
+      CosSin(-ka, kc, ks);
+      const double u = (px - cx) * kc - (py - cy) * ks, v = (px - cx) * ks + (py - cy) * kc;
+      if (u == 0 && v == 0) return 0;
+      t = ExactAtan2(v / he, u);
+      if (r < 0) t += kPi;
+    }
+    double u = Wrap(dir * (t - t0));
+    if (!closed && u > span && u - span >= kTurn - u) u -= kTurn;  // nearer its start
+    if (kind == kRound) return u * r;
+    return u >= 0 ? Len(t0, t0 + dir * u, Tol()) : -Len(t0 + dir * u, t0, Tol());
+  }
+
+  void Reverse() {
+    if (closed) return;
+    if (kind == kLine) {
+      std::swap(ax, bx), std::swap(ay, by);
+    } else {
+      t0 += dir * span;
+      dir = -dir;
+      lastRest = -1;
+    }
+  }
+  // The ends, from the parameters: an ellipse's need not be measured.
+  TPointXY Start() const {
+    if (kind == kLine) return {ax, ay};
+    return kind == kEllipse ? EllipsePoint(t0) : At(0);
+  }
+  TPointXY End() const {
+    if (kind == kLine) return {bx, by};
+    if (kind == kRound) return At(length);
+    return EllipsePoint(closed ? t0 : t0 + dir * span);
+  }
+  // An ellipse's lengths, measured when first needed: a selection of many
+  // figures of which a run takes a few measures only those.
+  void Measure() {
+    if (kind != kEllipse || perimeter > 0) return;
+    perimeter = Len(0, kTurn, Tol());
+    length = closed ? perimeter : Len(t0, t0 + span, Tol());
+  }
+};
+
+bool MakeLine(const TJwwEntLine& e, Piece& p) {
+  if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) return false;
+  p.kind = Piece::kLine;
+  p.ax = e.x1, p.ay = e.y1, p.bx = e.x2, p.by = e.y2;
+  p.length = Dist2P(e.x1, e.y1, e.x2, e.y2);
+  return Finite(p.length) && p.length > kSamePoint;
+}
+
+// A circle or closed ellipse starts at its point in the direction of `from`
+// (angle 0 without it), counter-clockwise.
+bool MakeCircle(const TJwwEntCircle& e, const TJwwIndPoint& from, Piece& p) {
+  if (!Finite(e.cx) || !Finite(e.cy) || !Finite(e.cr) || !(e.cr > 0)) return false;
+  p.kind = Piece::kRound;
+  p.cx = e.cx, p.cy = e.cy, p.r = e.cr;
+  p.t0 = from.flg && (from.x != e.cx || from.y != e.cy) ? ExactAtan2(from.y - e.cy, from.x - e.cx) : 0;
+  p.span = kTurn;
+  p.length = kTurn * e.cr;
+  p.closed = true;
+  return Finite(p.length);
+}
+
+bool MakeArc(const TJwwEntArc& e, const TJwwIndPoint& from, Piece& p) {
+  if (!Finite(e.cx) || !Finite(e.cy) || !Finite(e.cr) || !Finite(e.sa) || !Finite(e.ea) ||
+      !Finite(e.he) || !Finite(e.ka) || !(e.cr > 0) || e.he == 0) {
+    return false;
+  }
+  const double spanDeg = SpanDeg(e);
+  p.cx = e.cx, p.cy = e.cy;
+  p.closed = spanDeg == 360;
+  p.span = p.closed ? kTurn : spanDeg / 180 * kPi;
+  if (e.he == 1) {
+    p.kind = Piece::kRound;
+    p.r = e.cr;
+    p.t0 = std::fmod(e.sa + e.ka, 360.0) / 180 * kPi;
+    p.length = p.span * e.cr;
+    if (p.closed) {
+      TJwwEntCircle c;
+      c.cx = e.cx, c.cy = e.cy, c.cr = e.cr;
+      return MakeCircle(c, from, p);
+    }
+    return Finite(p.length);
+  }
+  p.kind = Piece::kEllipse;
+  p.r = e.cr, p.he = e.he, p.ka = std::fmod(e.ka, 360.0) / 180 * kPi;
+  // Longer than the drawing's resolution: the whole ellipse is longer than
+  // four of its greater half axes, an arc than its chord; measured only where
+  // that does not settle it.
+  if (!(4 * e.cr * std::max(1.0, std::fabs(e.he)) > kSamePoint) || !Finite(e.cr * e.he)) return false;
+  if (p.closed) {
+    // From the parameter whose direction, undone of tilt and flatness, points
+    // at `from`; a negative flatness mirrors the turn.
+    p.dir = e.he > 0 ? 1 : -1;
+    p.t0 = 0;
+    if (from.flg) {
+      double kc, ks;
+      CosSin(-p.ka, kc, ks);
+      const double u = (from.x - e.cx) * kc - (from.y - e.cy) * ks;
+      const double v = (from.x - e.cx) * ks + (from.y - e.cy) * kc;
+      if (u != 0 || v != 0) p.t0 = ExactAtan2(v / e.he, u);
+    }
+    return true;
+  }
+  p.t0 = std::fmod(e.sa, 360.0) / 180 * kPi;
+  const TPointXY a = p.Start(), b = p.End();
+  if (Dist2(a.x, a.y, b.x, b.y) > kSamePoint * kSamePoint) return true;
+  p.Measure();
+  return Finite(p.length) && p.length > kSamePoint;
+}
+
+// The first selected line, circle or arc as a piece, in the order of the
+// selection; for `first`, its index among the figures a run is made of.
+template <class F>
+void EachFigure(const TJGdata& g, const TJwwIndPoint& from, F&& f, const bool* stop = nullptr) {
+  g.ForEachEnt([&](TJwwKind, const auto& e) {
+    using R = std::decay_t<decltype(e)>;
+    if (stop && *stop) return;
+    Piece p;
+    if constexpr (std::is_same_v<R, TJwwEntLine>) {
+      if (MakeLine(e, p)) f(p);
+    } else if constexpr (std::is_same_v<R, TJwwEntCircle>) {
+      if (MakeCircle(e, from, p)) f(p);
+    } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      if (MakeArc(e, from, p)) f(p);
+    }
+  });
+}
+
+bool FirstFigure(const TJGdata& g, const TJwwIndPoint& from, Piece& out) {
+  bool found = false;
+  EachFigure(g, from, [&](const Piece& p) { out = p, found = true; }, &found);
+  out.Measure();
+  return found;
+}
+
+// An open figure turned to start at its end nearest `from`.
+void StartNearest(Piece& p, const TJwwIndPoint& from) {
+  if (p.closed || !from.flg) return;
+  const TPointXY a = p.Start(), b = p.End();
+  if (Dist2(from.x, from.y, b.x, b.y) < Dist2(from.x, from.y, a.x, a.y)) p.Reverse();
+}
+
+// --- each point once --------------------------------------------------------------------
+
+// Cells of kSamePoint: a point's neighbours within kSamePoint lie in its cell
+// and the eight around it.
+struct Cells {
+  std::unordered_map<uint64_t, std::vector<size_t>> map;
+  static int64_t Cell(double v) {
+    return static_cast<int64_t>(std::clamp(std::floor(v / kSamePoint), -4.0e15, 4.0e15));
+  }
+  static uint64_t Key(int64_t a, int64_t b) {
+    return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
+  }
+  // Whether a point of `kept` lies within kSamePoint of p.
+  bool Near(const TPoints& kept, TPointXY p) const {
+    const int64_t cx = Cell(p.x), cy = Cell(p.y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const auto it = map.find(Key(cx + dx, cy + dy));
+        if (it == map.end()) continue;
+        for (size_t k : it->second) {
+          if (Dist2(kept[k].x, kept[k].y, p.x, p.y) < kSamePoint * kSamePoint) return true;
+        }
+      }
+    }
+    return false;
+  }
+  void Add(TPointXY p, size_t index) { map[Key(Cell(p.x), Cell(p.y))].push_back(index); }
+};
+
+// Appends the points to out in their order, each once: a point within
+// kSamePoint of one kept before it is dropped. True when kMaxPoints stopped it.
+bool PutOnce(const TPoints& points, TPoints& out) {
+  Cells cells;
+  for (size_t k = 0; k < out.size(); ++k) cells.Add(out[k], k);
+  for (const TPointXY& p : points) {
+    if (!Finite(p.x) || !Finite(p.y) || cells.Near(out, p)) continue;
+    if (out.size() >= kMaxPoints) return true;
+    cells.Add(p, out.size());
+    out.push_back(p);
+  }
+  return false;
+}
+
+// --- extended intersections ----------------------------------------------------------------
+
+// a - b as an unevaluated sum hi + lo, exactly.
+struct Two {
+  double hi, lo;
+};
+Two Diff(double a, double b) {
+  const double s = a - b, bb = s - a;
+  return {s, (a - (s - bb)) - (b + bb)};
+}
+// p q - r s for exact differences, correct to a few units of its own last
+// place even where the two products nearly cancel (nearly parallel lines).
+double Cross(Two p, Two q, Two r, Two s) {
+  const double pq = p.hi * q.hi, rs = r.hi * s.hi;
+  const double e = std::fma(p.hi, q.hi, -pq) - std::fma(r.hi, s.hi, -rs);
+  const double small = (p.hi * q.lo + p.lo * q.hi) - (r.hi * s.lo + r.lo * s.hi);
+  return (pq - rs) + (e + small);
+}
+
+struct ExtLine {
+  double x1, y1;
+  Two dx, dy;
+  double len2;
+};
+
+// The first kMaxPoints points in the order of x, then y, each once, without
+// keeping every point found: whenever the candidates reach a few times the
+// cap they are sorted, merged and cut to the cap, and a point beyond the last
+// one kept is turned away at once.
+class FirstPoints {
+ public:
+  void Add(double x, double y) {
+    if (!Finite(x) || !Finite(y)) return;
+    if (limited_ && (x > limit_.x + 2 * kSamePoint)) {
+      more_ = true;
+      return;
+    }
+    raw_.push_back({x, y});
+    if (raw_.size() >= 4 * kMaxPoints) Compact();
+  }
+  bool Into(TPoints& out) {
+    Compact();
+    out.insert(out.end(), raw_.begin(), raw_.end());
+    return more_;
+  }
+
+ private:
+  void Compact() {
+    std::sort(raw_.begin(), raw_.end(), [](const TPointXY& p, const TPointXY& q) {
+      return p.x < q.x || (p.x == q.x && p.y < q.y);
+    });
+    TPoints kept;
+    Cells cells;
+    for (const TPointXY& p : raw_) {
+      if (cells.Near(kept, p)) continue;
+      if (kept.size() >= kMaxPoints) {
+        more_ = true;
+        break;
+      }
+      cells.Add(p, kept.size());
+      kept.push_back(p);
+    }
+    raw_.swap(kept);
+    if (more_ && !raw_.empty()) limited_ = true, limit_ = raw_.back();
+  }
+  TPoints raw_;
+  bool limited_ = false, more_ = false;
+  TPointXY limit_;
+};
+
+}  // namespace
+
+namespace {
+
+// Where lines a and b meet, unless they are parallel (kParallel).
+void Meet(const ExtLine& a, const ExtLine& b, FirstPoints& first) {
+  const double den = Cross(a.dx, b.dy, a.dy, b.dx);
+  // Parallel: the sine of their angle, den / (|a| |b|), within kParallel.
+  if (!(den * den > kParallel * kParallel * a.len2 * b.len2)) return;
+  // The crossing at t along a and u along b: (b1 - a1) x db / (da x db)
+  // and (b1 - a1) x da / (da x db). Each coordinate from the line whose
+  // step to it is the shorter, as it carries the smaller rounding: a
+  // coordinate one of the lines keeps (a wall along an axis) is exact.
+  const Two ox = Diff(b.x1, a.x1), oy = Diff(b.y1, a.y1);
+  const double t = Cross(ox, b.dy, oy, b.dx) / den, u = Cross(ox, a.dy, oy, a.dx) / den;
+  auto along = [](double t, double x1, Two dx) { return std::fma(t, dx.hi, x1 + t * dx.lo); };
+  const double x = std::fabs(t * a.dx.hi) <= std::fabs(u * b.dx.hi) ? along(t, a.x1, a.dx)
+                                                                   : along(u, b.x1, b.dx);
+  const double y = std::fabs(t * a.dy.hi) <= std::fabs(u * b.dy.hi) ? along(t, a.y1, a.dy)
+                                                                   : along(u, b.y1, b.dy);
+  first.Add(x, y);
+}
+
+// The pairs of lines that cross at x <= L without trying every pair: far to
+// the left the lines lie in the order of their slopes (the steepest lowest),
+// at L in the order of their heights there, and two lines have crossed by L
+// exactly when those orders differ. Counting them is a sort and a count of
+// inversions; listing them, a merge sort that names each inversion. Lines
+// whose slopes round alike are closer to parallel than kParallel; only
+// crossings within rounding of L may be taken on the wrong side of it.
+class LeftCrossings {
+ public:
+  explicit LeftCrossings(const std::vector<ExtLine>& lines) : lines_(lines) {
+    for (size_t k = 0; k < lines.size(); ++k) {
+      if (lines[k].dx.hi == 0) {
+        vertical_.push_back(k);
+      } else {
+        sloped_.push_back(k);
+      }
+    }
+    slope_.resize(lines.size());
+    for (size_t k : sloped_) slope_[k] = lines[k].dy.hi / lines[k].dx.hi;
+  }
+  // The pairs crossing at x <= L; false when a height at L is no number.
+  bool Count(double L, uint64_t& count) {
+    if (!Ranks(L)) return false;
+    std::vector<uint32_t> tree(rank_.size() + 1);
+    count = 0;
+    for (size_t j = 0; j < rank_.size(); ++j) {
+      uint64_t below = 0;  // earlier lines ranked below line j at L
+      for (size_t i = rank_[j]; i > 0; i -= i & (~i + 1)) below += tree[i];
+      count += j - below;
+      for (size_t i = rank_[j] + 1; i < tree.size(); i += i & (~i + 1)) ++tree[i];
+    }
+    for (size_t v : vertical_) {
+      if (lines_[v].x1 <= L) count += sloped_.size();
+    }
+    return true;
+  }
+  // Each pair crossing at x <= L, to f(a, b).
+  template <class F>
+  void Each(double L, F&& f) {
+    if (!Ranks(L)) return;
+    std::vector<std::pair<uint32_t, size_t>> seq(rank_.size()), tmp(rank_.size());
+    for (size_t j = 0; j < rank_.size(); ++j) seq[j] = {rank_[j], order_[j]};
+    for (size_t width = 1; width < seq.size(); width *= 2) {
+      for (size_t lo = 0; lo + width < seq.size(); lo += 2 * width) {
+        const size_t mid = lo + width, hi = std::min(lo + 2 * width, seq.size());
+        size_t i = lo, j = mid, o = lo;
+        while (i < mid || j < hi) {
+          if (j >= hi || (i < mid && seq[i].first < seq[j].first)) {
+            tmp[o++] = seq[i++];
+          } else {
+            for (size_t k = i; k < mid; ++k) f(lines_[seq[k].second], lines_[seq[j].second]);
+            tmp[o++] = seq[j++];
+          }
+        }
+        std::copy(tmp.begin() + lo, tmp.begin() + hi, seq.begin() + lo);
+      }
+    }
+    for (size_t v : vertical_) {
+      if (lines_[v].x1 > L) continue;
+      for (size_t k : sloped_) f(lines_[v], lines_[k]);
+    }
+  }
+
+ private:
+  // order_: the lines far to the left, the steepest lowest, and lines of one
+  // slope (parallel: they never cross) as they lie at L; rank_[j]: the place
+  // at L of the line order_[j], ties at L in the order just after L (the
+  // steeper higher).
+  bool Ranks(double L) {
+    std::vector<double> y(lines_.size());
+    for (size_t k : sloped_) {
+      y[k] = lines_[k].y1 + (L - lines_[k].x1) * slope_[k];
+      // Far out a steep line's height may round to an infinity, which still
+      // orders it; only a height that is no number stops the count.
+      if (std::isnan(y[k])) return false;
+    }
+    order_ = sloped_;
+    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+      if (slope_[a] != slope_[b]) return slope_[a] > slope_[b];
+      return y[a] < y[b] || (y[a] == y[b] && a < b);
+    });
+    std::vector<size_t> at(order_.size());
+    for (size_t j = 0; j < at.size(); ++j) at[j] = j;
+    std::sort(at.begin(), at.end(), [&](size_t a, size_t b) {
+      const size_t la = order_[a], lb = order_[b];
+      if (y[la] != y[lb]) return y[la] < y[lb];
+      return slope_[la] < slope_[lb] || (slope_[la] == slope_[lb] && a < b);
+    });
+    rank_.assign(order_.size(), 0);
+    for (size_t r = 0; r < at.size(); ++r) rank_[at[r]] = static_cast<uint32_t>(r);
+    return true;
+  }
+  const std::vector<ExtLine>& lines_;
+  std::vector<size_t> vertical_, sloped_;
+  std::vector<double> slope_;
+  std::vector<size_t> order_;
+  std::vector<uint32_t> rank_;
+};
+
+// Doubles in the order of their values as integers, and back.
+int64_t Key(double v) {
+  int64_t k;
+  std::memcpy(&k, &v, sizeof k);
+  return k < 0 ? INT64_MIN - k : k;
+}
+double FromKey(int64_t k) {
+  if (k < 0) k = INT64_MIN - k;
+  double v;
+  std::memcpy(&v, &k, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
+  std::vector<ExtLine> lines;
+  for (const TJwwEntLine& e : g.Ents<jkLine>()) {
+    if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) continue;
+    ExtLine l{e.x1, e.y1, Diff(e.x2, e.x1), Diff(e.y2, e.y1), 0};
+    l.len2 = l.dx.hi * l.dx.hi + l.dy.hi * l.dy.hi;
+    if (!Finite(l.len2) || !(l.len2 > kSamePoint * kSamePoint)) continue;
+    lines.push_back(l);
+  }
+  const double n = static_cast<double>(lines.size());
+  constexpr double kTarget = kMaxPoints + kMaxPoints / 4, kMost = 4.0 * kMaxPoints;
+  if (n * (n - 1) / 2 > kMost) {
+    // Many lines: the pairs crossing left of some L, chosen so that a little
+    // more than kMaxPoints pairs cross there, give the first points, unless
+    // many cross in one point or crossings lie within rounding of L; then
+    // every pair is tried below.
+    LeftCrossings left(lines);
+    constexpr double kFar = 1e250;
+    uint64_t count = 0;
+    double L = NAN;
+    if (left.Count(kFar, count) && count <= kMost) {
+      L = kFar;
+    } else {
+      int64_t lo = Key(-kFar), hi = Key(kFar);
+      // The keys span more than an int64_t: their distance is taken unsigned.
+      while (static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo) > 1) {
+        const int64_t mid =
+            lo + static_cast<int64_t>((static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo)) / 2);
+        if (!left.Count(FromKey(mid), count)) break;
+        if (count < kTarget) {
+          lo = mid;
+        } else if (count > kMost) {
+          hi = mid;
+        } else {
+          L = FromKey(mid);
+          break;
+        }
+      }
+    }
+    if (!std::isnan(L)) {
+      FirstPoints first;
+      left.Each(L, [&](const ExtLine& a, const ExtLine& b) { Meet(a, b, first); });
+      TPoints found;
+      const bool more = first.Into(found);
+      const bool whole = L == kFar;
+      if (whole || (found.size() == kMaxPoints &&
+                    found.back().x < L - 1e-9 * std::max(1.0, std::fabs(L)) - 4 * kSamePoint)) {
+        out.insert(out.end(), found.begin(), found.end());
+        return more || !whole;
+      }
+    }
+  }
+  FirstPoints first;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    for (size_t j = i + 1; j < lines.size(); ++j) Meet(lines[i], lines[j], first);
+  }
+  return first.Into(out);
+}
+
+// --- points at distances ---------------------------------------------------------------------
+
+bool DistancePoints(const TJGdata& g, const std::vector<double>& d, bool bothWays,
+                    const TJwwIndPoint& from, TPoints& out, bool* fromOnFigure) {
+  Piece p;
+  if (!FirstFigure(g, from, p)) return false;
+  StartNearest(p, from);
+  double s0 = 0;
+  bool on = false;
+  if (bothWays && from.flg) {
+    const double s = p.Project(from.x, from.y);
+    const bool within = p.closed || (s >= -kSamePoint && s <= p.length + kSamePoint);
+    const TPointXY q = p.At(std::clamp(s, 0.0, p.length));
+    on = within && Dist2(q.x, q.y, from.x, from.y) <= kSamePoint * kSamePoint;
+    if (on) s0 = p.closed ? 0 : std::clamp(s, 0.0, p.length);  // a closed one starts there
+  }
+  if (fromOnFigure) *fromOnFigure = on;
+  TPoints points;
+  for (double v : d) {
+    if (!Finite(v)) continue;
+    points.push_back(p.At(s0 + v));
+    if (bothWays && v != 0) points.push_back(p.At(s0 - v));
+    if (points.size() > kMaxPoints) break;
+  }
+  PutOnce(points, out);
+  return true;
+}
+
+// --- layout -------------------------------------------------------------------------------------
+
+namespace {
+
+// Figures joined end to end, each walked from its start, one after another.
+struct Run {
+  std::vector<Piece> pieces;
+  std::vector<double> starts;  // the length along the run where each begins
+  double length = 0;
+  bool closed = false;
+
+  void Measure() {
+    starts.clear();
+    length = 0;
+    for (const Piece& p : pieces) starts.push_back(length), length += p.length;
+    closed = pieces.size() == 1 ? pieces[0].closed : Joined(pieces.back().End(), pieces[0].Start());
+  }
+  static bool Joined(TPointXY a, TPointXY b) {
+    return Dist2(a.x, a.y, b.x, b.y) <= kSamePoint * kSamePoint;
+  }
+  TPointXY At(double s) const {
+    if (pieces.size() == 1) return pieces[0].At(s);
+    if (closed) s = std::fmod(s, length), s += s < 0 ? length : 0;
+    s = std::clamp(s, 0.0, length);
+    size_t k = std::upper_bound(starts.begin(), starts.end(), s) - starts.begin();
+    k = k == 0 ? 0 : k - 1;
+    return pieces[k].At(std::min(s - starts[k], pieces[k].length));
+  }
+  // Where p projects onto the run: on a single figure as Piece::Project
+  // does; on a run, the nearest of the pieces' points.
+  double Project(double px, double py) const {
+    if (pieces.size() == 1) return pieces[0].Project(px, py);
+    double best = 0, bestD = INFINITY;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+      const double s = std::clamp(pieces[k].Project(px, py), 0.0, pieces[k].length);
+      const TPointXY q = pieces[k].At(s);
+      const double dd = Dist2(q.x, q.y, px, py);
+      if (dd < bestD) bestD = dd, best = starts[k] + s;
+    }
+    return best;
+  }
+  void Reverse() {
+    std::reverse(pieces.begin(), pieces.end());
+    for (Piece& p : pieces) p.Reverse();
+    Measure();
+  }
+};
+
+// The run of selected lines and open arcs that holds the first of them:
+// figures whose ends meet (within kSamePoint), followed from both of the
+// first figure's ends; where more than one figure meets an end, the first in
+// the selection carries on. A circle or closed ellipse is a run of its own.
+bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) {
+  std::vector<Piece> all;
+  bool enough = false;  // without joined, the first figure is all
+  EachFigure(g, from, [&](const Piece& p) {
+    if (all.empty() || (joined && !p.closed)) all.push_back(p);
+    enough = !joined;
+  }, &enough);
+  if (all.empty()) return false;
+  run.pieces = {all[0]};
+  if (joined && !all[0].closed) {
+    Cells ends;  // both ends of every piece: index 2 k is the start of piece k
+    TPoints at;
+    for (size_t k = 0; k < all.size(); ++k) {
+      at.push_back(all[k].Start()), ends.Add(at.back(), at.size() - 1);
+      at.push_back(all[k].End()), ends.Add(at.back(), at.size() - 1);
+    }
+    std::vector<bool> used(all.size());
+    used[0] = true;
+    // The unused piece with an end at p, the first in the selection, turned to
+    // start (or end, for atEnd) there.
+    auto next = [&](TPointXY p, bool atEnd, Piece& found) {
+      size_t best = SIZE_MAX;
+      const int64_t cx = Cells::Cell(p.x), cy = Cells::Cell(p.y);
+      for (int64_t dx = -1; dx <= 1; ++dx) {
+        for (int64_t dy = -1; dy <= 1; ++dy) {
+          const auto it = ends.map.find(Cells::Key(cx + dx, cy + dy));
+          if (it == ends.map.end()) continue;
+          for (size_t e : it->second) {
+            if (!used[e / 2] && Run::Joined(at[e], p)) best = std::min(best, e);
+          }
+        }
+      }
+      if (best == SIZE_MAX) return false;
+      used[best / 2] = true;
+      found = all[best / 2];
+      const bool startsThere = best % 2 == 0;
+      if (startsThere == atEnd) found.Reverse();
+      return true;
+    };
+    std::vector<Piece> before;
+    Piece p;
+    while (next(run.pieces.back().End(), false, p)) run.pieces.push_back(p);
+    if (!Run::Joined(run.pieces.back().End(), run.pieces[0].Start())) {
+      while (next((before.empty() ? run.pieces[0] : before.back()).Start(), true, p)) {
+        before.push_back(p);
+      }
+    }
+    run.pieces.insert(run.pieces.begin(), before.rbegin(), before.rend());
+  }
+  for (Piece& p : run.pieces) p.Measure();
+  run.Measure();
+  if (!run.closed && from.flg) {
+    const TPointXY a = run.At(0), b = run.At(run.length);
+    if (Dist2(from.x, from.y, b.x, b.y) < Dist2(from.x, from.y, a.x, a.y)) run.Reverse();
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LayoutPoints(const TJGdata& g, const TLayout& how, const TJwwIndPoint& p1,
+                  const TJwwIndPoint& p2, TPoints& out, bool* found) {
+  Run run;
+  const bool any = MakeRun(g, p1, how.run, run);
+  if (found) *found = any;
+  if (!any) return false;
+  const double len = run.length;
+  const double s1 = p1.flg ? run.Project(p1.x, p1.y) : 0;
+  std::vector<double> at;  // lengths along the run, in the order of the walk
+  bool more = false;
+  // A point within kSamePoint of an end is the end itself.
+  auto put = [&](double s) {
+    if (!run.closed && std::fabs(s) <= kSamePoint) s = 0;
+    if (!run.closed && std::fabs(s - len) <= kSamePoint) s = len;
+    if (at.size() > kMaxPoints) more = true; else at.push_back(s);
+  };
+  if (how.parts > 0) {
+    double s2 = p2.flg ? run.Project(p2.x, p2.y) : len;
+    if (run.closed && s2 <= s1 + kSamePoint) s2 += len;
+    for (int32_t k = 0; k <= how.parts; ++k) {
+      put(k == 0 ? s1 : k == how.parts ? s2 : s1 + (s2 - s1) * k / how.parts);
+    }
+  } else if (how.pitch > 0 && Finite(how.pitch)) {
+    const double p = how.pitch;
+    if (run.closed) {
+      const double m = std::floor((len / 2 + kSamePoint) / p);
+      for (double k = 0; k <= m && !more; ++k) put(s1 + k * p);
+      for (double k = m; k >= 1 && !more; --k) put(s1 - k * p);
+    } else {
+      const double lo = std::ceil((-s1 - kSamePoint) / p), hi = std::floor((len - s1 + kSamePoint) / p);
+      put(0);
+      for (double k = lo; k <= hi && !more; ++k) put(s1 + k * p);
+      put(len);
+    }
+  }
+  TPoints points;
+  points.reserve(at.size());
+  for (double s : at) points.push_back(run.At(s));
+  return PutOnce(points, out) || more;
+}

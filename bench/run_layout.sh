@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Run modes 11 (where lines meet when extended), 12 (points at distances) and
+# 13 (a layout, 割付) on the realistic drawing of 100,000 entities from
+# gen_drawing.py, against run mode 1 on the same file: wall time and peak
+# memory (GNU time), the median of the runs.
+#
+#   bench/run_layout.sh [build folder] [runs] [runs of mode 11]
+#   (defaults: build-bench, 5, 1; mode 11 tries every pair of the drawing's
+#   73,865 lines, minutes rather than milliseconds)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+runs=${2:-5}
+runs11=${3:-1}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" -j2 --target kx29 >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$build/kx29" "$work/"
+python3 bench/gen_drawing.py "$work/drawing.txt" -n 100000 --seed 1
+
+# "median ms, median KB, points" of $1 runs of kx29 with the other arguments.
+measure() {
+  local n=$1 times=() mems=()
+  shift
+  for _ in $(seq "$n"); do
+    cp "$work/drawing.txt" "$work/JWC_TEMP.TXT"
+    local t0 t1
+    t0=$(date +%s%N)
+    (cd "$work" && /usr/bin/time -f %M -o "$work/mem" ./kx29 "$@" 2>/dev/null)
+    t1=$(date +%s%N)
+    times+=($(((t1 - t0) / 1000000)))
+    mems+=("$(cat "$work/mem")")
+  done
+  local mid=$(((n + 1) / 2))
+  echo "$(printf '%s\n' "${times[@]}" | sort -n | sed -n "${mid}p") ms," \
+    "$(printf '%s\n' "${mems[@]}" | sort -n | sed -n "${mid}p") KB," \
+    "$(grep -c '^pt' "$work/JWC_TEMP.TXT" || true) points"
+}
+echo "mode 1:                      $(measure "$runs" 1)"
+echo "mode 12 (6 distances, 両):   $(measure "$runs" 12 100 200 300 -50 1e6 両)"
+echo "mode 13 (pitch 0.01, 連):    $(measure "$runs" 13 0.01 連)"
+echo "mode 13 (1000等分, 連):      $(measure "$runs" 13 1000等分 連)"
+echo "mode 11 (every pair):        $(measure "$runs11" 11)"
