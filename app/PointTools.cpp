@@ -368,21 +368,12 @@ bool DivideEllipse(const TJwwEntArc& e, int32_t n, TPoints& out) {
   const double t0 = closed ? 0 : std::fmod(e.sa, 360.0) / 180 * kPi, t1 = t0 + span / 180 * kPi;
   EllipseWalk w(e, t0, t1, closed);
   if (!Finite(w.length) || !(w.length > 0)) return false;
-  // The lengths from the start to the ends of the axes on the figure.
   constexpr double kQuarter = kPi / 2;
-  double axisEnd[5], axisLength[5];
-  int ends = 0;
-  for (double q = std::ceil(t0 / kQuarter); q * kQuarter <= t1 && ends < 5; ++q) {
-    axisEnd[ends] = q * kQuarter;
-    axisLength[ends++] = ArcLength(e, t0, q * kQuarter, w.tol);
-  }
   for (int32_t k = closed ? 0 : 1; k < n; ++k) {
-    const double s = w.length * k / n;
-    TPointXY p;
-    int j = 0;
-    // Within the walk's own accuracy of an axis end: that end.
-    while (j < ends && std::fabs(s - axisLength[j]) > 1e-11 * w.length) ++j;
-    p = j < ends ? OnArcAt(e, axisEnd[j]) : w.At(s);
+    TPointXY p = w.At(w.length * k / n);
+    // Nearer an end of an axis than the walk measures: that end.
+    const double q = std::nearbyint(w.lastT / kQuarter) * kQuarter;
+    if (std::fabs(w.lastT - q) * Speed(e, q) <= 1e-11 * w.length) p = OnArcAt(e, q);
     if (!Finite(p.x) || !Finite(p.y)) return false;
     if (!Put(out, p.x, p.y)) return true;
   }
