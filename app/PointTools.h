@@ -40,7 +40,8 @@ bool DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out);
 
 // Every selected line, circle and arc divided into n parts as above, in the
 // order of the selection; each point measured from the figure's start rather
-// than stepped from the one before.
+// than stepped from the one before. Ellipses and elliptic arcs are divided
+// into parts of equal length along them, the ends of their axes exact.
 bool DivideAll(const TJGdata& g, int32_t n, TPoints& out);
 
 // Points every pitch along each selected line, arc and circle (ellipses by
