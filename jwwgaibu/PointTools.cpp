@@ -209,6 +209,10 @@ bool DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out) {
   return false;
 }
 
+namespace {
+bool DivideEllipse(const TJwwEntArc& e, int32_t n, TPoints& out);
+}  // namespace
+
 bool DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
   // Each point from the figure's start by k / n of the way, not by adding
   // steps, so that no rounding gathers along the figure.
@@ -230,6 +234,10 @@ bool DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
         put(p.c * e.cr + e.cx, p.s * e.cr + e.cy);
       }
     } else if constexpr (std::is_same_v<R, TJwwEntArc>) {
+      if (std::fabs(e.he) != 1) {  // a circle's equal angles are its equal lengths
+        over = DivideEllipse(e, n, out);
+        return;
+      }
       const double span = SpanDeg(e);
       const double t0 = Closed(span) ? 0 : e.sa / 180 * kPi, whole = span / 180 * kPi;
       for (int32_t k = Closed(span) ? 0 : 1; k < n && !over; ++k) {
@@ -348,6 +356,29 @@ struct EllipseWalk : Walk {
     return OnArcAt(a, t);
   }
 };
+
+// An ellipse, or an arc of one, in n parts of equal length along it: a closed
+// one from the end of its first axis, n points round it. A point that falls
+// on an end of an axis lies there exactly, as symmetry puts it; a figure
+// whose size or length is not finite gets no points.
+bool DivideEllipse(const TJwwEntArc& e, int32_t n, TPoints& out) {
+  if (!ArcFinite(e) || !Finite(e.cr * e.cr * (1 + e.he * e.he))) return false;
+  const double span = SpanDeg(e);
+  const bool closed = Closed(span);
+  const double t0 = closed ? 0 : std::fmod(e.sa, 360.0) / 180 * kPi, t1 = t0 + span / 180 * kPi;
+  EllipseWalk w(e, t0, t1, closed);
+  if (!Finite(w.length) || !(w.length > 0)) return false;
+  constexpr double kQuarter = kPi / 2;
+  for (int32_t k = closed ? 0 : 1; k < n; ++k) {
+    TPointXY p = w.At(w.length * k / n);
+    // Nearer an end of an axis than the walk measures: that end.
+    const double q = std::nearbyint(w.lastT / kQuarter) * kQuarter;
+    if (std::fabs(w.lastT - q) * Speed(e, q) <= 1e-11 * w.length) p = OnArcAt(e, q);
+    if (!Finite(p.x) || !Finite(p.y)) return false;
+    if (!Put(out, p.x, p.y)) return true;
+  }
+  return false;
+}
 
 // The points every pitch along a walked figure, ends included, each once
 // among all placed; false when the cap stopped it. A point that is not

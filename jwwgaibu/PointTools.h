@@ -70,6 +70,9 @@ bool DivideArc(const TJwwEntArc& a, int32_t n, TPoints& out);
 /// routines above divide one, in the order of the selection; each point is
 /// measured from the figure's start by k / n of the way rather than stepped
 /// from the one before, so that no rounding gathers along a long figure.
+/// Ellipses and elliptic arcs are divided into parts of equal length along
+/// them (not of equal angle, as DivideArc divides them), the ends of their
+/// axes exact; one too large to measure gets no points.
 /// @param g the read drawing
 /// @param n the number of parts; 1 places one point on each closed figure,
 ///        below 1 none

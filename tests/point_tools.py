@@ -100,7 +100,11 @@ def ellipse_point(cx, cy, r, he, ka, t):
 
 
 def ellipse_length(r, he, t0, t1):
-    return mp.quad(lambda t: r * mp.sqrt(mp.sin(t) ** 2 + he ** 2 * mp.cos(t) ** 2), [t0, t1])
+    """Split at the ends of the axes, where a flat ellipse turns sharply."""
+    lo, hi = min(t0, t1), max(t0, t1)
+    cuts = [lo] + [q * mp.pi / 2 for q in range(int(mp.floor(lo / (mp.pi / 2))) + 1,
+                                                 int(mp.ceil(hi / (mp.pi / 2))))] + [hi]
+    return mp.quad(lambda t: r * mp.sqrt(mp.sin(t) ** 2 + he ** 2 * mp.cos(t) ** 2), cuts)
 
 
 def check_pitch():
@@ -445,6 +449,7 @@ def check_ends_and_division():
            [(2 * mp.cos(mp.radians(30 + 30 * k)), 2 * mp.sin(mp.radians(30 + 30 * k))) for k in (1, 2)]
     p = same_list(run(data, 10, 3), want, 1e-14)
     problems += [f'every figure divided: {p}'] if p else []
+    problems += check_ellipses_divided()
     # The count kept to 2 .. 1000 as modes 5 and 6 keep theirs; a count that
     # cannot be read draws nothing (n 1), as the run says.
     for count, n in [('0', 2), ('abc', 1), ('5000', 1000), ('２', 2), ('４等分', 4)]:
@@ -693,20 +698,61 @@ def check_layout():
     got = run(exchange('0 0 1000000 0', points=[(0, 0)]), 13, 0.001)
     if len(got) != CAP or got[:3] != [(0, 0), (0.001, 0), (0.002, 0)]:
         problems.append(f'cap: {len(got)} points, first {got[:3]}')
+
+def check_ellipses_divided():
+    """Mode 10 on ellipses and elliptic arcs: every point on the curve, and
+    every part, from the start (a closed one: from the end of its first axis)
+    round to the end, of the same length along it to 1e-9 of the whole."""
+    problems = []
+    for cx, cy, r, sa, ea, he, ka, n in [
+            (0, 0, 1000, 0, 360, 0.5, 0, 8), (0, 0, 1000, 0, 360, 0.01, 0, 7),
+            (5, -3, 10, 0, 360, 100, 0, 6), (0, 0, 1000, 0, 90, 0.5, 0, 3),
+            (0, 0, 1000, 300, 60, 0.3, 0, 5), (1820, -800, 700, 10, 170, 0.4, 30, 4),
+            (0, 0, 500, 200, 100, -0.05, -10, 9), (-40, 70, 300, 10, 350, 3, 115, 50)]:
+        name = f'ci {cx} {cy} {r} {sa} {ea} {he} {ka} in {n}'
+        got = run(exchange(name.split(' in ')[0]), 10, n)
+        closed = (ea - sa) % 360 == 0
+        t0 = mp.mpf(0) if closed else mp.radians(sa)
+        t1 = t0 + mp.radians((ea - sa) % 360 or 360)
+        if len(got) != (n if closed else n - 1):
+            problems.append(f'{name}: {len(got)} points')
+            continue
+        params = [t0] if not closed else []
+        for x, y in got:
+            u, v = rotate(x - cx, y - cy, -ka)
+            if abs((u / r) ** 2 + (v / (r * he)) ** 2 - 1) > 1e-9:
+                problems.append(f'{name}: ({x}, {y}) is off the curve')
+            t = mp.atan2(v / (r * he), u / r)
+            while t < t0 - 1e-9:
+                t += 2 * mp.pi
+            params.append(t)
+        params.append(t1)
+        whole = ellipse_length(r, he, t0, t1)
+        parts = [ellipse_length(r, he, a, b) for a, b in zip(params, params[1:])]
+        bad = [k for k, part in enumerate(parts) if abs(part - whole / n) > 1e-9 * whole]
+        if bad:
+            problems.append(f'{name}: parts {bad[:5]} are {[mp.nstr(parts[k], 15) for k in bad[:5]]},'
+                            f' want {mp.nstr(whole / n, 15)}')
+    # The ends of the axes exactly where symmetry puts them.
+    got = run(exchange('ci 0 0 1000 0 360 0.5 0'), 10, 8)
+    if got[::2] != [(1000, 0), (0, 500), (-1000, 0), (0, -500)]:
+        problems.append(f'the ends of the axes of an ellipse in 8: {got[::2]}')
     return problems
 
 
 failed = 0
-for name, check in [('points at a pitch', check_pitch), ('intersections', check_intersections),
-                    ('random pairs of ellipses', check_ellipse_pairs),
-                    ('end points, centres, every figure divided', check_ends_and_division),
-                    ('where lines meet when extended', check_extended),
-                    ('points at distances along a figure', check_distances),
-                    ('a layout from a reference point', check_layout)]:
+CHECKS = [('points at a pitch', check_pitch), ('intersections', check_intersections),
+          ('random pairs of ellipses', check_ellipse_pairs),
+          ('end points, centres, every figure divided', check_ends_and_division),
+          ('ellipses divided by length', check_ellipses_divided),
+          ('where lines meet when extended', check_extended),
+          ('points at distances along a figure', check_distances),
+          ('a layout from a reference point', check_layout)]
+for name, check in CHECKS:
     problems = check()
     failed += bool(problems)
     print(('FAIL ' if problems else 'ok   ') + name)
     for p in problems:
         print('     ' + p)
-print(f'{7 - failed} passed, {failed} failed')
+print(f'{len(CHECKS) - failed} passed, {failed} failed')
 sys.exit(1 if failed else 0)

@@ -183,6 +183,53 @@ TEST(PitchPoints, TheCapIsReported) {
   EXPECT_EQ(p.size(), kMaxPoints);
 }
 
+TPoints Divided(const char* drawing, int32_t n) {
+  TJGdata g;
+  kxtest::ReadLines(g, drawing);
+  TPoints out;
+  DivideAll(g, n, out);
+  return out;
+}
+
+// Mode 10 divides an ellipse into parts of equal length along it, worked out
+// in 50 digits; the ends of its axes lie exactly where symmetry puts them.
+TEST(DivideAll, EllipsesByEqualLength) {
+  const struct {
+    const char* name;
+    const char* drawing;
+    int32_t n;
+    std::vector<Want> want;
+  } cases[] = {
+      {"an ellipse in eight", "ci 0 0 1000 0 360 0.5 0", 8,
+       {{1000, 0}, {594.4718914840599, 402.0581954877192}, {0, 500},
+        {-594.4718914840599, 402.0581954877192}, {-1000, 0},
+        {-594.4718914840599, -402.0581954877192}, {0, -500},
+        {594.4718914840599, -402.0581954877192}}},
+      {"a flat ellipse (flatness 0.01) in three", "ci 0 0 1000 0 360 0.01 0", 3,
+       {{1000, 0}, {-333.4241982305118, 9.4277691106345}, {-333.4241982305118, -9.4277691106345}}},
+      {"a tall ellipse (flatness 100) in six", "ci 0 0 10 0 360 100 0", 6,
+       {{10, 0}, {7.451984058235938, 666.842812031422}, {-7.451984058235938, 666.842812031422},
+        {-10, 0}, {-7.451984058235938, -666.842812031422}, {7.451984058235938, -666.842812031422}}},
+      {"a quarter of an ellipse in three", "ci 0 0 1000 0 90 0.5 0", 3,
+       {{776.3001850853679, 315.1817026083619}, {400.7321088507233, 458.0976361366789}}},
+      {"a tilted elliptic arc in four: its middle on the short axis", "ci 100 200 1000 10 170 0.4 30", 4,
+       {{393.9600832632881, 760.0541541907902}, {-100, 546.4101615137755},
+        {-532.0011666558754, 225.4501772907988}}},
+      {"an ellipse too large to measure: nothing; the line after it divided",
+       "ci 0 0 1e300 0 90 0.5 0\n0 0 3 0", 3, {{1, 0}, {2, 0}}},
+  };
+  for (const auto& c : cases) ExpectPoints(Divided(c.drawing, c.n), c.want, c.name);
+  const TPoints eight = Divided("ci 0 0 1000 0 360 0.5 0", 8);
+  ASSERT_EQ(eight.size(), 8u);
+  for (int k = 0; k < 8; k += 2) EXPECT_TRUE(eight[k].x == 0 || eight[k].y == 0) << "point " << k;
+  // Mode 6 keeps dividing by equal angles: 30 and 60 degrees.
+  TJGdata g;
+  kxtest::ReadLines(g, "ci 0 0 1000 0 90 0.5 0");
+  TPoints six;
+  DivideArc(g.EntArc[0], 3, six);
+  ExpectPoints(six, {{866.0254037844386, 250}, {500, 433.0127018922193}}, "mode 6's arc in three");
+}
+
 // Points at whole quarter turns on circles and arcs are exact in modes 9 and 10.
 TEST(RightAngles, EndsCentresAndDivisionsAreExact) {
   TJGdata g;
