@@ -44,7 +44,8 @@ FILES = ("JWC_TEMP.TXT", "kx29.dat")
 
 # Every run mode with the typed values it takes, as the launchers pass them.
 RUN_MODES = [["1"], ["2"], ["3", "2000", "1000"], ["4"], ["5", "4"], ["6", "6"],
-             ["7", "910"], ["7", "455", "両"], ["8"], ["9"], ["9", "1"], ["10", "3"]]
+             ["7", "910"], ["7", "455", "両"], ["8"], ["8", "端"], ["9"], ["9", "1"], ["10", "3"],
+             ["11"], ["12", "100", "-50"], ["12", "300両"], ["13", "910"], ["13", "5等分", "連"]]
 # Settings of the dialog's eight lines: points on the current layer; markers
 # ○ at 2.5 on layer group 2, layer C, SXF colour 3.
 SETTINGS = [None, "\ufeff50\r\n50\r\n3\r\n13\r\n12\r\n1\r\n1\r\n2.5\r\n".encode("utf-8")]
