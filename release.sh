@@ -50,7 +50,7 @@ from pathlib import Path
 build, web, out, reference = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3]), Path(sys.argv[4])
 epoch = int(sys.argv[5])
 
-pictures = ['docs/dialog.png', 'docs/web.png'] + sorted(str(p) for p in Path('docs/modes').glob('mode*.png'))
+pictures = ['docs/dialog.png', 'docs/web.png', 'docs/web-phone.png'] + sorted(str(p) for p in Path('docs/modes').glob('mode*.png'))
 files = [('kx29.exe', (build / 'kx29.exe').read_bytes())]
 files += [(p.name, p.read_bytes()) for p in sorted(Path('launchers').glob('*.bat'))]
 files += [('説明書.html', (build / '説明書.html').read_bytes()),

@@ -12,6 +12,7 @@ library's reference as pages in a zip of its own.
 """
 import hashlib
 import pathlib
+import re
 import sys
 import zipfile
 
@@ -42,6 +43,10 @@ try:
             problems.append(f'the text guide shows Markdown in line {k}: {line[:40]!r}')
 except UnicodeDecodeError:
     problems.append('the guide is not UTF-8')
+# Every picture the text guide names lies in the folder 図 beside it.
+for name in re.findall(r'図\\([^　）]+\.png)', guide.decode('utf-8', 'replace')):
+    if f'kx29/図/{name}' not in data:
+        problems.append(f'the guide names 図\\{name}, which the zip does not hold')
 page = data.get('kx29/説明書.html', b'')
 if b'<img' not in page or b'src="docs/' in page or b'<meta charset="utf-8">' not in page:
     problems.append('the guide page does not carry its pictures inside')
