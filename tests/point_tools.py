@@ -698,6 +698,8 @@ def check_layout():
     got = run(exchange('0 0 1000000 0', points=[(0, 0)]), 13, 0.001)
     if len(got) != CAP or got[:3] != [(0, 0), (0.001, 0), (0.002, 0)]:
         problems.append(f'cap: {len(got)} points, first {got[:3]}')
+    return problems
+
 
 def check_ellipses_divided():
     """Mode 10 on ellipses and elliptic arcs: every point on the curve, and
