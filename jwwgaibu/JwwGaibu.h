@@ -388,14 +388,20 @@ struct TJwwBox {
   double x2 = -std::numeric_limits<double>::infinity(); ///< greatest x
   double y2 = -std::numeric_limits<double>::infinity(); ///< greatest y
 
-  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }  ///< no point added yet
-  void Add(double x, double y);  ///< grows the box to hold (x, y)
+  /// Whether the box holds anything.
+  /// @return true when no point has been added yet
+  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }
+  /// Grows the box to hold a point.
+  /// @param x the point's x, mm of the drawing
+  /// @param y the point's y, mm of the drawing
+  void Add(double x, double y);
   ///@{
   /// Grows the box to hold an entity's extent: an arc, an ellipse or a circular solid exactly (a
   /// circular solid that is not whole with its centre too); a text, a marker
   /// and a block insert by the one point they stand at, their drawn size
   /// depending on the font and the paper; a dimension by its line and the
   /// start of its text.
+  /// @param e the entity
   void Add(const TJwwEntLine& e);
   void Add(const TJwwEntCircle& e);
   void Add(const TJwwEntArc& e);
@@ -441,32 +447,62 @@ class TJwwTransform {
  public:
   TJwwTransform() = default;  ///< leaves everything where it is
 
-  static TJwwTransform Move(double dx, double dy);  ///< by dx along x and dy along y
-  /// Counter-clockwise by deg degrees about (cx, cy).
+  /// A move.
+  /// @param dx mm along x
+  /// @param dy mm along y
+  /// @return the map that moves by dx along x and dy along y
+  static TJwwTransform Move(double dx, double dy);
+  /// A turn.
+  /// @param cx the centre's x, mm
+  /// @param cy the centre's y, mm
+  /// @param deg the turn in degrees, counter-clockwise
+  /// @return the map that turns counter-clockwise by deg degrees about (cx, cy)
   static TJwwTransform Rotate(double cx, double cy, double deg);
-  ///@{
-  /// By f about (cx, cy), or by fx along x and fy along y (equal magnitudes
-  /// are a uniform scale, with a mirror when the signs differ).
+  /// A uniform scale.
+  /// @param cx the fixed point's x, mm
+  /// @param cy the fixed point's y, mm
+  /// @param f the factor; a negative one also turns by 180 degrees
+  /// @return the map that scales by f about (cx, cy)
   static TJwwTransform Scale(double cx, double cy, double f);
+  /// A scale along each axis: equal magnitudes are a uniform scale, with a
+  /// mirror when the signs differ.
+  /// @param cx the fixed point's x, mm
+  /// @param cy the fixed point's y, mm
+  /// @param fx the factor along x
+  /// @param fy the factor along y
+  /// @return the map that scales by fx along x and fy along y about (cx, cy)
   static TJwwTransform Scale(double cx, double cy, double fx, double fy);
-  ///@}
-  /// About the line through (cx, cy) at deg degrees: 90 mirrors left and right.
+  /// A mirror.
+  /// @param cx the x of a point on the mirror line, mm
+  /// @param cy the y of a point on the mirror line, mm
+  /// @param deg the mirror line's direction in degrees: 90 mirrors left and right
+  /// @return the map that mirrors about the line through (cx, cy) at deg degrees
   static TJwwTransform Mirror(double cx, double cy, double deg);
 
-  /// This map, then next.
+  /// Chains two maps.
+  /// @param next the map that follows
+  /// @return this map, then next
   TJwwTransform Then(const TJwwTransform& next) const;
 
-  void Map(double& x, double& y) const;  ///< maps one point in place
-  /// Lengths scale alike in every direction: every kind can follow the map.
-  /// A chain with an unequal scale in it counts as unequal, even when a later
-  /// step evens it out.
+  /// Maps one point in place.
+  /// @param x the point's x, mm; set to the mapped x
+  /// @param y the point's y, mm; set to the mapped y
+  void Map(double& x, double& y) const;
+  /// Whether lengths scale alike in every direction, so that every kind can
+  /// follow the map.
+  /// @return true for a map without an unequal scale; a chain with an unequal
+  ///         scale in it counts as unequal, even when a later step evens it out
   bool Uniform() const { return uniform_; }
-  /// Maps every point somewhere (no scale by 0, no infinite or NaN value).
+  /// Whether the map can be applied.
+  /// @return true when it maps every point somewhere (no scale by 0, no
+  ///         infinite or NaN value)
   bool Sound() const;
 
   ///@{
-  /// Maps one record in place; false, with the record unchanged, when the map
-  /// is not Sound or the record's kind cannot follow a map that is not Uniform.
+  /// Maps one record in place.
+  /// @param e the record
+  /// @return false, with the record unchanged, when the map is not Sound or
+  ///         the record's kind cannot follow a map that is not Uniform
   bool Apply(TJwwEntLine& e) const;
   bool Apply(TJwwEntCircle& e) const;
   bool Apply(TJwwEntArc& e) const;
