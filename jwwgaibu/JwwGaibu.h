@@ -649,14 +649,24 @@ class TJGdata {
   /// @param g green 0-255 (any other: 0)
   /// @param b blue 0-255 (any other: 0)
   void S_SColRGB(int32_t r, int32_t g, int32_t b);
-  ///@{
-  /// Attribute bits of the next entity ("z1" .. "z5"), written every time:
-  /// as one number of bits 1, 2, 4, 8, 16, or as five flags (a number other
-  /// than 0 sets its bit).
+  /// Attribute bits of the next entity ("z1" .. "z5"), written every time.
+  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5"
   void S_Attr(int32_t att);
+  /// Attribute bits of the next entity as five flags, written every time.
+  /// @param at1 "z1"
+  /// @param at2 "z2"
+  /// @param at3 "z3"
+  /// @param at4 "z4"
+  /// @param at5 "z5"
   void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
+  /// Attribute bits of the next entity as five flags, written every time: a
+  /// number other than 0 sets its bit.
+  /// @param at1 "z1"
+  /// @param at2 "z2"
+  /// @param at3 "z3"
+  /// @param at4 "z4"
+  /// @param at5 "z5"
   void S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5);
-  ///@}
   /// A comment line, "h#" and s.
   /// @param s the comment; CR, LF and NUL are taken out
   void S_Comment(const std::u16string& s);
@@ -728,40 +738,113 @@ class TJGdata {
   /// @param m the text; blank: the line's length
   void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
-  ///@{
-  /// Solids of two, three and four corners, in the fill set by S_SCol when the
-  /// line colour is 10, else in the line colour.
+  /// A solid of two corners, "sl", in the fill set by S_SCol when the line
+  /// colour is 10, else in the line colour.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
   void S_Solid2(double x1, double y1, double x2, double y2);
+  /// A solid of three corners, "sl", filled as S_Solid2.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
+  /// @param x3 x of the third corner
+  /// @param y3 y of the third corner
   void S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3);
+  /// A solid of four corners, "sl", filled as S_Solid2.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
+  /// @param x3 x of the third corner
+  /// @param y3 y of the third corner
+  /// @param x4 x of the fourth corner
+  /// @param y4 y of the fourth corner
   void S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
                 double x4, double y4);
-  ///@}
+  /// A circular solid, "sc" (see TJwwEntSldC).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param cod the record's code: 100, 5, 0 or -1 (any other: nothing written)
   void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  ///< "sc"
+                int32_t cod);
+  /// A circular solid, "se" (see TJwwEntSldC).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param cod the record's code: 100 or 0 (any other: nothing written)
   void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  ///< "se"
+                int32_t cod);
+  /// A circular solid with an inner radius, "so" (see TJwwEntSldD).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param ri the inner radius
   void S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  ///< "so"
+                double ri);
+  /// A circular solid with an inner radius, "sg" (see TJwwEntSldD).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param ri the inner radius
   void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  ///< "sg"
+                double ri);
 
-  ///@{
-  /// Writing the store back. Every stored entity in EntNo order, each after the
+  /// Writes the store back: every stored entity in EntNo order, each after the
   /// pen commands and attribute bits its own attributes (or the overrides)
   /// ask for; block inserts are not written. First "bz" when Zusun; at the
   /// end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
-  /// layer it was on. S_EntAll writes every segment as a line of its own;
-  /// S_EntAllp writes the segments of each curve together, one "pl" .. "#"
-  /// block per curve, after everything else. Escape held down breaks off and
-  /// empties the whole output buffer. a1 .. a8 are the overrides of
-  /// TJwwOverrides in their order: LGrp, Lay, Col, Ltp, Wid, TCol, Mbs, SCol.
+  /// layer it was on. Every segment of a curve is written as a line of its
+  /// own. Escape held down breaks off and empties the whole output buffer.
+  /// @param o the overrides; {} keeps every entity's own attributes
+  void S_EntAll(const TJwwOverrides& o = {});
+  /// Writes the store back as S_EntAll does, but the segments of each curve
+  /// together, one "pl" .. "#" block per curve, after everything else.
+  /// @param o the overrides; {} keeps every entity's own attributes
+  void S_EntAllp(const TJwwOverrides& o = {});
+  /// S_EntAll with the overrides given as numbers, in the order of
+  /// TJwwOverrides: each taken as that field takes it.
+  /// @param a1 TJwwOverrides::LGrp, the layer group
+  /// @param a2 TJwwOverrides::Lay, the layer
+  /// @param a3 TJwwOverrides::Col, the line colour
+  /// @param a4 TJwwOverrides::Ltp, the line type
+  /// @param a5 TJwwOverrides::Wid, the width
+  /// @param a6 TJwwOverrides::TCol, the text colour
+  /// @param a7 TJwwOverrides::Mbs, the text base code
+  /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
   void S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                 int32_t a7, int32_t a8);
+  /// S_EntAllp with the overrides given as numbers, in the order of
+  /// TJwwOverrides: each taken as that field takes it.
+  /// @param a1 TJwwOverrides::LGrp, the layer group
+  /// @param a2 TJwwOverrides::Lay, the layer
+  /// @param a3 TJwwOverrides::Col, the line colour
+  /// @param a4 TJwwOverrides::Ltp, the line type
+  /// @param a5 TJwwOverrides::Wid, the width
+  /// @param a6 TJwwOverrides::TCol, the text colour
+  /// @param a7 TJwwOverrides::Mbs, the text base code
+  /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
   void S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                  int32_t a7, int32_t a8);
-  void S_EntAll(const TJwwOverrides& o = {});
-  void S_EntAllp(const TJwwOverrides& o = {});
-  ///@}
   /// Writes the one stored entity at position i of EntNo as S_EntAll would (a
   /// curve's segment as a line of its own), without "bz" and without the
   /// closing layer commands.
@@ -776,19 +859,53 @@ class TJGdata {
   // Attribute setters: the attributes of the entities added after them. They
   // stay in force, attribute bits included, and change no pen state flag;
   // values are taken as the S_ command of the same name takes them.
-  void A_LGrp(int32_t lgrp);              ///< layer group of added entities
-  void A_Lay(int32_t lay);                ///< layer of added entities
-  void A_Col(int32_t col, int32_t mode);  ///< line colour of added lines, curves, solids; mode a TJwwMode
-  void A_Ltp(int32_t ltp, int32_t mode);  ///< line type of added entities; mode a TJwwMode
-  void A_Wid(int32_t wid);                ///< line width of added entities
+  /// Layer group of added entities.
+  /// @param lgrp the layer group, as S_LGrp takes it
+  void A_LGrp(int32_t lgrp);
+  /// Layer of added entities.
+  /// @param lay the layer, as S_Lay takes it
+  void A_Lay(int32_t lay);
+  /// Line colour of added lines, curves and solids.
+  /// @param col a colour code or a dialog number as mode says, as S_Col takes it
+  /// @param mode a TJwwMode
+  void A_Col(int32_t col, int32_t mode);
+  /// Line type of added entities.
+  /// @param ltp a line type code or a dialog number as mode says, as S_Ltp takes it
+  /// @param mode a TJwwMode
+  void A_Ltp(int32_t ltp, int32_t mode);
+  /// Line width of added entities.
+  /// @param wid the width, as S_Wid takes it
+  void A_Wid(int32_t wid);
   /// Text kind of added texts and dimensions, as S_Mjs takes it.
+  /// @param mjs 1-10 a kind of Mojisyu; 0 the free size below; any other
+  /// value the drawing's current kind
+  /// @param mw width of the free size, mm on paper
+  /// @param mh height of the free size, mm on paper
+  /// @param md spacing of the free size, mm on paper
+  /// @param col colour of the free size, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
   void A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode);
-  void A_Mbs(int32_t mbs);                 ///< text base code of added texts, 0-8
-  void A_Font(const std::u16string& fnt);  ///< font of added texts
-  void A_PCol(int32_t col, int32_t mode);  ///< colour of added points and markers; mode a TJwwMode
-  void A_SCol(int32_t col);                ///< fill RGB value of added solids
-  void A_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of added solids from its parts
-  void A_Attr(int32_t att);  ///< attribute bits of the entities added after it
+  /// Text base code of added texts.
+  /// @param mbs the code 0-8, as S_Mbs takes it
+  void A_Mbs(int32_t mbs);
+  /// Font of added texts.
+  /// @param fnt the font name, as S_Font takes it
+  void A_Font(const std::u16string& fnt);
+  /// Colour of added points and markers.
+  /// @param col a colour code or a dialog number as mode says, as S_PCol takes it
+  /// @param mode a TJwwMode
+  void A_PCol(int32_t col, int32_t mode);
+  /// Fill colour of added solids.
+  /// @param col an RGB value r + 256 g + 65536 b, as S_SCol takes it
+  void A_SCol(int32_t col);
+  /// Fill colour of added solids from its parts.
+  /// @param r red 0-255, as S_SColRGB takes it
+  /// @param g green 0-255
+  /// @param b blue 0-255
+  void A_SColRGB(int32_t r, int32_t g, int32_t b);
+  /// Attribute bits of the entities added after it.
+  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5"
+  void A_Attr(int32_t att);
   /// The attributes for added entities set to the drawing's current ones:
   /// layer group, layer, line colour, point colour (CurPCol, or the current
   /// line colour when the file gave none), line type and width, and the
