@@ -921,94 +921,179 @@ class TJGdata {
   // reading would have put it; degenerate geometry (within 1e-10) is refused
   // (a jnDegenerate write note when notes are taken). The plain form takes the attributes set above, the form with
   // `at` gives the new record those attributes instead.
-  ///@{
   /// Adds a line segment.
+  /// @param ax1 x of the start
+  /// @param ay1 y of the start
+  /// @param ax2 x of the end
+  /// @param ay2 y of the end
   void A_Line(double ax1, double ay1, double ax2, double ay2);
+  /// @copydoc A_Line(double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Line(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
-  ///@}
-  ///@{
   /// Adds a point.
+  /// @param ax x of the point
+  /// @param ay y of the point
   void A_Ten(double ax, double ay);
+  /// @copydoc A_Ten(double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Ten(const TJwwEntAttr& at, double ax, double ay);
-  ///@}
-  ///@{
-  /// Adds a point marker: scale, angle in degrees, marker code.
+  /// Adds a point marker.
+  /// @param ax x of the marker
+  /// @param ay y of the marker
+  /// @param abai its scale (within 1e-10 of 0: 1)
+  /// @param aang its angle, degrees
+  /// @param acod the marker code -7 to 11 (any other: -3)
   void A_Mark(double ax, double ay, double abai, double aang, int32_t acod);
+  /// @copydoc A_Mark(double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, double aang,
               int32_t acod);
-  ///@}
-  ///@{
   /// Adds a whole circle.
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the radius
   void A_Circle(double ax, double ay, double ar);
+  /// @copydoc A_Circle(double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar);
-  ///@}
-  ///@{
   /// Adds an arc or ellipse (see S_Arc).
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle arc
+  /// @param asa the start angle, degrees
+  /// @param aea the end angle, degrees
+  /// @param ah the flatness: the second semi-axis is ar ah (within 1e-10 of 0: 1, a circle arc)
+  /// @param aka the tilt of the first axis, degrees
   void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
+  /// @copydoc A_Arc(double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, double asa, double aea,
              double ah, double aka);
-  ///@}
-  ///@{
-  /// Adds a text of record ano (0 "ch" .. 9 "c2") at (ax1, ay1) along (ax2, ay2).
+  /// Adds a text in the text kind, base code and font set above.
+  /// @param ano the record: 0 "ch" .. 9 "c2" (any other: "ch")
+  /// @param ax1 x of the start point
+  /// @param ay1 y of the start point
+  /// @param ax2 x of the direction vector
+  /// @param ay2 y of the direction vector
+  /// @param am the text; a blank one is refused
   void A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
               const std::u16string& am);
+  /// @copydoc A_Text(int32_t, double, double, double, double, const std::u16string&)
+  /// @param at the new record's attributes, in place of those set above
   void A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1, double ax2,
               double ay2, const std::u16string& am);
-  ///@}
-  ///@{
   /// Adds a dimension (see S_Dim).
+  /// @param lx1 x of the start of the measured line
+  /// @param ly1 y of the start of the measured line
+  /// @param lx2 x of the end of the measured line
+  /// @param ly2 y of the end of the measured line
+  /// @param tx1 x of the text's start point
+  /// @param ty1 y of the text's start point
+  /// @param tx2 x of the text's direction vector
+  /// @param ty2 y of the text's direction vector
+  /// @param m the text; blank: the line's length
   void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
+  /// @copydoc A_Dim(double,double,double,double,double,double,double,double,const std::u16string&)
+  /// @param at the new record's attributes, in place of those set above
   void A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, double ly2,
              double tx1, double ty1, double tx2, double ty2, const std::u16string& m);
-  ///@}
-  ///@{
   /// Adds a solid of two corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
   void A_Solid2(double ax1, double ay1, double ax2, double ay2);
+  /// @copydoc A_Solid2(double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
-  ///@}
-  ///@{
   /// Adds a solid of three corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
+  /// @param ax3 x of the third corner
+  /// @param ay3 y of the third corner
   void A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3);
+  /// @copydoc A_Solid3(double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3);
-  ///@}
-  ///@{
   /// Adds a solid of four corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
+  /// @param ax3 x of the third corner
+  /// @param ay3 y of the third corner
+  /// @param ax4 x of the fourth corner
+  /// @param ay4 y of the fourth corner
   void A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                 double ax4, double ay4);
+  /// @copydoc A_Solid4(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3, double ax4, double ay4);
-  ///@}
-  ///@{
   /// Adds a circular solid, written back as "sc" (see S_SolidC).
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param acod the record's code: 100, 5, 0 or -1 (any other is refused)
   void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, int32_t acod);
+  /// @copydoc A_SolidC(double, double, double, double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
-  ///@}
-  ///@{
   /// Adds a circular solid into EntSldE, written back as "se".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param acod the record's code: 100 or 0 (any other is refused)
   void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, int32_t acod);
+  /// @copydoc A_SolidD(double, double, double, double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
-  ///@}
-  ///@{
   /// Adds a circular solid with an inner radius, written back as "so".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param ari the inner radius
   void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
+  /// @copydoc A_SolidO(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
-  ///@}
-  ///@{
   /// Adds a circular solid with an inner radius, written back as "sg".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param ari the inner radius
   void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
+  /// @copydoc A_SolidG(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidG(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
-  ///@}
-
   // ----- The store -------------------------------------------------------------
   // Header values.
   bool MojiCode = false;  ///< read as UTF-8, so written back as UTF-8
@@ -1045,7 +1130,9 @@ class TJGdata {
   // Indicated points and layer tables.
   std::vector<TJwwIndPoint> IPoints;  ///< 100 entries, 1..99 used
   int32_t IPointN = 0;                ///< "hp" records read, not the highest number
-  int32_t IPointMax() const;          ///< the highest point number given; 0 for none
+  /// The highest indicated point number.
+  /// @return the highest point number given; 0 for none
+  int32_t IPointMax() const;
   bool WidF = false;                  ///< the file had "lw": widths are written back
   std::vector<int32_t> LGrpStat;         ///< 16
   std::vector<std::u16string> LGrpName;  ///< 16
@@ -1092,7 +1179,9 @@ class TJGdata {
   ///@{
   /// The records in use of kind K, sized by its count:
   ///   for (TJwwEntLine& l : g.Ents<jkLine>()) l.x1 += 10;
-  /// Valid until the store grows or is emptied.
+  /// @tparam K the kind
+  /// @return a view of the kind's array, valid until the store grows or is
+  ///         emptied
   template <TJwwKind K>
   std::span<typename TJwwKindOf<K>::Record> Ents();
   template <TJwwKind K>
@@ -1102,8 +1191,8 @@ class TJGdata {
   /// f(kind, record) for every stored entity in EntNo order, the record as its
   /// own type (TJwwEntArc& for jkArc), so f is best a generic lambda:
   ///   g.ForEachEnt([](TJwwKind k, auto& e) { ... });
-  /// Index entries that name no stored record are passed over. f must not add
-  /// or remove entities.
+  /// Index entries that name no stored record are passed over.
+  /// @param f called as f(kind, record); it must not add or remove entities
   template <class F>
   void ForEachEnt(F&& f);
   template <class F>
@@ -1121,7 +1210,8 @@ class TJGdata {
   /// @return false, with nothing changed, when the map is not Sound, or is
   /// not Uniform while the store holds a kind that cannot follow it
   bool Transform(const TJwwTransform& t);
-  /// The extent of every stored entity (TJwwBox::Add); empty for none.
+  /// The extent of the store.
+  /// @return the extent of every stored entity (TJwwBox::Add); empty for none
   TJwwBox Box() const;
 
   // The output buffer: t_Mem[0 .. t_MemN - 1] replaces the file on saving.
@@ -1325,6 +1415,7 @@ class TJGdata {
 };
 
 // ----- Internals: the table of entity kinds ------------------------------------
+/// @cond INTERNAL
 /// One row per kind, in code order: its code, its record type, and the array
 /// and count that hold it. The views and the visitor above, and the library's
 /// own reading, adding and writing back, all go through it.
@@ -1370,6 +1461,7 @@ struct TJwwKindOf : std::tuple_element_t<static_cast<size_t>(K) - 1, TJwwKindTab
 static_assert([]<size_t... k>(std::index_sequence<k...>) {
   return ((std::tuple_element_t<k, TJwwKindTable>::kCode == static_cast<TJwwKind>(k + 1)) && ...);
 }(std::make_index_sequence<std::tuple_size_v<TJwwKindTable>>()));
+/// @endcond
 
 template <TJwwKind K, class G>
 auto* TJGdata::Find(G& g, const TJwwEntNo& en) {
