@@ -650,13 +650,14 @@ class TJGdata {
   /// @param b blue 0-255 (any other: 0)
   void S_SColRGB(int32_t r, int32_t g, int32_t b);
   /// Attribute bits of the next entity ("z1" .. "z5"), written every time.
-  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5"
+  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5" ("z4" left out when 16
+  ///            is set)
   void S_Attr(int32_t att);
   /// Attribute bits of the next entity as five flags, written every time.
   /// @param at1 "z1"
   /// @param at2 "z2"
   /// @param at3 "z3"
-  /// @param at4 "z4"
+  /// @param at4 "z4", left out when at5 is set
   /// @param at5 "z5"
   void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
   /// Attribute bits of the next entity as five flags, written every time: a
@@ -664,7 +665,7 @@ class TJGdata {
   /// @param at1 "z1"
   /// @param at2 "z2"
   /// @param at3 "z3"
-  /// @param at4 "z4"
+  /// @param at4 "z4", left out when at5 is set
   /// @param at5 "z5"
   void S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5);
   /// A comment line, "h#" and s.
@@ -962,7 +963,8 @@ class TJGdata {
   /// @param ar the first semi-axis, the radius of a circle arc
   /// @param asa the start angle, degrees
   /// @param aea the end angle, degrees
-  /// @param ah the flatness: the second semi-axis is ar ah (within 1e-10 of 0: 1, a circle arc)
+  /// @param ah the flatness: the second semi-axis is ar ah (within 1e-10 of 0:
+  ///           1, a circle arc)
   /// @param aka the tilt of the first axis, degrees
   void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
   /// @copydoc A_Arc(double, double, double, double, double, double, double)
@@ -1094,6 +1096,7 @@ class TJGdata {
   /// @param at the new record's attributes, in place of those set above
   void A_SolidG(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
+
   // ----- The store -------------------------------------------------------------
   // Header values.
   bool MojiCode = false;  ///< read as UTF-8, so written back as UTF-8
