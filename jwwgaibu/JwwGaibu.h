@@ -810,20 +810,8 @@ class TJGdata {
   void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                 double ri);
 
-  /// Writes the store back: every stored entity in EntNo order, each after the
-  /// pen commands and attribute bits its own attributes (or the overrides)
-  /// ask for; block inserts are not written. First "bz" when Zusun; at the
-  /// end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
-  /// layer it was on. Every segment of a curve is written as a line of its
-  /// own. Escape held down breaks off and empties the whole output buffer.
-  /// @param o the overrides; {} keeps every entity's own attributes
-  void S_EntAll(const TJwwOverrides& o = {});
-  /// Writes the store back as S_EntAll does, but the segments of each curve
-  /// together, one "pl" .. "#" block per curve, after everything else.
-  /// @param o the overrides; {} keeps every entity's own attributes
-  void S_EntAllp(const TJwwOverrides& o = {});
-  /// S_EntAll with the overrides given as numbers, in the order of
-  /// TJwwOverrides: each taken as that field takes it.
+  /// S_EntAll(const TJwwOverrides&) with the overrides given as numbers, in
+  /// the order of TJwwOverrides: each taken as that field takes it.
   /// @param a1 TJwwOverrides::LGrp, the layer group
   /// @param a2 TJwwOverrides::Lay, the layer
   /// @param a3 TJwwOverrides::Col, the line colour
@@ -834,8 +822,8 @@ class TJGdata {
   /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
   void S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                 int32_t a7, int32_t a8);
-  /// S_EntAllp with the overrides given as numbers, in the order of
-  /// TJwwOverrides: each taken as that field takes it.
+  /// S_EntAllp(const TJwwOverrides&) with the overrides given as numbers, in
+  /// the order of TJwwOverrides: each taken as that field takes it.
   /// @param a1 TJwwOverrides::LGrp, the layer group
   /// @param a2 TJwwOverrides::Lay, the layer
   /// @param a3 TJwwOverrides::Col, the line colour
@@ -846,6 +834,18 @@ class TJGdata {
   /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
   void S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
                  int32_t a7, int32_t a8);
+  /// Writes the store back: every stored entity in EntNo order, each after the
+  /// pen commands and attribute bits its own attributes (or the overrides)
+  /// ask for; block inserts are not written. First "bz" when Zusun; at the
+  /// end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
+  /// layer it was on. Every segment of a curve is written as a line of its
+  /// own. Escape held down breaks off and empties the whole output buffer.
+  /// @param o the overrides; {} keeps every entity's own attributes
+  void S_EntAll(const TJwwOverrides& o = {});
+  /// Writes the store back as S_EntAll(const TJwwOverrides&) does, but the segments of each curve
+  /// together, one "pl" .. "#" block per curve, after everything else.
+  /// @param o the overrides; {} keeps every entity's own attributes
+  void S_EntAllp(const TJwwOverrides& o = {});
   /// Writes the one stored entity at position i of EntNo as S_EntAll would (a
   /// curve's segment as a line of its own), without "bz" and without the
   /// closing layer commands.
