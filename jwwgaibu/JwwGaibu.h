@@ -550,7 +550,7 @@ class TJGdata {
 
  public:
   // ----- Life and reading ------------------------------------------------------
-  TJGdata();  ///< every field at its default (DataInit)
+  TJGdata();  ///< every field at its default
   ~TJGdata();  ///< releases the store
   TJGdata(const TJGdata&) = delete;
   TJGdata& operator=(const TJGdata&) = delete;
@@ -571,7 +571,8 @@ class TJGdata {
   /// read, a broken dimension, ...: the reader notes of TJwwNote) and for a
   /// file without its mark read as UTF-8 or UTF-16. Lines the CAD program writes for no one
   /// ("hq", comments "h#...") are not noted. Reading itself is the same
-  /// either way. DataInit leaves the pointer as it is.
+  /// either way. A read that fails part way and leaves the object at its
+  /// defaults leaves the pointer as it is.
   std::vector<TJwwReadNote>* ReadNotes = nullptr;
 
   /// Writer diagnostics, off while null (the default): the commands,
