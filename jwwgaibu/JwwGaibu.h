@@ -388,14 +388,20 @@ struct TJwwBox {
   double x2 = -std::numeric_limits<double>::infinity(); ///< greatest x
   double y2 = -std::numeric_limits<double>::infinity(); ///< greatest y
 
-  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }  ///< no point added yet
-  void Add(double x, double y);  ///< grows the box to hold (x, y)
+  /// Whether the box holds anything.
+  /// @return true when no point has been added yet
+  bool Empty() const { return !(x1 <= x2 && y1 <= y2); }
+  /// Grows the box to hold a point.
+  /// @param x the point's x, mm of the drawing
+  /// @param y the point's y, mm of the drawing
+  void Add(double x, double y);
   ///@{
   /// Grows the box to hold an entity's extent: an arc, an ellipse or a circular solid exactly (a
   /// circular solid that is not whole with its centre too); a text, a marker
   /// and a block insert by the one point they stand at, their drawn size
   /// depending on the font and the paper; a dimension by its line and the
   /// start of its text.
+  /// @param e the entity
   void Add(const TJwwEntLine& e);
   void Add(const TJwwEntCircle& e);
   void Add(const TJwwEntArc& e);
@@ -441,32 +447,62 @@ class TJwwTransform {
  public:
   TJwwTransform() = default;  ///< leaves everything where it is
 
-  static TJwwTransform Move(double dx, double dy);  ///< by dx along x and dy along y
-  /// Counter-clockwise by deg degrees about (cx, cy).
+  /// A move.
+  /// @param dx mm along x
+  /// @param dy mm along y
+  /// @return the map that moves by dx along x and dy along y
+  static TJwwTransform Move(double dx, double dy);
+  /// A turn.
+  /// @param cx the centre's x, mm
+  /// @param cy the centre's y, mm
+  /// @param deg the turn in degrees, counter-clockwise
+  /// @return the map that turns counter-clockwise by deg degrees about (cx, cy)
   static TJwwTransform Rotate(double cx, double cy, double deg);
-  ///@{
-  /// By f about (cx, cy), or by fx along x and fy along y (equal magnitudes
-  /// are a uniform scale, with a mirror when the signs differ).
+  /// A uniform scale.
+  /// @param cx the fixed point's x, mm
+  /// @param cy the fixed point's y, mm
+  /// @param f the factor; a negative one also turns by 180 degrees
+  /// @return the map that scales by f about (cx, cy)
   static TJwwTransform Scale(double cx, double cy, double f);
+  /// A scale along each axis: equal magnitudes are a uniform scale, with a
+  /// mirror when the signs differ.
+  /// @param cx the fixed point's x, mm
+  /// @param cy the fixed point's y, mm
+  /// @param fx the factor along x
+  /// @param fy the factor along y
+  /// @return the map that scales by fx along x and fy along y about (cx, cy)
   static TJwwTransform Scale(double cx, double cy, double fx, double fy);
-  ///@}
-  /// About the line through (cx, cy) at deg degrees: 90 mirrors left and right.
+  /// A mirror.
+  /// @param cx the x of a point on the mirror line, mm
+  /// @param cy the y of a point on the mirror line, mm
+  /// @param deg the mirror line's direction in degrees: 90 mirrors left and right
+  /// @return the map that mirrors about the line through (cx, cy) at deg degrees
   static TJwwTransform Mirror(double cx, double cy, double deg);
 
-  /// This map, then next.
+  /// Chains two maps.
+  /// @param next the map that follows
+  /// @return this map, then next
   TJwwTransform Then(const TJwwTransform& next) const;
 
-  void Map(double& x, double& y) const;  ///< maps one point in place
-  /// Lengths scale alike in every direction: every kind can follow the map.
-  /// A chain with an unequal scale in it counts as unequal, even when a later
-  /// step evens it out.
+  /// Maps one point in place.
+  /// @param x the point's x, mm; set to the mapped x
+  /// @param y the point's y, mm; set to the mapped y
+  void Map(double& x, double& y) const;
+  /// Whether lengths scale alike in every direction, so that every kind can
+  /// follow the map.
+  /// @return true for a map without an unequal scale; a chain with an unequal
+  ///         scale in it counts as unequal, even when a later step evens it out
   bool Uniform() const { return uniform_; }
-  /// Maps every point somewhere (no scale by 0, no infinite or NaN value).
+  /// Whether the map can be applied.
+  /// @return true when it maps every point somewhere (no scale by 0, no
+  ///         infinite or NaN value)
   bool Sound() const;
 
   ///@{
-  /// Maps one record in place; false, with the record unchanged, when the map
-  /// is not Sound or the record's kind cannot follow a map that is not Uniform.
+  /// Maps one record in place.
+  /// @param e the record
+  /// @return false, with the record unchanged, when the map is not Sound or
+  ///         the record's kind cannot follow a map that is not Uniform
   bool Apply(TJwwEntLine& e) const;
   bool Apply(TJwwEntCircle& e) const;
   bool Apply(TJwwEntArc& e) const;
@@ -514,7 +550,7 @@ class TJGdata {
 
  public:
   // ----- Life and reading ------------------------------------------------------
-  TJGdata();  ///< every field at its default (DataInit)
+  TJGdata();  ///< every field at its default
   ~TJGdata();  ///< releases the store
   TJGdata(const TJGdata&) = delete;
   TJGdata& operator=(const TJGdata&) = delete;
@@ -535,7 +571,8 @@ class TJGdata {
   /// read, a broken dimension, ...: the reader notes of TJwwNote) and for a
   /// file without its mark read as UTF-8 or UTF-16. Lines the CAD program writes for no one
   /// ("hq", comments "h#...") are not noted. Reading itself is the same
-  /// either way. DataInit leaves the pointer as it is.
+  /// either way. A read that fails part way and leaves the object at its
+  /// defaults leaves the pointer as it is.
   std::vector<TJwwReadNote>* ReadNotes = nullptr;
 
   /// Writer diagnostics, off while null (the default): the commands,
@@ -613,14 +650,25 @@ class TJGdata {
   /// @param g green 0-255 (any other: 0)
   /// @param b blue 0-255 (any other: 0)
   void S_SColRGB(int32_t r, int32_t g, int32_t b);
-  ///@{
-  /// Attribute bits of the next entity ("z1" .. "z5"), written every time:
-  /// as one number of bits 1, 2, 4, 8, 16, or as five flags (a number other
-  /// than 0 sets its bit).
+  /// Attribute bits of the next entity ("z1" .. "z5"), written every time.
+  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5" ("z4" left out when 16
+  ///            is set)
   void S_Attr(int32_t att);
+  /// Attribute bits of the next entity as five flags, written every time.
+  /// @param at1 "z1"
+  /// @param at2 "z2"
+  /// @param at3 "z3"
+  /// @param at4 "z4", left out when at5 is set
+  /// @param at5 "z5"
   void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
+  /// Attribute bits of the next entity as five flags, written every time: a
+  /// number other than 0 sets its bit.
+  /// @param at1 "z1"
+  /// @param at2 "z2"
+  /// @param at3 "z3"
+  /// @param at4 "z4", left out when at5 is set
+  /// @param at5 "z5"
   void S_Attr(int32_t at1, int32_t at2, int32_t at3, int32_t at4, int32_t at5);
-  ///@}
   /// A comment line, "h#" and s.
   /// @param s the comment; CR, LF and NUL are taken out
   void S_Comment(const std::u16string& s);
@@ -692,40 +740,113 @@ class TJGdata {
   /// @param m the text; blank: the line's length
   void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
-  ///@{
-  /// Solids of two, three and four corners, in the fill set by S_SCol when the
-  /// line colour is 10, else in the line colour.
+  /// A solid of two corners, "sl", in the fill set by S_SCol when the line
+  /// colour is 10, else in the line colour.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
   void S_Solid2(double x1, double y1, double x2, double y2);
+  /// A solid of three corners, "sl", filled as S_Solid2.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
+  /// @param x3 x of the third corner
+  /// @param y3 y of the third corner
   void S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3);
+  /// A solid of four corners, "sl", filled as S_Solid2.
+  /// @param x1 x of the first corner
+  /// @param y1 y of the first corner
+  /// @param x2 x of the second corner
+  /// @param y2 y of the second corner
+  /// @param x3 x of the third corner
+  /// @param y3 y of the third corner
+  /// @param x4 x of the fourth corner
+  /// @param y4 y of the fourth corner
   void S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3,
                 double x4, double y4);
-  ///@}
+  /// A circular solid, "sc" (see TJwwEntSldC).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param cod the record's code: 100, 5, 0 or -1 (any other: nothing written)
   void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  ///< "sc"
+                int32_t cod);
+  /// A circular solid, "se" (see TJwwEntSldC).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param cod the record's code: 100 or 0 (any other: nothing written)
   void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
-                int32_t cod);  ///< "se"
+                int32_t cod);
+  /// A circular solid with an inner radius, "so" (see TJwwEntSldD).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param ri the inner radius
   void S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  ///< "so"
+                double ri);
+  /// A circular solid with an inner radius, "sg" (see TJwwEntSldD).
+  /// @param x x of the centre
+  /// @param y y of the centre
+  /// @param r the first semi-axis, the radius of a circle
+  /// @param h the flatness: the second semi-axis is r h
+  /// @param ka the tilt of the first axis, degrees
+  /// @param sa the start angle, degrees
+  /// @param da the angle swept, degrees
+  /// @param ri the inner radius
   void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
-                double ri);  ///< "sg"
+                double ri);
 
-  ///@{
-  /// Writing the store back. Every stored entity in EntNo order, each after the
+  /// S_EntAll(const TJwwOverrides&) with the overrides given as numbers, in
+  /// the order of TJwwOverrides: each taken as that field takes it.
+  /// @param a1 TJwwOverrides::LGrp, the layer group
+  /// @param a2 TJwwOverrides::Lay, the layer
+  /// @param a3 TJwwOverrides::Col, the line colour
+  /// @param a4 TJwwOverrides::Ltp, the line type
+  /// @param a5 TJwwOverrides::Wid, the width
+  /// @param a6 TJwwOverrides::TCol, the text colour
+  /// @param a7 TJwwOverrides::Mbs, the text base code
+  /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
+  void S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
+                int32_t a7, int32_t a8);
+  /// S_EntAllp(const TJwwOverrides&) with the overrides given as numbers, in
+  /// the order of TJwwOverrides: each taken as that field takes it.
+  /// @param a1 TJwwOverrides::LGrp, the layer group
+  /// @param a2 TJwwOverrides::Lay, the layer
+  /// @param a3 TJwwOverrides::Col, the line colour
+  /// @param a4 TJwwOverrides::Ltp, the line type
+  /// @param a5 TJwwOverrides::Wid, the width
+  /// @param a6 TJwwOverrides::TCol, the text colour
+  /// @param a7 TJwwOverrides::Mbs, the text base code
+  /// @param a8 TJwwOverrides::SCol, the fill RGB value of solids
+  void S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
+                 int32_t a7, int32_t a8);
+  /// Writes the store back: every stored entity in EntNo order, each after the
   /// pen commands and attribute bits its own attributes (or the overrides)
   /// ask for; block inserts are not written. First "bz" when Zusun; at the
   /// end S_LGrp(CurLGrp) and S_Lay(CurLay), so that the drawing stays on the
-  /// layer it was on. S_EntAll writes every segment as a line of its own;
-  /// S_EntAllp writes the segments of each curve together, one "pl" .. "#"
-  /// block per curve, after everything else. Escape held down breaks off and
-  /// empties the whole output buffer. a1 .. a8 are the overrides of
-  /// TJwwOverrides in their order: LGrp, Lay, Col, Ltp, Wid, TCol, Mbs, SCol.
-  void S_EntAll(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
-                int32_t a7, int32_t a8);
-  void S_EntAllp(int32_t a1, int32_t a2, int32_t a3, int32_t a4, int32_t a5, int32_t a6,
-                 int32_t a7, int32_t a8);
+  /// layer it was on. Every segment of a curve is written as a line of its
+  /// own. Escape held down breaks off and empties the whole output buffer.
+  /// @param o the overrides; {} keeps every entity's own attributes
   void S_EntAll(const TJwwOverrides& o = {});
+  /// Writes the store back as S_EntAll(const TJwwOverrides&) does, but the segments of each curve
+  /// together, one "pl" .. "#" block per curve, after everything else.
+  /// @param o the overrides; {} keeps every entity's own attributes
   void S_EntAllp(const TJwwOverrides& o = {});
-  ///@}
   /// Writes the one stored entity at position i of EntNo as S_EntAll would (a
   /// curve's segment as a line of its own), without "bz" and without the
   /// closing layer commands.
@@ -740,19 +861,53 @@ class TJGdata {
   // Attribute setters: the attributes of the entities added after them. They
   // stay in force, attribute bits included, and change no pen state flag;
   // values are taken as the S_ command of the same name takes them.
-  void A_LGrp(int32_t lgrp);              ///< layer group of added entities
-  void A_Lay(int32_t lay);                ///< layer of added entities
-  void A_Col(int32_t col, int32_t mode);  ///< line colour of added lines, curves, solids; mode a TJwwMode
-  void A_Ltp(int32_t ltp, int32_t mode);  ///< line type of added entities; mode a TJwwMode
-  void A_Wid(int32_t wid);                ///< line width of added entities
+  /// Layer group of added entities.
+  /// @param lgrp the layer group, as S_LGrp takes it
+  void A_LGrp(int32_t lgrp);
+  /// Layer of added entities.
+  /// @param lay the layer, as S_Lay takes it
+  void A_Lay(int32_t lay);
+  /// Line colour of added lines, curves and solids.
+  /// @param col a colour code or a dialog number as mode says, as S_Col takes it
+  /// @param mode a TJwwMode
+  void A_Col(int32_t col, int32_t mode);
+  /// Line type of added entities.
+  /// @param ltp a line type code or a dialog number as mode says, as S_Ltp takes it
+  /// @param mode a TJwwMode
+  void A_Ltp(int32_t ltp, int32_t mode);
+  /// Line width of added entities.
+  /// @param wid the width, as S_Wid takes it
+  void A_Wid(int32_t wid);
   /// Text kind of added texts and dimensions, as S_Mjs takes it.
+  /// @param mjs 1-10 a kind of Mojisyu; 0 the free size below; any other
+  /// value the drawing's current kind
+  /// @param mw width of the free size, mm on paper
+  /// @param mh height of the free size, mm on paper
+  /// @param md spacing of the free size, mm on paper
+  /// @param col colour of the free size, a code or a dialog number as mode says
+  /// @param mode a TJwwMode
   void A_Mjs(int32_t mjs, double mw, double mh, double md, int32_t col, int32_t mode);
-  void A_Mbs(int32_t mbs);                 ///< text base code of added texts, 0-8
-  void A_Font(const std::u16string& fnt);  ///< font of added texts
-  void A_PCol(int32_t col, int32_t mode);  ///< colour of added points and markers; mode a TJwwMode
-  void A_SCol(int32_t col);                ///< fill RGB value of added solids
-  void A_SColRGB(int32_t r, int32_t g, int32_t b);  ///< fill colour of added solids from its parts
-  void A_Attr(int32_t att);  ///< attribute bits of the entities added after it
+  /// Text base code of added texts.
+  /// @param mbs the code 0-8, as S_Mbs takes it
+  void A_Mbs(int32_t mbs);
+  /// Font of added texts.
+  /// @param fnt the font name, as S_Font takes it
+  void A_Font(const std::u16string& fnt);
+  /// Colour of added points and markers.
+  /// @param col a colour code or a dialog number as mode says, as S_PCol takes it
+  /// @param mode a TJwwMode
+  void A_PCol(int32_t col, int32_t mode);
+  /// Fill colour of added solids.
+  /// @param col an RGB value r + 256 g + 65536 b, as S_SCol takes it
+  void A_SCol(int32_t col);
+  /// Fill colour of added solids from its parts.
+  /// @param r red 0-255, as S_SColRGB takes it
+  /// @param g green 0-255
+  /// @param b blue 0-255
+  void A_SColRGB(int32_t r, int32_t g, int32_t b);
+  /// Attribute bits of the entities added after it.
+  /// @param att bits 1, 2, 4, 8, 16 for "z1" .. "z5"
+  void A_Attr(int32_t att);
   /// The attributes for added entities set to the drawing's current ones:
   /// layer group, layer, line colour, point colour (CurPCol, or the current
   /// line colour when the file gave none), line type and width, and the
@@ -768,93 +923,180 @@ class TJGdata {
   // reading would have put it; degenerate geometry (within 1e-10) is refused
   // (a jnDegenerate write note when notes are taken). The plain form takes the attributes set above, the form with
   // `at` gives the new record those attributes instead.
-  ///@{
   /// Adds a line segment.
+  /// @param ax1 x of the start
+  /// @param ay1 y of the start
+  /// @param ax2 x of the end
+  /// @param ay2 y of the end
   void A_Line(double ax1, double ay1, double ax2, double ay2);
+  /// @copydoc A_Line(double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Line(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
-  ///@}
-  ///@{
   /// Adds a point.
+  /// @param ax x of the point
+  /// @param ay y of the point
   void A_Ten(double ax, double ay);
+  /// @copydoc A_Ten(double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Ten(const TJwwEntAttr& at, double ax, double ay);
-  ///@}
-  ///@{
-  /// Adds a point marker: scale, angle in degrees, marker code.
+  /// Adds a point marker.
+  /// @param ax x of the marker
+  /// @param ay y of the marker
+  /// @param abai its scale (within 1e-10 of 0: 1)
+  /// @param aang its angle, degrees
+  /// @param acod the marker code -7 to 11 (any other: -3)
   void A_Mark(double ax, double ay, double abai, double aang, int32_t acod);
+  /// @copydoc A_Mark(double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_Mark(const TJwwEntAttr& at, double ax, double ay, double abai, double aang,
               int32_t acod);
-  ///@}
-  ///@{
   /// Adds a whole circle.
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the radius
   void A_Circle(double ax, double ay, double ar);
+  /// @copydoc A_Circle(double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Circle(const TJwwEntAttr& at, double ax, double ay, double ar);
-  ///@}
-  ///@{
   /// Adds an arc or ellipse (see S_Arc).
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle arc
+  /// @param asa the start angle, degrees
+  /// @param aea the end angle, degrees
+  /// @param ah the flatness: the second semi-axis is ar ah (within 1e-10 of 0:
+  ///           1, a circle arc)
+  /// @param aka the tilt of the first axis, degrees
   void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
+  /// @copydoc A_Arc(double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Arc(const TJwwEntAttr& at, double ax, double ay, double ar, double asa, double aea,
              double ah, double aka);
-  ///@}
-  ///@{
-  /// Adds a text of record ano (0 "ch" .. 9 "c2") at (ax1, ay1) along (ax2, ay2).
+  /// Adds a text in the text kind, base code and font set above.
+  /// @param ano the record: 0 "ch" .. 9 "c2" (any other: "ch")
+  /// @param ax1 x of the start point
+  /// @param ay1 y of the start point
+  /// @param ax2 x of the direction vector
+  /// @param ay2 y of the direction vector
+  /// @param am the text; a blank one is refused
   void A_Text(int32_t ano, double ax1, double ay1, double ax2, double ay2,
               const std::u16string& am);
+  /// @copydoc A_Text(int32_t, double, double, double, double, const std::u16string&)
+  /// @param at the new record's attributes, in place of those set above
   void A_Text(const TJwwEntAttr& at, int32_t ano, double ax1, double ay1, double ax2,
               double ay2, const std::u16string& am);
-  ///@}
-  ///@{
   /// Adds a dimension (see S_Dim).
+  /// @param lx1 x of the start of the measured line
+  /// @param ly1 y of the start of the measured line
+  /// @param lx2 x of the end of the measured line
+  /// @param ly2 y of the end of the measured line
+  /// @param tx1 x of the text's start point
+  /// @param ty1 y of the text's start point
+  /// @param tx2 x of the text's direction vector
+  /// @param ty2 y of the text's direction vector
+  /// @param m the text; blank: the line's length
   void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
              double tx2, double ty2, const std::u16string& m);
+  /// @copydoc A_Dim(double,double,double,double,double,double,double,double,const std::u16string&)
+  /// @param at the new record's attributes, in place of those set above
   void A_Dim(const TJwwEntAttr& at, double lx1, double ly1, double lx2, double ly2,
              double tx1, double ty1, double tx2, double ty2, const std::u16string& m);
-  ///@}
-  ///@{
   /// Adds a solid of two corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
   void A_Solid2(double ax1, double ay1, double ax2, double ay2);
+  /// @copydoc A_Solid2(double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid2(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2);
-  ///@}
-  ///@{
   /// Adds a solid of three corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
+  /// @param ax3 x of the third corner
+  /// @param ay3 y of the third corner
   void A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3);
+  /// @copydoc A_Solid3(double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid3(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3);
-  ///@}
-  ///@{
   /// Adds a solid of four corners.
+  /// @param ax1 x of the first corner
+  /// @param ay1 y of the first corner
+  /// @param ax2 x of the second corner
+  /// @param ay2 y of the second corner
+  /// @param ax3 x of the third corner
+  /// @param ay3 y of the third corner
+  /// @param ax4 x of the fourth corner
+  /// @param ay4 y of the fourth corner
   void A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                 double ax4, double ay4);
+  /// @copydoc A_Solid4(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_Solid4(const TJwwEntAttr& at, double ax1, double ay1, double ax2, double ay2,
                 double ax3, double ay3, double ax4, double ay4);
-  ///@}
-  ///@{
   /// Adds a circular solid, written back as "sc" (see S_SolidC).
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param acod the record's code: 100, 5, 0 or -1 (any other is refused)
   void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, int32_t acod);
+  /// @copydoc A_SolidC(double, double, double, double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidC(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
-  ///@}
-  ///@{
   /// Adds a circular solid into EntSldE, written back as "se".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param acod the record's code: 100 or 0 (any other is refused)
   void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, int32_t acod);
+  /// @copydoc A_SolidD(double, double, double, double, double, double, double, int32_t)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidD(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, int32_t acod);
-  ///@}
-  ///@{
   /// Adds a circular solid with an inner radius, written back as "so".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param ari the inner radius
   void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
+  /// @copydoc A_SolidO(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidO(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
-  ///@}
-  ///@{
   /// Adds a circular solid with an inner radius, written back as "sg".
+  /// @param ax x of the centre
+  /// @param ay y of the centre
+  /// @param ar the first semi-axis, the radius of a circle
+  /// @param ah the flatness: the second semi-axis is ar ah
+  /// @param aka the tilt of the first axis, degrees
+  /// @param asa the start angle, degrees
+  /// @param ada the angle swept, degrees
+  /// @param ari the inner radius
   void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                 double ada, double ari);
+  /// @copydoc A_SolidG(double, double, double, double, double, double, double, double)
+  /// @param at the new record's attributes, in place of those set above
   void A_SolidG(const TJwwEntAttr& at, double ax, double ay, double ar, double ah,
                 double aka, double asa, double ada, double ari);
-  ///@}
 
   // ----- The store -------------------------------------------------------------
   // Header values.
@@ -892,7 +1134,9 @@ class TJGdata {
   // Indicated points and layer tables.
   std::vector<TJwwIndPoint> IPoints;  ///< 100 entries, 1..99 used
   int32_t IPointN = 0;                ///< "hp" records read, not the highest number
-  int32_t IPointMax() const;          ///< the highest point number given; 0 for none
+  /// The highest indicated point number.
+  /// @return the highest point number given; 0 for none
+  int32_t IPointMax() const;
   bool WidF = false;                  ///< the file had "lw": widths are written back
   std::vector<int32_t> LGrpStat;         ///< 16
   std::vector<std::u16string> LGrpName;  ///< 16
@@ -939,7 +1183,9 @@ class TJGdata {
   ///@{
   /// The records in use of kind K, sized by its count:
   ///   for (TJwwEntLine& l : g.Ents<jkLine>()) l.x1 += 10;
-  /// Valid until the store grows or is emptied.
+  /// @tparam K the kind
+  /// @return a view of the kind's array, valid until the store grows or is
+  ///         emptied
   template <TJwwKind K>
   std::span<typename TJwwKindOf<K>::Record> Ents();
   template <TJwwKind K>
@@ -949,8 +1195,8 @@ class TJGdata {
   /// f(kind, record) for every stored entity in EntNo order, the record as its
   /// own type (TJwwEntArc& for jkArc), so f is best a generic lambda:
   ///   g.ForEachEnt([](TJwwKind k, auto& e) { ... });
-  /// Index entries that name no stored record are passed over. f must not add
-  /// or remove entities.
+  /// Index entries that name no stored record are passed over.
+  /// @param f called as f(kind, record); it must not add or remove entities
   template <class F>
   void ForEachEnt(F&& f);
   template <class F>
@@ -968,7 +1214,8 @@ class TJGdata {
   /// @return false, with nothing changed, when the map is not Sound, or is
   /// not Uniform while the store holds a kind that cannot follow it
   bool Transform(const TJwwTransform& t);
-  /// The extent of every stored entity (TJwwBox::Add); empty for none.
+  /// The extent of the store.
+  /// @return the extent of every stored entity (TJwwBox::Add); empty for none
   TJwwBox Box() const;
 
   // The output buffer: t_Mem[0 .. t_MemN - 1] replaces the file on saving.
@@ -1172,6 +1419,7 @@ class TJGdata {
 };
 
 // ----- Internals: the table of entity kinds ------------------------------------
+/// @cond INTERNAL
 /// One row per kind, in code order: its code, its record type, and the array
 /// and count that hold it. The views and the visitor above, and the library's
 /// own reading, adding and writing back, all go through it.
@@ -1217,6 +1465,7 @@ struct TJwwKindOf : std::tuple_element_t<static_cast<size_t>(K) - 1, TJwwKindTab
 static_assert([]<size_t... k>(std::index_sequence<k...>) {
   return ((std::tuple_element_t<k, TJwwKindTable>::kCode == static_cast<TJwwKind>(k + 1)) && ...);
 }(std::make_index_sequence<std::tuple_size_v<TJwwKindTable>>()));
+/// @endcond
 
 template <TJwwKind K, class G>
 auto* TJGdata::Find(G& g, const TJwwEntNo& en) {

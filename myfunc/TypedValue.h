@@ -42,8 +42,10 @@ struct TTyped {
   bool number = false;  ///< it begins with a number within the range of a double
   double value = 0;     ///< that number; 0 without one
   std::u16string word;  ///< what follows the number; the whole text without one
-  /// Typed, yet no number: a word alone, or a number run on into signs or more
-  /// digits ("1.2.3", "5%", "0x10"), where a word would hide a typing mistake.
+  /// Whether the value is typed, yet no number.
+  /// @return true for a word alone, or a number run on into signs or more
+  ///         digits ("1.2.3", "5%", "0x10"), where a word would hide a typing
+  ///         mistake
   bool Unreadable() const { return !text.empty() && !number; }
 };
 /// Reads one typed value: a number in StrToFloatZ's grammar (an exponent only
