@@ -34,7 +34,7 @@ async function fresh() {
 // Gives up after limit ms, with timedOut set.
 async function watch(page, work, done, limit = 600000) {
   await page.evaluate(() => {
-    const w = window.kx29Watch = { last: performance.now(), gap: 0, task: 0, on: true };
+    const w = window.kx29Watch = { last: performance.now(), gap: 0, task: 0, on: true, worst: null };
     const tick = () => {
       const now = performance.now();
       w.gap = Math.max(w.gap, now - w.last);
@@ -44,12 +44,22 @@ async function watch(page, work, done, limit = 600000) {
     requestAnimationFrame(tick);
     new PerformanceObserver((l) => { for (const e of l.getEntries()) w.task = Math.max(w.task, e.duration); })
       .observe({ type: 'longtask' });
+    // The longest animation frame, split into its scripts and its rendering
+    // (style, layout, paint and the canvas' rasterising after renderStart).
+    new PerformanceObserver((l) => {
+      for (const e of l.getEntries()) {
+        if (w.worst && w.worst.ms >= e.duration) continue;
+        const top = [...e.scripts].sort((a, b) => b.duration - a.duration)[0];
+        w.worst = { ms: Math.round(e.duration), render: Math.round(e.startTime + e.duration - (e.renderStart || e.startTime + e.duration)),
+          script: top ? `${Math.round(top.duration)} ms ${top.invoker}` : 'none' };
+      }
+    }).observe({ type: 'long-animation-frame' });
   });
   await work();
   let timedOut = false;
   await page.waitForFunction(done, null, { timeout: limit }).catch(() => { timedOut = true; });
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-  const w = await page.evaluate(() => { window.kx29Watch.on = false; return { gap: window.kx29Watch.gap, task: window.kx29Watch.task }; });
+  const w = await page.evaluate(() => { window.kx29Watch.on = false; return { gap: window.kx29Watch.gap, task: window.kx29Watch.task, worst: window.kx29Watch.worst }; });
   return { ...w, timedOut };
 }
 
@@ -78,8 +88,11 @@ for (const file of files) {
   console.log(`${file.split('/').pop()}: ${t[0].entities} entities, first picture median ${m('total')} ms` +
     ` (read in the worker ${m('read')}, of which the library ${m('library')}; paths ${m('build')}; drawn ${m('draw')});` +
     ` all: ${t.map((x) => x.total).join(', ')} ms`);
+  const worst = (f) => f.worst ? `${f.worst.ms} ms (rendering ${f.worst.render}, longest script ${f.worst.script})` : 'none over 50 ms';
   console.log(`  while reading: longest frame ${frames.map((f) => ms(f.gap)).join(', ')} ms, longest task ${frames.map((f) => ms(f.task)).join(', ')} ms`);
+  console.log(`    longest animation frame: ${frames.map(worst).join('; ')}`);
   console.log(`  run mode 8 (${runsSeen.map((w) => w.ms).join(', ')} ms in the worker): longest frame ${runsSeen.map((f) => ms(f.gap)).join(', ')} ms,` +
     ` longest task ${runsSeen.map((f) => ms(f.task)).join(', ')} ms; the page says: ${runsSeen[0].message}`);
+  console.log(`    longest animation frame: ${runsSeen.map(worst).join('; ')}`);
 }
 await browser.close();

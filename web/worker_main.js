@@ -40,8 +40,9 @@ const ops = {
     const ms = performance.now() - t0;
     const data = r.output ? read(r.output, false) : null;
     const text = r.output ? kx29.decode(r.output) : null;
+    // The rewritten file's bytes are a copy of their own: handed over too.
     return [{ exitCode: r.exitCode, output: r.output, settings: r.settings, messages: r.messages, data, text, ms },
-      data ? [data.records.buffer, data.texts.buffer] : []];
+      [...(data ? [data.records.buffer, data.texts.buffer] : []), ...(r.output ? [r.output.buffer] : [])]];
   },
   dialog({ settings, choice }) { return [kx29.dialog(settings, choice), []]; },
 };

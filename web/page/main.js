@@ -104,7 +104,7 @@ async function open(name, bytes, started = performance.now()) {
   view.draw();
   const t3 = performance.now();
   $('empty').hidden = true;
-  showInfo(); showNotes(); showLegend(); showPicks(); showLayers();
+  showInfo(); showNotes(); showLegend(); showPickText(); showLayers();
   await new Promise((done) => requestAnimationFrame(done));
   const ms = (a, b) => Math.round(b - a);
   page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
@@ -116,7 +116,7 @@ async function open(name, bytes, started = performance.now()) {
   call('figures', { bytes }).then((f) => {
     if (page.input?.bytes !== bytes) return;
     page.input.figures = { main: f.main, ok: f.count === layer.figures.length };
-    showPicks();
+    showPickText();  // nothing drawn changes: a big drawing is not drawn again
   }, () => {});
 }
 
@@ -126,7 +126,7 @@ function forget() {
   page.selected = null;
   view.layers = [];
   view.draw();
-  showNotes(); showLegend(); showPicks(); showLayers();
+  showNotes(); showLegend(); showPickText(); showLayers();
 }
 
 function frame() {
@@ -189,6 +189,12 @@ function showOutput() {
 const fmt = (v) => String(Math.round(v * 1000) / 1000);
 
 function showPicks() {
+  showPickText();
+  view.draw();
+}
+
+// The points and the selection in words, the picture left as it is.
+function showPickText() {
   const t = T(), list = $('point-list');
   list.textContent = '';
   for (const p of page.points) {
@@ -200,7 +206,6 @@ function showPicks() {
   $('selection').textContent = t.selection(n, all);
   const f = page.input?.figures;
   $('cannot-select').textContent = f && !f.ok ? t.cannotSelect : '';
-  view.draw();
 }
 
 // The layer groups and layers that hold figures, by their names in the
