@@ -130,6 +130,27 @@ try {
   check(seen.length === added.length && red(seen) === added.length,
     `every added point shows red on the canvas (${red(seen)} of ${added.length})`);
 
+  // The view as SVG: a picture that parses, with a red dot for each added
+  // point at the place the canvas shows it, and the grid's lines in grey.
+  const [svgDownload] = await Promise.all([page.waitForEvent('download'), page.click('#svg')]);
+  const svg = readFileSync(await svgDownload.path(), 'utf8');
+  const svgSeen = await page.evaluate(([text, pts]) => {
+    const doc = new DOMParser().parseFromString(text, 'image/svg+xml'), v = window.kx29Page.view;
+    if (doc.querySelector('parsererror')) return { error: doc.querySelector('parsererror').textContent };
+    const red = doc.querySelector('path[fill="#ff0000"]')?.getAttribute('d') ?? '';
+    // Each dot starts at its right-hand edge, POINT_RADIUS from its centre.
+    const starts = [...red.matchAll(/M(-?[\d.]+) (-?[\d.]+)/g)].map((m) => [Number(m[1]), Number(m[2])]);
+    const placed = pts.filter(([x, y]) => {
+      const [sx, sy] = v.screen(x, y);
+      return starts.some(([a, b]) => Math.abs(a - 3.5 - sx) < 0.02 && Math.abs(b - sy) < 0.02);
+    }).length;
+    return { size: [doc.documentElement.getAttribute('width'), v.w], dots: starts.length, placed,
+      grey: !!doc.querySelector('path[stroke="#767676"]') };
+  }, [svg, added]);
+  check(!svgSeen.error && svgSeen.dots === added.length && svgSeen.placed === added.length && svgSeen.grey &&
+    Number(svgSeen.size[0]) === Math.round(svgSeen.size[1] * 100) / 100,
+    `the SVG of the view holds the ${added.length} added points where the canvas shows them, and the grid in grey (${JSON.stringify(svgSeen)})`);
+
   // Zoomed in with the wheel about the first point and dragged aside: the
   // picture follows, the points still where they are drawn.
   const box = await page.locator('#drawing').boundingBox();

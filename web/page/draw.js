@@ -134,11 +134,14 @@ export async function makeLayer(data, ox, oy) {
   }
   const own = new Float64Array(keptLength), lays = new Uint8Array(keptLength);
   let at = 0;
-  kept.forEach((i, k) => {
+  for (let k = 0; k < kept.length; ++k) {
+    if (k % (10 * CHUNK) === 0) await nextTask();
+    const i = kept[k];
     own.set(r.subarray(i, i + size[r[i]]), at);
     lays[at] = keptLays[k];
     at += size[r[i]];
-  });
+  }
+  await nextTask();
   return { all: r, figures: Int32Array.from(figures), figureLays: data.layers, lays, hidden: null, r: own, texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
     fills, points, markers, textAt: texts, blocks, indicated, indicatedBox: box[0] <= box[2] ? box : null,
     colour: r.length && r[0] !== 10 ? r[1] : null };
@@ -295,7 +298,12 @@ export class View {
       }
     };
     this.drawing = true;
+    // A small drawing at once, in the caller's task; a big one's first share
+    // no bigger, since the caller's own changes are laid out in that frame.
+    const share = this.share;
+    this.share = Math.min(share, 2 * CHUNK);
     go(null);
+    this.share = share;
   }
 
   * steps() {

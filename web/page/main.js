@@ -8,6 +8,7 @@ import { KX29_DATA } from './source.js';
 import { call, restart } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
 import { snap, figureAt, figuresIn, outline } from './pick.js';
+import { viewSvg } from './svg.js';
 
 let view;
 const SNAP_PX = 8, PICK_PX = 6;
@@ -636,6 +637,7 @@ async function start() {
   $('download').addEventListener('click', () => save(new Blob([page.output.bytes], { type: 'application/octet-stream' }), 'JWC_TEMP.TXT'));
   $('fit').addEventListener('click', frame);
   $('png').addEventListener('click', () => $('drawing').toBlob((b) => save(b, 'kx29.png'), 'image/png'));
+  $('svg').addEventListener('click', () => save(new Blob([viewSvg(view, { points: page.points })], { type: 'image/svg+xml' }), 'kx29.svg'));
   $('clear-points').addEventListener('click', () => { page.points = []; edited(); showLegend(); });
   $('select-all').addEventListener('click', () => { page.selected?.fill(1); edited(); });
   $('select-none').addEventListener('click', () => { page.selected?.fill(0); edited(); });
