@@ -5,7 +5,7 @@
 import { page, $ } from './state.js';
 import { WORDS, EN, T } from './words.js';
 import { KX29_DATA } from './source.js';
-import { call, restart } from './worker.js';
+import { call, restart, workerGeneration } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
 import { snap, figureAt, figuresIn, outline } from './pick.js';
 import { viewSvg } from './svg.js';
@@ -81,7 +81,8 @@ async function open(name, bytes, started = performance.now()) {
   }
   restart();  // a fresh module for each file: the last one's memory goes with it
   const t0 = performance.now();
-  const data = await busy('read', () => call('read', { bytes }));
+  const data = await busy('read', () => call('read', { bytes, keep: true }));
+  const holder = workerGeneration();  // the worker that holds the bytes
   if (data === undefined) { forget(); page.state = 'failed'; return; }
   const t1 = performance.now();
   if (!data) {
@@ -93,7 +94,7 @@ async function open(name, bytes, started = performance.now()) {
   const box = data.info.box;
   const mid = box ? [(box[0] + box[2]) / 2, (box[1] + box[3]) / 2] : [0, 0];
   const layer = await makeLayer(data, ...mid);
-  page.input = { name, bytes, info: data.info, layer, figures: null };
+  page.input = { name, bytes, info: data.info, layer, figures: null, worker: holder };
   // The file's own indicated points and selection (every figure in it) to start with.
   page.points = [...layer.indicated].map((i) => ({ n: layer.r[i + 2], x: layer.r[i + 3], y: layer.r[i + 4], how: 'file' }));
   page.selected = new Uint8Array(layer.figures.length).fill(1);
@@ -114,12 +115,16 @@ async function open(name, bytes, started = performance.now()) {
   status((t) => t.timing(page.timing));
   page.state = 'drawn';
   // Which lines make which figure, for selecting them and showing their line.
-  call('figures', { bytes }).then((f) => {
+  call('figures', kept(page.input) ? {} : { bytes }).then((f) => {
     if (page.input?.bytes !== bytes) return;
     page.input.figures = { main: f.main, ok: f.count === layer.figures.length };
     showPickText();  // nothing drawn changes: a big drawing is not drawn again
   }, () => {});
 }
+
+// Whether the worker still holds the file's bytes (a cancel or a failure
+// starts another): a big file is then not copied to it again.
+const kept = (input) => !!input && input.worker === workerGeneration();
 
 function forget() {
   page.input = null;
@@ -393,7 +398,7 @@ async function run() {
   const i = page.input;
   const pick = i && page.edited;
   const r = await busy('run', () => call('run', {
-    args, input: i?.bytes ?? null, settings: page.dat,
+    args, input: i && !kept(i) ? i.bytes : null, kept: kept(i), settings: page.dat,
     points: pick ? page.points.map(({ n, x, y }) => ({ n, x, y })) : null,
     selected: pick && i.figures?.ok ? page.selected : null,
   }));
