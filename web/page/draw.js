@@ -288,6 +288,7 @@ export class View {
         if (done >= this.share || performance.now() - start > FRAME_MS) { requestAnimationFrame(go); return; }
       }
       this.lastMs = performance.now() - t0;
+      this.drawnAt = performance.now();
       this.drawing = false;
       if (this.lastMs > 40) {
         this.shot = this.shot || document.createElement('canvas');

@@ -111,7 +111,7 @@ async function open(name, bytes, started = performance.now()) {
   const ms = (a, b) => Math.round(b - a);
   page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
     build: ms(t1, t2), draw: ms(t2, t3), shown: ms(t3, performance.now()),
-    total: ms(started, performance.now()), entities: data.info.entities };
+    total: ms(started, performance.now()), entities: data.info.entities, started };
   status((t) => t.timing(page.timing));
   page.state = 'drawn';
   // Which lines make which figure, for selecting them and showing their line.
@@ -182,13 +182,12 @@ function showOutput() {
   const count = (o.text.match(/\r\n/g) || []).length + (o.text === '' || o.text.endsWith('\r\n') ? 0 : 1);
   if (lines[lines.length - 1] === '') lines.pop();
   const shown = Math.min(lines.length, 1000), width = String(shown).length;
-  const frag = document.createDocumentFragment();
-  for (let k = 0; k < shown; ++k) {
-    frag.append(Object.assign(document.createElement('span'), { className: 'n', textContent: String(k + 1).padStart(width) + '  ' }),
-      lines[k] + '\n');
-  }
-  if (shown < count) frag.append(t.moreLines(count - shown));
-  pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', frag);
+  // The numbers as one column beside the lines: two text nodes for the
+  // page to lay out, not two for each line.
+  const numbers = Object.assign(document.createElement('span'), { className: 'n',
+    textContent: Array.from({ length: shown }, (_, k) => String(k + 1).padStart(width) + '  ').join('\n') });
+  pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', numbers, lines.slice(0, shown).join('\n') + '\n');
+  if (shown < count) pre.append(t.moreLines(count - shown));
 }
 
 // ---- Points and figures ----------------------------------------------------
