@@ -6,7 +6,7 @@ export const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 // The drawing in grey under a run's result: #767676 on white is 4.5:1.
 export const GREY = '#767676', GREY_FILL = '#dadada', INDICATED = '#c2410c', SELECTED = '#1c5fb8';
 export const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8, FRAME_GOAL = 40, KEY_STEP = 4;
+const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8, FRAME_GOAL = 25, KEY_STEP = 4;
 const DEG = Math.PI / 180;
 const UTF16 = new TextDecoder('utf-16le');
 

@@ -102,8 +102,7 @@ async function open(name, bytes, started = performance.now()) {
   page.measure = null;
   const t2 = performance.now();
   view.layers = [layer];
-  frame();
-  view.draw();
+  frame();  // fits and draws
   const t3 = performance.now();
   $('empty').hidden = true;
   showInfo(); showNotes(); showLegend(); showPickText(); showLayers();
