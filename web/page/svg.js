@@ -19,10 +19,10 @@ class SvgPath {
   closePath() { this.d.push('Z'); }
   arc(x, y, r) { this.moveTo(x + r, y); this.d.push(`A${num(r)} ${num(r)} 0 0 1 ${num(x - r)} ${num(y)}A${num(r)} ${num(r)} 0 0 1 ${num(x + r)} ${num(y)}`); }
   // An arc of the ellipse e (draw.js' ellipse) from parameter a to b on the
-  // screen, counter-clockwise on the drawing (clockwise on the screen: the
-  // sweep flag 1) when b > a.
+  // screen, counter-clockwise when b > a: on the screen's y going down that
+  // is the angle decreasing, SVG's sweep flag 0.
   ellipse(view, e, a, b, line) {
-    const s = view.s, rot = num(-e.rot * 180 / Math.PI), sweep = b > a ? 1 : 0;
+    const s = view.s, rot = num(-e.rot * 180 / Math.PI), sweep = b > a ? 0 : 1;
     const start = view.screen(...e.at(a));
     if (line) this.lineTo(...start); else this.moveTo(...start);
     for (const t of [(a + b) / 2, b]) {
