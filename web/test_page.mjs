@@ -130,6 +130,27 @@ try {
   check(seen.length === added.length && red(seen) === added.length,
     `every added point shows red on the canvas (${red(seen)} of ${added.length})`);
 
+  // The view as SVG: a picture that parses, with a red dot for each added
+  // point at the place the canvas shows it, and the grid's lines in grey.
+  const [svgDownload] = await Promise.all([page.waitForEvent('download'), page.click('#svg')]);
+  const svg = readFileSync(await svgDownload.path(), 'utf8');
+  const svgSeen = await page.evaluate(([text, pts]) => {
+    const doc = new DOMParser().parseFromString(text, 'image/svg+xml'), v = window.kx29Page.view;
+    if (doc.querySelector('parsererror')) return { error: doc.querySelector('parsererror').textContent };
+    const red = doc.querySelector('path[fill="#ff0000"]')?.getAttribute('d') ?? '';
+    // Each dot starts at its right-hand edge, POINT_RADIUS from its centre.
+    const starts = [...red.matchAll(/M(-?[\d.]+) (-?[\d.]+)/g)].map((m) => [Number(m[1]), Number(m[2])]);
+    const placed = pts.filter(([x, y]) => {
+      const [sx, sy] = v.screen(x, y);
+      return starts.some(([a, b]) => Math.abs(a - 3.5 - sx) < 0.02 && Math.abs(b - sy) < 0.02);
+    }).length;
+    return { size: [doc.documentElement.getAttribute('width'), v.w], dots: starts.length, placed,
+      grey: !!doc.querySelector('path[stroke="#767676"]') };
+  }, [svg, added]);
+  check(!svgSeen.error && svgSeen.dots === added.length && svgSeen.placed === added.length && svgSeen.grey &&
+    Number(svgSeen.size[0]) === Math.round(svgSeen.size[1] * 100) / 100,
+    `the SVG of the view holds the ${added.length} added points where the canvas shows them, and the grid in grey (${JSON.stringify(svgSeen)})`);
+
   // Zoomed in with the wheel about the first point and dragged aside: the
   // picture follows, the points still where they are drawn.
   const box = await page.locator('#drawing').boundingBox();
@@ -324,6 +345,43 @@ try {
   for (let k = 0; k < 200; ++k) await page.keyboard.press('-');
   const least = await page.evaluate(() => window.kx29Page.view.s / window.kx29Page.view.fitS);
   check(least >= 1e-3 * 0.999, `zooming out stops at a thousandth of the whole drawing (${least})`);
+  // The keyboard's crosshair: the arrows bring the crossing at (1820, 0)
+  // under it (coarse steps, then Shift's fine ones), Enter indicates it;
+  // with the select tool Enter on an upright line selects it and again
+  // deselects it. The presses are counted from the view, so the test
+  // holds at any zoom the fit gives.
+  await page.keyboard.press('Home');
+  await page.check('input[name=tool][value=point]');
+  await page.click('#clear-points');
+  await page.focus('#drawing');
+  async function bringUnder([x, y]) {
+    for (const fine of [false, true]) {
+      const v = await page.evaluate(() => { const w = window.kx29Page.view; return { cx: w.cx, cy: w.cy, s: w.s, step: Math.min(w.w, w.h) / 8 }; });
+      const step = fine ? 4 : v.step, dx = (x - v.cx) * v.s / step, dy = (y - v.cy) * v.s / step;
+      const press = async (n, plus, minus) => {
+        for (let k = 0; k < Math.abs(n); ++k) await page.keyboard.press(`${fine ? 'Shift+' : ''}${n > 0 ? plus : minus}`);
+      };
+      await press(fine ? Math.round(dx) : Math.trunc(dx), 'ArrowRight', 'ArrowLeft');
+      await press(fine ? Math.round(dy) : Math.trunc(dy), 'ArrowUp', 'ArrowDown');
+    }
+  }
+  await bringUnder([1820, 0]);
+  await page.keyboard.press('Enter');
+  const byKeys = await page.textContent('#point-list');
+  check(byKeys.includes('1：1820, 0（交点）'), `the crossing indicated with the arrows and Enter (${byKeys})`);
+  await page.check('input[name=tool][value=select]');
+  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
+  await page.click('#select-none');
+  await page.focus('#drawing');
+  await bringUnder([1820, 3000]);
+  await page.keyboard.press('Enter');
+  const oneSelected = await page.textContent('#selection');
+  await page.keyboard.press(' ');
+  const noneSelected = await page.textContent('#selection');
+  check(oneSelected.includes(`1 / ${figureCount}`) && noneSelected.includes(`0 / ${figureCount}`),
+    `Enter selects the upright line under the crosshair and Space deselects it (${oneSelected}; ${noneSelected})`);
+  await page.click('#select-all');
+  await page.check('input[name=tool][value=pan]');
   await page.focus('#mode');
   await page.keyboard.press('End');  // the last mode, 10
   await page.focus('#run');

@@ -6,6 +6,7 @@ import { figures, runInput } from './page/exchange.js';
 
 const started = openKx29(createKx29);
 let fig = null;  // the last file's lines and figures, with its bytes
+let file = null;  // the bytes of the file read last, kept for its runs
 
 function read(bytes, notes) {
   const d = kx29.read(bytes, { notes });
@@ -17,19 +18,22 @@ function read(bytes, notes) {
 
 let kx29 = null;
 const ops = {
-  read({ bytes, notes = true }) {
+  read({ bytes, notes = true, keep = false }) {
+    if (keep) file = bytes;
     const d = read(bytes, notes);
     return [d, d ? [d.records.buffer, d.texts.buffer, d.layers.buffer] : []];
   },
   // The file's figures matched with its lines: for each its main line's
   // number and bytes.
-  figures({ bytes }) {
+  figures({ bytes = file }) {
     fig = { bytes, ...figures(bytes) };
     return [{ count: fig.count, main: fig.main }, []];
   },
   // A run on the file with the points and selection given (null: the file
   // as it is), and the rewritten file read and decoded for showing.
-  run({ args, input, settings, points = null, selected = null }) {
+  // kept: the run is on the file read last, which the page did not send again.
+  run({ args, input, kept = false, settings, points = null, selected = null }) {
+    if (kept) input = file;
     let given = input;
     if (input && (points || selected)) {
       if (!fig || fig.bytes !== input) fig = { bytes: input, ...figures(input) };
@@ -40,8 +44,9 @@ const ops = {
     const ms = performance.now() - t0;
     const data = r.output ? read(r.output, false) : null;
     const text = r.output ? kx29.decode(r.output) : null;
+    // The rewritten file's bytes are a copy of their own: handed over too.
     return [{ exitCode: r.exitCode, output: r.output, settings: r.settings, messages: r.messages, data, text, ms },
-      data ? [data.records.buffer, data.texts.buffer] : []];
+      [...(data ? [data.records.buffer, data.texts.buffer] : []), ...(r.output ? [r.output.buffer] : [])]];
   },
   dialog({ settings, choice }) { return [kx29.dialog(settings, choice), []]; },
 };

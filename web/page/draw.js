@@ -6,7 +6,7 @@ export const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 // The drawing in grey under a run's result: #767676 on white is 4.5:1.
 export const GREY = '#767676', GREY_FILL = '#dadada', INDICATED = '#c2410c', SELECTED = '#1c5fb8';
 export const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8;
+const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8, FRAME_GOAL = 25, KEY_STEP = 4;
 const DEG = Math.PI / 180;
 const UTF16 = new TextDecoder('utf-16le');
 
@@ -134,11 +134,14 @@ export async function makeLayer(data, ox, oy) {
   }
   const own = new Float64Array(keptLength), lays = new Uint8Array(keptLength);
   let at = 0;
-  kept.forEach((i, k) => {
+  for (let k = 0; k < kept.length; ++k) {
+    if (k % (10 * CHUNK) === 0) await nextTask();
+    const i = kept[k];
     own.set(r.subarray(i, i + size[r[i]]), at);
     lays[at] = keptLays[k];
     at += size[r[i]];
-  });
+  }
+  await nextTask();
   return { all: r, figures: Int32Array.from(figures), figureLays: data.layers, lays, hidden: null, r: own, texts: data.texts, strings: [], grey: false, ox, oy, strokes, heavy,
     fills, points, markers, textAt: texts, blocks, indicated, indicatedBox: box[0] <= box[2] ? box : null,
     colour: r.length && r[0] !== 10 ? r[1] : null };
@@ -181,13 +184,22 @@ export class View {
     this.underlay = null;  // draws over the drawing, under a run's result
     this.cx = 0; this.cy = 0; this.s = 1; this.fitS = 1;
     this.pending = false;
+    this.share = 8 * CHUNK;  // figures drawn in a frame, learnt from the frames' length
     this.size();
     // Sized and drawn again at the next frame, once, however many changes
     // of size come before it.
     new ResizeObserver(() => {
       if (this.sizing) return;
       this.sizing = true;
-      requestAnimationFrame(() => { this.sizing = false; this.size(); this.draw(); });
+      requestAnimationFrame(() => {
+        this.sizing = false;
+        // Setting a canvas' size clears it: a big drawing is drawn afresh
+        // only when its size has really changed.
+        const b = this.canvas.getBoundingClientRect();
+        if (b.width === this.w && b.height === this.h && (window.devicePixelRatio || 1) === this.dpr) return;
+        this.size();
+        this.draw();
+      });
     }).observe(canvas);
     this.interact();
   }
@@ -251,20 +263,32 @@ export class View {
     });
   }
 
-  // Draws the layers afresh: as much in each frame as fits in FRAME_MS, the
+  // Draws the layers afresh, a share of the figures in each frame and the
   // rest in the frames after, so that the page goes on answering while a
-  // big drawing is drawn. A small one is drawn at once.
+  // big drawing is drawn. A small one is drawn at once. The canvas is
+  // rasterised after the script, at the frame's end, so the share is set
+  // by how long the frames took (the gap between two of them), aiming at
+  // FRAME_GOAL ms, not by the script's time alone.
   draw() {
     clearTimeout(this.rest);
     const job = this.job = (this.job || 0) + 1, steps = this.steps(), t0 = performance.now();
-    const go = () => {
+    let last = null;
+    const go = (now) => {
       if (job !== this.job) return;
+      if (last !== null && now > last) {
+        this.share = Math.min(Math.max(this.share * Math.min(1.5, Math.max(0.5, FRAME_GOAL / (now - last))), CHUNK), 1e7);
+      }
+      last = now;
       const start = performance.now();
+      let done = 0;
       for (;;) {
-        if (steps.next().done) break;
-        if (performance.now() - start > FRAME_MS) { requestAnimationFrame(go); return; }
+        const step = steps.next();
+        if (step.done) break;
+        done += step.value ?? 0;
+        if (done >= this.share || performance.now() - start > FRAME_MS) { requestAnimationFrame(go); return; }
       }
       this.lastMs = performance.now() - t0;
+      this.drawnAt = performance.now();
       this.drawing = false;
       if (this.lastMs > 40) {
         this.shot = this.shot || document.createElement('canvas');
@@ -275,7 +299,12 @@ export class View {
       }
     };
     this.drawing = true;
-    go();
+    // A small drawing at once, in the caller's task; a big one's first share
+    // no bigger, since the caller's own changes are laid out in that frame.
+    const share = this.share;
+    this.share = Math.min(share, 2 * CHUNK);
+    go(null);
+    this.share = share;
   }
 
   * steps() {
@@ -285,7 +314,7 @@ export class View {
     ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
     for (const [k, layer] of this.layers.entries()) {
       yield* this.shapes(layer);
-      this.marks(layer);
+      yield* this.marks(layer);
       if (k === 0 && this.underlay) {  // under what a run added
         ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
         this.underlay(ctx);
@@ -294,6 +323,22 @@ export class View {
     }
     ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
     if (this.overlay) this.overlay(ctx);
+    if (this.cross) this.crosshair();
+  }
+
+  // The keyboard's cursor at the centre: a cross with a ring the size of
+  // the distance a point snaps from, white under dark to show on any drawing.
+  crosshair() {
+    const { ctx } = this, x = Math.round(this.w / 2) + 0.5, y = Math.round(this.h / 2) + 0.5;
+    for (const [colour, width] of [['#ffffff', 3], ['#202020', 1]]) {
+      ctx.strokeStyle = colour;
+      ctx.lineWidth = width;
+      ctx.beginPath();
+      ctx.moveTo(x - 18, y); ctx.lineTo(x - 5, y); ctx.moveTo(x + 5, y); ctx.lineTo(x + 18, y);
+      ctx.moveTo(x, y - 18); ctx.lineTo(x, y - 5); ctx.moveTo(x, y + 5); ctx.lineTo(x, y + 18);
+      ctx.moveTo(x + 8, y); ctx.arc(x, y, 8, 0, 2 * Math.PI);
+      ctx.stroke();
+    }
   }
 
   // The last picture where the view has moved it since.
@@ -316,7 +361,7 @@ export class View {
     for (const [, list] of l.fills) {
       if (off[list.lay]) continue;
       const { colour } = list;
-      for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield; }
+      for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield CHUNK; }
     }
     // Lines one device pixel wide, as the CAD program draws them: the
     // canvas draws those many times faster than any wider line.
@@ -329,7 +374,7 @@ export class View {
           ctx.lineWidth = width / (s * dpr);
           ctx.strokeStyle = css(l.grey ? -1 : colour);
           ctx.stroke(p);
-          yield;
+          yield CHUNK;
         }
       }
     }
@@ -337,28 +382,38 @@ export class View {
   }
 
   // Points, markers, texts and blocks at their size on the screen; what lies
-  // outside the canvas, and texts too small to read, are passed over.
-  marks(l) {
-    const { ctx, dpr, w, h } = this, r = l.r, off = l.hidden ?? [];
+  // outside the canvas, and texts too small to read, are passed over. Drawn
+  // CHUNK at a time, as the paths are.
+  * marks(l) {
+    const { ctx, w, h } = this, r = l.r, off = l.hidden ?? [];
     const colour = (i) => css(l.grey ? -1 : r[i + 1]);
     const inside = (p, m) => p[0] > -m && p[0] < w + m && p[1] > -m && p[1] < h + m;
-    const byColour = new Map();
+    const add = (map, c) => map.get(c) || map.set(c, new Path2D()).get(c);
+    // Many points as squares: a canvas fills those far faster than circles.
+    const squares = l.points.length > 5000;
+    let byColour = new Map(), n = 0;
+    const fillPoints = () => {
+      for (const [c, path] of byColour) { ctx.fillStyle = c; ctx.fill(path); }
+      byColour = new Map();
+    };
     for (const i of l.points) {
       if (off[l.lays[i]]) continue;
-      const p = this.screen(r[i + 2], r[i + 3]);
-      if (inside(p, 5)) (byColour.get(colour(i)) || byColour.set(colour(i), []).get(colour(i))).push(p);
+      const [x, y] = this.screen(r[i + 2], r[i + 3]);
+      if (!inside([x, y], 5)) continue;
+      const path = add(byColour, colour(i));
+      if (squares) path.rect(x - 3, y - 3, 6, 6);
+      else { path.moveTo(x + POINT_RADIUS, y); path.arc(x, y, POINT_RADIUS, 0, 2 * Math.PI); }
+      if (++n % CHUNK === 0) { fillPoints(); yield CHUNK; }
     }
-    for (const [c, list] of byColour) {
-      ctx.beginPath();
-      // Many points as squares: a canvas fills those far faster than circles.
-      if (list.length > 5000) for (const [x, y] of list) ctx.rect(x - 3, y - 3, 6, 6);
-      else for (const [x, y] of list) { ctx.moveTo(x + POINT_RADIUS, y); ctx.arc(x, y, POINT_RADIUS, 0, 2 * Math.PI); }
-      ctx.fillStyle = c;
-      ctx.fill();
-    }
+    fillPoints();
     // Markers: one path of lines and one of filled dots per colour.
-    const lines = new Map(), dots = new Map();
-    const add = (map, c) => map.get(c) || map.set(c, new Path2D()).get(c);
+    let lines = new Map(), dots = new Map();
+    const drawMarkers = () => {
+      ctx.lineWidth = STROKE;
+      for (const [c, path] of dots) { ctx.fillStyle = ctx.strokeStyle = c; ctx.fill(path); ctx.stroke(path); }
+      for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
+      lines = new Map(); dots = new Map();
+    };
     for (const i of l.markers) {
       if (off[l.lays[i]]) continue;
       const size = Math.min(MARKER_SIZE * Math.abs(r[i + 4]), 4 * (w + h)), p = this.screen(r[i + 2], r[i + 3]);
@@ -366,23 +421,30 @@ export class View {
       const code = r[i + 6];
       if (code >= -7 && code <= -1) addMarker(add(code === -3 ? dots : lines, colour(i)), -code, p[0], p[1], size, r[i + 5]);
       else addMarker(add(dots, colour(i)), 2, p[0], p[1], POINT_RADIUS, 0);  // not one of the kinds: a point
+      if (++n % CHUNK === 0) { drawMarkers(); yield CHUNK; }
     }
-    ctx.lineWidth = STROKE;
-    for (const [c, path] of dots) { ctx.fillStyle = ctx.strokeStyle = c; ctx.fill(path); ctx.stroke(path); }
-    for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
-    this.texts(l, inside, colour);
+    drawMarkers();
+    yield* this.texts(l, inside, colour);
     // Block inserts: a diamond at each, and its name while few are shown.
-    const diamonds = new Map(), named = [];
+    // The diamond's last side drawn as a line: closing a sub-path takes a
+    // canvas the longer the more the path holds.
+    let diamonds = new Map();
+    const named = [];
+    const drawDiamonds = () => {
+      ctx.lineWidth = STROKE;
+      for (const [c, path] of diamonds) { ctx.strokeStyle = c; ctx.stroke(path); }
+      diamonds = new Map();
+    };
     for (const i of l.blocks) {
       if (off[l.lays[i]]) continue;
       const [x, y] = this.screen(r[i + 2], r[i + 3]);
       if (!inside([x, y], 200)) continue;
       const path = add(diamonds, colour(i));
-      path.moveTo(x - 4, y); path.lineTo(x, y - 4); path.lineTo(x + 4, y); path.lineTo(x, y + 4); path.closePath();
-      named.push([i, x, y]);
+      path.moveTo(x - 4, y); path.lineTo(x, y - 4); path.lineTo(x + 4, y); path.lineTo(x, y + 4); path.lineTo(x - 4, y);
+      if (named.length <= BLOCKS_NAMED) named.push([i, x, y]);
+      if (++n % CHUNK === 0) { drawDiamonds(); yield CHUNK; }
     }
-    ctx.lineWidth = STROKE;
-    for (const [c, path] of diamonds) { ctx.strokeStyle = c; ctx.stroke(path); }
+    drawDiamonds();
     if (named.length > BLOCKS_NAMED) return;
     ctx.font = '10px IPAGothic, sans-serif';
     for (const [i, x, y] of named) {
@@ -395,17 +457,27 @@ export class View {
   // them in their letters and the rest as the line they stand on: a few
   // hundred texts are as many as the eye can read at once, and drawing
   // letters is what takes a canvas longest.
-  texts(l, inside, colour) {
+  * texts(l, inside, colour) {
     const { ctx, dpr } = this, r = l.r, shown = [], off = l.hidden ?? [];
+    let n = 0;
     for (const i of l.textAt) {
+      if (++n % (4 * CHUNK) === 0) yield CHUNK;
       if (off[l.lays[i]]) continue;
       const px = r[i + 4] * this.s;
       if (px >= 3 && inside(this.screen(r[i + 2], r[i + 3]), Math.max(px, r[i + 5] * this.s) + 4)) shown.push(i);
     }
     let least = 3;
     if (shown.length > TEXTS_DRAWN) least = shown.map((i) => r[i + 4]).sort((a, b) => b - a)[TEXTS_DRAWN] * this.s;
-    const lines = new Map(), letters = [];
+    let lines = new Map();
+    const letters = [];
+    const drawLines = () => {
+      ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
+      ctx.lineWidth = 1 / dpr;
+      for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
+      lines = new Map();
+    };
     for (const i of shown) {
+      if (++n % CHUNK === 0) { drawLines(); yield CHUNK; }
       const px = r[i + 4] * this.s, p = this.screen(r[i + 2], r[i + 3]);
       const a = Math.atan2(r[i + 7], r[i + 6]) || 0;
       if (px <= least && least > 3) {
@@ -428,8 +500,7 @@ export class View {
       ctx.fillText(this.string(l, i + 8), 0, 0);
     }
     ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
-    ctx.lineWidth = 1 / dpr;
-    for (const [c, path] of lines) { ctx.strokeStyle = c; ctx.stroke(path); }
+    drawLines();
   }
 
   // A text of the layer's text array, decoded once.
@@ -505,17 +576,27 @@ export class View {
       this.zoom(Math.exp(-e.deltaY * (e.deltaMode ? 0.05 : 0.0015)), x - this.w / 2, y - this.h / 2);
     }, { passive: false });
     c.addEventListener('dblclick', () => this.on.fit());
+    // The keyboard's cursor is a crosshair at the canvas' centre: the arrows
+    // move the drawing under it (with Shift by KEY_STEP pixels, to reach a
+    // point), and Enter or Space there is a click, which indicates the point
+    // snapped to or picks the figure under it.
     c.addEventListener('keydown', (e) => {
-      const step = Math.min(this.w, this.h) / 8;
+      const step = e.shiftKey ? KEY_STEP : Math.min(this.w, this.h) / 8;
       const keys = {
         ArrowLeft: () => this.pan(step, 0), ArrowRight: () => this.pan(-step, 0),
         ArrowUp: () => this.pan(0, step), ArrowDown: () => this.pan(0, -step),
         '+': () => this.zoom(1.25), '=': () => this.zoom(1.25), '-': () => this.zoom(0.8),
         0: () => this.on.fit(), Home: () => this.on.fit(),
+        Enter: () => this.on.click(this.cx, this.cy), ' ': () => this.on.click(this.cx, this.cy),
       };
-      if (!keys[e.key] || e.ctrlKey || e.altKey || e.metaKey) return;
+      if (!keys[e.key] || e.ctrlKey || e.altKey || e.metaKey || e.isComposing) return;
       e.preventDefault();
+      this.cross = true;
       keys[e.key]();
+      this.on.hover(this.cx, this.cy);
+      this.later();
     });
+    c.addEventListener('pointerdown', () => { if (this.cross) { this.cross = false; this.later(); } });
+    c.addEventListener('blur', () => { if (this.cross) { this.cross = false; this.later(); } });
   }
 }

@@ -5,9 +5,10 @@
 import { page, $ } from './state.js';
 import { WORDS, EN, T } from './words.js';
 import { KX29_DATA } from './source.js';
-import { call, restart } from './worker.js';
+import { call, restart, workerGeneration } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
 import { snap, figureAt, figuresIn, outline } from './pick.js';
+import { viewSvg } from './svg.js';
 
 let view;
 const SNAP_PX = 8, PICK_PX = 6;
@@ -80,7 +81,8 @@ async function open(name, bytes, started = performance.now()) {
   }
   restart();  // a fresh module for each file: the last one's memory goes with it
   const t0 = performance.now();
-  const data = await busy('read', () => call('read', { bytes }));
+  const data = await busy('read', () => call('read', { bytes, keep: true }));
+  const holder = workerGeneration();  // the worker that holds the bytes
   if (data === undefined) { forget(); page.state = 'failed'; return; }
   const t1 = performance.now();
   if (!data) {
@@ -92,7 +94,7 @@ async function open(name, bytes, started = performance.now()) {
   const box = data.info.box;
   const mid = box ? [(box[0] + box[2]) / 2, (box[1] + box[3]) / 2] : [0, 0];
   const layer = await makeLayer(data, ...mid);
-  page.input = { name, bytes, info: data.info, layer, figures: null };
+  page.input = { name, bytes, info: data.info, layer, figures: null, worker: holder };
   // The file's own indicated points and selection (every figure in it) to start with.
   page.points = [...layer.indicated].map((i) => ({ n: layer.r[i + 2], x: layer.r[i + 3], y: layer.r[i + 4], how: 'file' }));
   page.selected = new Uint8Array(layer.figures.length).fill(1);
@@ -100,25 +102,28 @@ async function open(name, bytes, started = performance.now()) {
   page.measure = null;
   const t2 = performance.now();
   view.layers = [layer];
-  frame();
-  view.draw();
+  frame();  // fits and draws
   const t3 = performance.now();
   $('empty').hidden = true;
-  showInfo(); showNotes(); showLegend(); showPicks(); showLayers();
+  showInfo(); showNotes(); showLegend(); showPickText(); showLayers();
   await new Promise((done) => requestAnimationFrame(done));
   const ms = (a, b) => Math.round(b - a);
   page.timing = { file: ms(started, t0), read: ms(t0, t1), library: Math.round(data.info.readMs ?? 0),
     build: ms(t1, t2), draw: ms(t2, t3), shown: ms(t3, performance.now()),
-    total: ms(started, performance.now()), entities: data.info.entities };
+    total: ms(started, performance.now()), entities: data.info.entities, started };
   status((t) => t.timing(page.timing));
   page.state = 'drawn';
   // Which lines make which figure, for selecting them and showing their line.
-  call('figures', { bytes }).then((f) => {
+  call('figures', kept(page.input) ? {} : { bytes }).then((f) => {
     if (page.input?.bytes !== bytes) return;
     page.input.figures = { main: f.main, ok: f.count === layer.figures.length };
-    showPicks();
+    showPickText();  // nothing drawn changes: a big drawing is not drawn again
   }, () => {});
 }
+
+// Whether the worker still holds the file's bytes (a cancel or a failure
+// starts another): a big file is then not copied to it again.
+const kept = (input) => !!input && input.worker === workerGeneration();
 
 function forget() {
   page.input = null;
@@ -126,7 +131,7 @@ function forget() {
   page.selected = null;
   view.layers = [];
   view.draw();
-  showNotes(); showLegend(); showPicks(); showLayers();
+  showNotes(); showLegend(); showPickText(); showLayers();
 }
 
 function frame() {
@@ -176,19 +181,24 @@ function showOutput() {
   const count = (o.text.match(/\r\n/g) || []).length + (o.text === '' || o.text.endsWith('\r\n') ? 0 : 1);
   if (lines[lines.length - 1] === '') lines.pop();
   const shown = Math.min(lines.length, 1000), width = String(shown).length;
-  const frag = document.createDocumentFragment();
-  for (let k = 0; k < shown; ++k) {
-    frag.append(Object.assign(document.createElement('span'), { className: 'n', textContent: String(k + 1).padStart(width) + '  ' }),
-      lines[k] + '\n');
-  }
-  if (shown < count) frag.append(t.moreLines(count - shown));
-  pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', frag);
+  // The numbers as one column beside the lines: two text nodes for the
+  // page to lay out, not two for each line.
+  const numbers = Object.assign(document.createElement('span'), { className: 'n',
+    textContent: Array.from({ length: shown }, (_, k) => String(k + 1).padStart(width) + '  ').join('\n') });
+  pre.append(t.encoding(o.info?.encoding ?? '?') + '\n', numbers, lines.slice(0, shown).join('\n') + '\n');
+  if (shown < count) pre.append(t.moreLines(count - shown));
 }
 
 // ---- Points and figures ----------------------------------------------------
 const fmt = (v) => String(Math.round(v * 1000) / 1000);
 
 function showPicks() {
+  showPickText();
+  view.draw();
+}
+
+// The points and the selection in words, the picture left as it is.
+function showPickText() {
   const t = T(), list = $('point-list');
   list.textContent = '';
   for (const p of page.points) {
@@ -200,7 +210,6 @@ function showPicks() {
   $('selection').textContent = t.selection(n, all);
   const f = page.input?.figures;
   $('cannot-select').textContent = f && !f.ok ? t.cannotSelect : '';
-  view.draw();
 }
 
 // The layer groups and layers that hold figures, by their names in the
@@ -387,7 +396,7 @@ async function run() {
   const i = page.input;
   const pick = i && page.edited;
   const r = await busy('run', () => call('run', {
-    args, input: i?.bytes ?? null, settings: page.dat,
+    args, input: i && !kept(i) ? i.bytes : null, kept: kept(i), settings: page.dat,
     points: pick ? page.points.map(({ n, x, y }) => ({ n, x, y })) : null,
     selected: pick && i.figures?.ok ? page.selected : null,
   }));
@@ -631,6 +640,7 @@ async function start() {
   $('download').addEventListener('click', () => save(new Blob([page.output.bytes], { type: 'application/octet-stream' }), 'JWC_TEMP.TXT'));
   $('fit').addEventListener('click', frame);
   $('png').addEventListener('click', () => $('drawing').toBlob((b) => save(b, 'kx29.png'), 'image/png'));
+  $('svg').addEventListener('click', () => save(new Blob([viewSvg(view, { points: page.points })], { type: 'image/svg+xml' }), 'kx29.svg'));
   $('clear-points').addEventListener('click', () => { page.points = []; edited(); showLegend(); });
   $('select-all').addEventListener('click', () => { page.selected?.fill(1); edited(); });
   $('select-none').addEventListener('click', () => { page.selected?.fill(0); edited(); });

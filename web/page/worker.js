@@ -4,7 +4,7 @@
 // the module's memory back (its memory only ever grows).
 import { WORKER_SOURCE } from './source.js';
 
-let worker = null, url = null, next = 1;
+let worker = null, url = null, next = 1, generation = 0;
 const waiting = new Map();  // id -> {resolve, reject}
 
 function fail(error) {
@@ -16,6 +16,7 @@ function fail(error) {
 export function restart() {
   if (worker) worker.terminate();
   fail(new Error('cancelled'));
+  generation += 1;
   url = url || URL.createObjectURL(new Blob([WORKER_SOURCE], { type: 'text/javascript' }));
   worker = new Worker(url);
   worker.onmessage = (e) => {
@@ -44,3 +45,6 @@ export function call(op, args, transfer = []) {
   });
 }
 
+// Which worker this is: one that read a file keeps its bytes, so that the
+// page need not copy a big file to it again for each run.
+export const workerGeneration = () => (worker ? generation : 0);
