@@ -14,13 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-7}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target kx29 >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$build/kx29" "$work/"
+source bench/kx29_folder.sh
 
 # Lines of length 56 in a square of 10,000: N * N * l * l / (pi * A) crossings,
 # about N.

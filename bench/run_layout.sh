@@ -12,13 +12,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-5}
 runs11=${3:-1}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKX29_TESTS=OFF -DKX29_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target kx29 >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$build/kx29" "$work/"
+source bench/kx29_folder.sh
 python3 bench/gen_drawing.py "$work/drawing.txt" -n 100000 --seed 1
 
 # "median ms, median KB, points" of $1 runs of kx29 with the other arguments.
