@@ -224,6 +224,17 @@ try {
     const [sx, sy] = await page.evaluate((p) => window.kx29Page.view.screen(...p), [x, y]);
     await page.mouse.click(canvasBox.x + sx + dx, canvasBox.y + sy + dy);
   };
+  // The select tool, and a box dragged between two points of the drawing.
+  const selectBox = async (from, to) => {
+    await page.check('input[name=tool][value=select]');
+    await page.waitForFunction(() => window.kx29Page.input.figures !== null);
+    const [a, b] = await page.evaluate(([p, q]) => [window.kx29Page.view.screen(...p), window.kx29Page.view.screen(...q)],
+      [from, to]);
+    await page.mouse.move(canvasBox.x + a[0], canvasBox.y + a[1]);
+    await page.mouse.down();
+    await page.mouse.move(canvasBox.x + b[0], canvasBox.y + b[1], { steps: 5 });
+    await page.mouse.up();
+  };
   await page.check('input[name=tool][value=point]');
   await clickAt([-500, 0], 3, -4);  // near the end of the lowest line
   await clickAt([1820, 0], -4, 3);  // near where two grid lines cross
@@ -237,13 +248,7 @@ try {
     'run mode 4 on the two points indicated: the download is the native bytes');
   // A box around the two lower level lines (whole figures inside only), and
   // a click on an upright line adds it.
-  await page.check('input[name=tool][value=select]');
-  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
-  const [b1, b2] = await page.evaluate(() => [window.kx29Page.view.screen(-600, 1900), window.kx29Page.view.screen(4200, -100)]);
-  await page.mouse.move(canvasBox.x + b1[0], canvasBox.y + b1[1]);
-  await page.mouse.down();
-  await page.mouse.move(canvasBox.x + b2[0], canvasBox.y + b2[1], { steps: 5 });
-  await page.mouse.up();
+  await selectBox([-600, 1900], [4200, -100]);
   await clickAt([1820, 3900], 2, 0);
   const chosen = await page.textContent('#selection');
   const figureCount = gridLines.filter(isFigure).length;
@@ -428,13 +433,7 @@ try {
   await page.check('input[name=tool][value=point]');
   await clickAt([0, 0], 2, 2);
   await clickAt([3640, 1820], -3, 2);
-  await page.check('input[name=tool][value=select]');
-  await page.waitForFunction(() => window.kx29Page.input.figures !== null);
-  const [c1, c2] = await page.evaluate(() => [window.kx29Page.view.screen(-700, 3300), window.kx29Page.view.screen(4300, -700)]);
-  await page.mouse.move(canvasBox.x + c1[0], canvasBox.y + c1[1]);
-  await page.mouse.down();
-  await page.mouse.move(canvasBox.x + c2[0], canvasBox.y + c2[1], { steps: 5 });
-  await page.mouse.up();
+  await selectBox([-700, 3300], [4300, -700]);
   await clickAt([1820, 3900], 2, 0);
   await clickAt([0, 3900], 2, 0);
   await after();
