@@ -2,16 +2,24 @@
 # Run mode 10 on ellipses, which it divides by their length along the curve:
 # 10,000 ellipses and elliptic arcs at random (flatness 0.01 to 1, any tilt),
 # divided into 2 and into 10, against mode 7 on the same figures (the same
-# measuring of length) and mode 1 (reading and writing alone); then mode 10
-# with 2 against mode 1 on the realistic drawing of gen_drawing.py (1e5
-# entities, a few hundred ellipses among them). Times are medians.
+# measuring of length) and mode 1 (reading and writing alone); then the same
+# runs on the realistic drawing of gen_drawing.py (1e5 entities, a few
+# hundred ellipses among them). Times are medians.
 #
-#   bench/run_ellipses.sh [build folder] [runs]   (defaults: build-bench, 3)
+#   bench/run_ellipses.sh [build folder] [runs] [kx29]
+#   (defaults: build-bench, 3; a kx29 given is timed instead of the build's,
+#   an earlier one for instance, for a before and after on the same load)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-3}
-source bench/kx29_folder.sh
+if [ -n "${3:-}" ]; then
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  cp "$3" "$work/kx29"
+else
+  source bench/kx29_folder.sh
+fi
 
 python3 - "$work/ellipses.txt" <<'PY'
 import random, sys
@@ -52,7 +60,7 @@ for args in "1" "10 2" "10 10" "7 300"; do
 done
 echo "Realistic drawing, 1e5 entities; medians of $runs runs:"
 input=real.txt
-for args in "1" "10 2"; do
+for args in "1" "10 2" "10 10" "7 300"; do
   # shellcheck disable=SC2086
   printf '  mode %-6s %6d ms %7d points\n' "$args" "$(median $args)" "$(points $args)"
 done

@@ -45,6 +45,30 @@ CosSin Tilt(double ka);
 // turned by the tilt; exact at quarter turns of t and of the tilt.
 TPointXY OnArcAt(const TJwwEntArc& a, double t);
 
+// The length of an ellipse along its parameter, in closed form: Carlson's
+// symmetric elliptic integrals, which take square roots and the four
+// operations alone, so that every system gets the same bits, and converge in
+// under ten steps however flat the ellipse; a sine and a cosine at t is all
+// the rest. Each half turn is measured from an end of the long axis, where a
+// flat ellipse turns sharply and the point moves slowest, so that the
+// integrals' terms add and none cancels.
+class EllipseLength {
+ public:
+  explicit EllipseLength(const TJwwEntArc& a);
+  struct At {
+    double length;  // from a fixed point of the curve, growing with t
+    double speed;   // of the point along the parameter there
+  };
+  At Measure(double t) const;
+
+ private:
+  double q_ = 0, r2_ = 0;  // the long half axis, and the short one's square over its square
+  double half_ = 0;        // the length of half a turn
+  bool turned_ = false;    // the long axis at the parameter's quarter turn, not at its 0
+  bool segment_ = false;   // too flat to tell from a segment walked there and back
+  double Piece(double s, double c) const;
+};
+
 // Points each kept once, in the order added: a point within kSamePoint of a
 // kept one is dropped. Cells of kSamePoint hold the kept points; a point's
 // neighbours lie in its cell and the eight around it. The cells are one open
