@@ -44,6 +44,8 @@ CosSin Tilt(double ka);
 // The point of an arc at the parameter t (radians): cr cos t and cr he sin t,
 // turned by the tilt; exact at quarter turns of t and of the tilt.
 TPointXY OnArcAt(const TJwwEntArc& a, double t);
+// The same with the tilt's cosine and sine already taken, for many points.
+TPointXY OnArcAt(const TJwwEntArc& a, double t, CosSin tilt);
 
 // The length of an ellipse along its parameter, in closed form: Carlson's
 // symmetric elliptic integrals, which take square roots and the four

@@ -56,8 +56,10 @@ CosSin Tilt(double ka) {
   return {ExactCos(phi), ExactSin(phi)};
 }
 
-TPointXY OnArcAt(const TJwwEntArc& a, double t) {
-  const CosSin p = AtAngle(t), k = Tilt(a.ka);
+TPointXY OnArcAt(const TJwwEntArc& a, double t) { return OnArcAt(a, t, Tilt(a.ka)); }
+
+TPointXY OnArcAt(const TJwwEntArc& a, double t, CosSin k) {
+  const CosSin p = AtAngle(t);
   const double u = p.c * a.cr, w = p.s * (a.cr * a.he);
   return {a.cx + (0 + u * k.c - w * k.s), a.cy + (0 + u * k.s + w * k.c)};
 }
@@ -325,8 +327,8 @@ namespace {
 // The speed of an arc's point along its parameter: the length of its
 // derivative, which the tilt does not change.
 double Speed(const TJwwEntArc& a, double t) {
-  const double s = ExactSin(t), c = ExactCos(t);
-  return std::fabs(a.cr) * std::sqrt(s * s + a.he * a.he * c * c);
+  const CosSin p = AtAngle(t);
+  return std::fabs(a.cr) * std::sqrt(p.s * p.s + a.he * a.he * p.c * p.c);
 }
 
 // The length of an arc between the parameters t0 and t1, either order: to
@@ -381,20 +383,21 @@ struct RoundWalk : Walk {
 // it, from the last point found.
 struct EllipseWalk : Walk {
   const TJwwEntArc& a;
+  CosSin tilt;
   EllipseLength len;
   double t0, t1, dir;  // from t0 towards t1
   double base;         // len's measure at t0
   double lastT, lastS = 0, lastV;  // the last point found: its parameter, length and speed
   EllipseWalk(const TJwwEntArc& arc, double from, double to, bool cl)
-      : a(arc), len(arc), t0(from), t1(to), dir(to >= from ? 1 : -1), lastT(from) {
+      : a(arc), tilt(Tilt(arc.ka)), len(arc), t0(from), t1(to), dir(to >= from ? 1 : -1), lastT(from) {
     const EllipseLength::At m0 = len.Measure(t0);
     base = m0.length, lastV = m0.speed;
     length = ArcLength(a, t0, t1, 0);
     closed = cl;
   }
   TPointXY At(double s) override {
-    if (s <= 0) return OnArcAt(a, t0);
-    if (s >= length) return OnArcAt(a, t1);
+    if (s <= 0) return OnArcAt(a, t0, tilt);
+    if (s >= length) return OnArcAt(a, t1, tilt);
     if (s < lastS) {
       lastT = t0, lastS = 0;
       lastV = len.Measure(t0).speed;
@@ -418,7 +421,7 @@ struct EllipseWalk : Walk {
       t = v > 0 ? t - dir * miss / v : (lo + hi) / 2;
     }
     lastS = s, lastT = t, lastV = v;
-    return OnArcAt(a, t);
+    return OnArcAt(a, t, tilt);
   }
 };
 
@@ -438,7 +441,7 @@ bool DivideEllipse(const TJwwEntArc& e, int32_t n, TPoints& out) {
     TPointXY p = w.At(w.length * k / n);
     // Nearer an end of an axis than the walk measures: that end.
     const double q = std::nearbyint(w.lastT / kQuarter) * kQuarter;
-    if (std::fabs(w.lastT - q) * Speed(e, q) <= 1e-11 * w.length) p = OnArcAt(e, q);
+    if (std::fabs(w.lastT - q) * Speed(e, q) <= 1e-11 * w.length) p = OnArcAt(e, q, w.tilt);
     if (!Finite(p.x) || !Finite(p.y)) return false;
     if (!Put(out, p.x, p.y)) return true;
   }
