@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "jwwgaibu/PointGeometry.h"
 #include "jwwgaibu/PointTools.h"
 #include "tests/TestUtil.h"
 
@@ -228,6 +229,33 @@ TEST(DivideAll, EllipsesByEqualLength) {
   TPoints six;
   DivideArc(g.EntArc[0], 3, six);
   ExpectPoints(six, {{866.0254037844386, 250}, {500, 433.0127018922193}}, "mode 6's arc in three");
+}
+
+// The length of an ellipse between two parameters, in closed form, against
+// the integral of its speed in 40 digits (split at the ends of the axes):
+// flat, tall, mirrored, flat beyond telling from a segment, and across
+// several half turns.
+TEST(EllipseLength, AgainstFortyDigits) {
+  const double turn = 6.283185307179586, half = 3.141592653589793, quarter = 1.5707963267948966;
+  const struct {
+    const char* name;
+    double cr, he, t0, t1, want;
+  } cases[] = {
+      {"a whole ellipse", 1000, 0.5, 0, turn, 4844.2241102738378608},
+      {"a quarter of a flat one (0.01)", 1000, 0.01, 0, quarter, 1000.274582430662946},
+      {"a whole very flat one (1e-6)", 1000, 1e-6, 0, turn, 4000.0000000294036098},
+      {"a tall one (100), its long axis at a quarter turn", 10, 100, 0.3, 2.9, 1465.7789383793051102},
+      {"a segment there and back (0)", 1000, 0, 0, half, 2000},
+      {"a mirrored one across several half turns", 500, -0.3, -5, 7, 4145.9142793973394096},
+      {"all but a circle", 1000, 0.999999, 1, 2, 999.99991652501574965},
+  };
+  for (const auto& c : cases) {
+    TJwwEntArc a;
+    a.cr = c.cr, a.he = c.he;
+    const pointgeo::EllipseLength len(a);
+    const double got = len.Measure(c.t1).length - len.Measure(c.t0).length;
+    EXPECT_NEAR(got, c.want, 1e-14 * c.want) << c.name;
+  }
 }
 
 // Points at whole quarter turns on circles and arcs are exact in modes 9 and 10.
