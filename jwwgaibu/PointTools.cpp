@@ -331,10 +331,9 @@ double Speed(const TJwwEntArc& a, double t) {
   return std::fabs(a.cr) * std::sqrt(p.s * p.s + a.he * a.he * p.c * p.c);
 }
 
-// The length of an arc between the parameters t0 and t1, either order: to
-// the rounding of the lengths from the end of the axis, whatever tol (a
-// bound on the error, once met by halving a quadrature; depth too is left
-// from that).
+// The length of an arc between the parameters t0 and t1, either order, to
+// the rounding of the two lengths it is the difference of: tol, the error a
+// caller allows, is met whatever it is, and depth is not used.
 double ArcLength(const TJwwEntArc& a, double t0, double t1, double /*tol*/, int /*depth*/ = 0) {
   const EllipseLength len(a);
   return std::fabs(len.Measure(t1).length - len.Measure(t0).length);
