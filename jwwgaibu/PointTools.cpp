@@ -404,7 +404,8 @@ struct EllipseWalk : Walk {
     double lo = lastT, hi = t1;  // along dir: S(lo) <= s <= S(hi)
     double t = lastT + dir * (s - lastS) / std::max(lastV, 1e-300), v = lastV;
     for (int k = 0; k < 200; ++k) {
-      if (!((t - lo) * dir > 0 && (hi - t) * dir > 0)) t = (lo + hi) / 2;
+      // (A step below the last bits of t leaves it at lo, which is measured.)
+      if (!((t - lo) * dir >= 0 && (hi - t) * dir > 0)) t = (lo + hi) / 2;
       const EllipseLength::At m = len.Measure(t);
       const double miss = dir * (m.length - base) - s;
       v = m.speed;
