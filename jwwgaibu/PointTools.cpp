@@ -439,9 +439,13 @@ bool DivideEllipse(const TJwwEntArc& e, int32_t n, TPoints& out) {
   constexpr double kQuarter = kPi / 2;
   for (int32_t k = closed ? 0 : 1; k < n; ++k) {
     TPointXY p = w.At(w.length * k / n);
-    // Nearer an end of an axis than the walk measures: that end.
+    // Nearer an end of an axis than the walk measures: that end. Between
+    // the two the speed only grows or only falls, so the faster end bounds
+    // the length between them; the speed at the end alone would be 0 at the
+    // turn of a flat ellipse, and take in points far from it.
     const double q = std::nearbyint(w.lastT / kQuarter) * kQuarter;
-    if (std::fabs(w.lastT - q) * Speed(e, q) <= 1e-11 * w.length) p = OnArcAt(e, q, w.tilt);
+    const double fastest = std::max(Speed(e, q), w.lastV);
+    if (std::fabs(w.lastT - q) * fastest <= 1e-11 * w.length) p = OnArcAt(e, q, w.tilt);
     if (!Finite(p.x) || !Finite(p.y)) return false;
     if (!Put(out, p.x, p.y)) return true;
   }
