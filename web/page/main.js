@@ -206,7 +206,9 @@ function showPickText() {
       { textContent: `${p.n}${t.colon}${fmt(p.x)}, ${fmt(p.y)}${p.how === 'file' ? '' : `（${t.snap[p.how]}）`}` }));
   }
   if (!page.points.length) list.append(Object.assign(document.createElement('li'), { textContent: t.noPoints }));
-  const all = page.selected?.length ?? 0, n = page.selected ? page.selected.reduce((a, v) => a + v, 0) : 0;
+  const all = page.selected?.length ?? 0;
+  let n = 0;
+  for (let k = 0; k < all; ++k) n += page.selected[k];
   $('selection').textContent = t.selection(n, all);
   const f = page.input?.figures;
   $('cannot-select').textContent = f && !f.ok ? t.cannotSelect : '';
@@ -218,8 +220,12 @@ function showLayers() {
   const box = $('layer-list'), t = T(), l = page.input?.layer;
   box.textContent = '';
   if (!l || !l.figureLays) return;
-  const count = new Array(256).fill(0);
-  for (const lay of l.figureLays) count[lay] += 1;
+  // Counted once per drawing: a switch turned lists the layers again.
+  if (!l.layerCount) {
+    const lays = l.figureLays, count = l.layerCount = new Int32Array(256);
+    for (let k = 0; k < lays.length; ++k) count[lays[k]] += 1;
+  }
+  const count = l.layerCount;
   const names = (list) => new Map(list ?? []);
   const groupNames = names(page.input.info.groupNames), layerNames = names(page.input.info.layerNames);
   l.hidden = l.hidden ?? new Uint8Array(256);
