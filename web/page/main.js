@@ -8,6 +8,7 @@ import { KX29_DATA } from './source.js';
 import { call, restart, workerGeneration } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
 import { snap, figureAt, figuresIn, outline } from './pick.js';
+import { layout } from './exchange.js';
 import { viewSvg } from './svg.js';
 
 let view;
@@ -47,24 +48,31 @@ function cancel() {
 }
 
 // ---- The file --------------------------------------------------------------
-// What a file that cannot be an exchange file is: an image, UTF-16 without a
-// byte-order mark, or other binary data. The reader would take such bytes
-// for an empty or garbled drawing.
+// What a file that cannot be an exchange file is: an image, or other binary
+// data. The reader would take such bytes for an empty or garbled drawing.
+// UTF-16 is read as the reader reads it, with or without its mark (the
+// reader notes a missing one).
 function notExchange(b) {
   const head = [...b.subarray(0, 8)];
   const starts = (...m) => m.every((v, k) => head[k] === v);
   if (starts(0x89, 0x50, 0x4e, 0x47) || starts(0xff, 0xd8, 0xff) || starts(0x47, 0x49, 0x46, 0x38) ||
       starts(0x42, 0x4d) || starts(0x52, 0x49, 0x46, 0x46) || starts(0x25, 0x50, 0x44, 0x46)) return 'image';
-  if (starts(0xff, 0xfe) || starts(0xfe, 0xff) || starts(0xef, 0xbb, 0xbf)) return null;
-  const n = Math.min(b.length, 4096);
-  let nul = 0, evenNul = 0, oddNul = 0;
-  for (let k = 0; k < n; ++k) {
-    if (b[k] === 0) { nul += 1; if (k % 2) oddNul += 1; else evenNul += 1; }
+  const lay = layout(b);
+  if (lay.width === 2) {
+    if (lay.start) return null;  // its mark says what it is
+    // Without a mark, UTF-16 text is mostly characters: data of other kinds
+    // that happens to begin with two NULs in turn is mostly control codes.
+    const n = Math.min(b.length >> 1, 2048);
+    let controls = 0;
+    for (let k = 0; k < n; ++k) {
+      const c = lay.be ? (b[2 * k] << 8) | b[2 * k + 1] : b[2 * k] | (b[2 * k + 1] << 8);
+      if (c < 0x20 && c !== 9 && c !== 10 && c !== 13) controls += 1;
+    }
+    return controls > n / 8 ? 'binary' : null;
   }
-  if (nul > n / 8 && (oddNul > 0.9 * nul || evenNul > 0.9 * nul)) return 'utf16';
-  if (nul > 0 && b[0] !== 0) return null;  // a NUL ends the text; the reader stops there
-  if (nul > 0) return 'binary';
-  return null;
+  // A NUL ends the text: the reader stops there, and at the start there is
+  // nothing to read.
+  return b.length && b[0] === 0 ? 'binary' : null;
 }
 
 async function open(name, bytes, started = performance.now()) {
