@@ -10,7 +10,8 @@ const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 20, FRAME_
 // Filled figures and markers cost the canvas several times what lines do
 // to rasterise: their pieces are smaller.
 const SMALL = CHUNK / 4;
-// Texts drawn in letters at a time: a big one costs as much as a thousand lines.
+// How many texts are drawn in their letters at a time: a big one costs the
+// canvas as much as a thousand lines.
 const LETTERS = 100;
 const DEG = Math.PI / 180;
 const UTF16 = new TextDecoder('utf-16le');
