@@ -184,7 +184,10 @@ export class View {
   // boxing() whether a drag draws a box (else it pans).
   constructor(canvas, on) {
     this.canvas = canvas;
-    this.ctx = canvas.getContext('2d');
+    // Drawn on the processor, as measured: the pixel read back after each
+    // piece (flush) is then cheap, where a graphics card's canvas would wait
+    // for the card each time.
+    this.ctx = canvas.getContext('2d', { willReadFrequently: true });
     this.on = on;
     this.layers = [];
     this.overlay = null;  // draws over the layers, in CSS pixels
