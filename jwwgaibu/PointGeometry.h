@@ -45,6 +45,13 @@ CosSin Tilt(double ka);
 // turned by the tilt; exact at quarter turns of t and of the tilt.
 TPointXY OnArcAt(const TJwwEntArc& a, double t);
 
+// The speed of an arc's point along its parameter t: the length of its
+// derivative, which the tilt does not change.
+double Speed(const TJwwEntArc& a, double t);
+// The length of an arc (of an ellipse: cr and he) between the parameters t0
+// and t1, either order giving the same length, to tol.
+double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int depth = 0);
+
 // Points each kept once, in the order added: a point within kSamePoint of a
 // kept one is dropped. Cells of kSamePoint hold the kept points; a point's
 // neighbours lie in its cell and the eight around it. The cells are one open

@@ -129,7 +129,8 @@ bool OnceEach::Add(double x, double y) {
 
 bool OnceEach::AddInXOrder(double x, double y) {
   if (!Finite(x) || !Finite(y)) return false;
-  while (near_ < out_.size() && out_[near_].x <= x - kSamePoint) ++near_;
+  // Measured as a difference: far out, x less kSamePoint rounds back to x.
+  while (near_ < out_.size() && x - out_[near_].x >= kSamePoint) ++near_;
   const int64_t cx = Cell(x), cy = Cell(y);
   if (out_.size() - near_ <= 16) {
     for (size_t k = near_; k < out_.size(); ++k) {
@@ -251,7 +252,7 @@ bool DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
 
 // --- points at a pitch ----------------------------------------------------------
 
-namespace {
+namespace pointgeo {
 
 // The speed of an arc's point along its parameter: the length of its
 // derivative, which the tilt does not change.
@@ -263,7 +264,7 @@ double Speed(const TJwwEntArc& a, double t) {
 // The length of an arc between the parameters t0 and t1 (either order gives
 // the same length): eight-point Gauss-Legendre, halved until the halves agree
 // with the whole to tol.
-double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int depth = 0) {
+double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int depth) {
   static constexpr double x[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
                                   0.9602898564975363};
   static constexpr double w[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
@@ -281,6 +282,10 @@ double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int dept
   if (std::fabs(whole - halves) <= std::max(tol, 1e-14 * halves) || depth >= 30) return halves;
   return ArcLength(a, t0, m, tol / 2, depth + 1) + ArcLength(a, m, t1, tol / 2, depth + 1);
 }
+
+}  // namespace pointgeo
+
+namespace {
 
 // One figure walked from one end: its length, whether it closes on itself,
 // and the point at a length s along it.
