@@ -95,6 +95,19 @@ void Meet(const ExtLine& a, const ExtLine& b, FirstPoints& first) {
   first.Add(x, y);
 }
 
+// Doubles in the order of their values as integers, and back.
+int64_t Key(double v) {
+  int64_t k;
+  std::memcpy(&k, &v, sizeof k);
+  return k < 0 ? INT64_MIN - k : k;
+}
+double FromKey(int64_t k) {
+  if (k < 0) k = INT64_MIN - k;
+  double v;
+  std::memcpy(&v, &k, sizeof v);
+  return v;
+}
+
 // The pairs of lines that cross at x <= L without trying every pair: far to
 // the left the lines lie in the order of their slopes (the steepest lowest),
 // at L in the order of their heights there, and two lines have crossed by L
@@ -109,21 +122,34 @@ class LeftCrossings {
       if (lines[k].dx.hi == 0) {
         vertical_.push_back(k);
       } else {
-        sloped_.push_back(k);
+        sloped_.push_back({lines[k].x1, lines[k].y1, lines[k].dy.hi / lines[k].dx.hi,
+                           static_cast<uint32_t>(k), 0});
       }
     }
-    slope_.resize(lines.size());
-    for (size_t k : sloped_) slope_[k] = lines[k].dy.hi / lines[k].dx.hi;
+    // The order far to the left is the order of the slopes at any L but
+    // among lines of one slope: sorted once, and each slope a group.
+    std::sort(sloped_.begin(), sloped_.end(), [](const Sloped& a, const Sloped& b) {
+      return a.slope > b.slope || (a.slope == b.slope && a.line < b.line);
+    });
+    for (size_t j = 0; j < sloped_.size(); ++j) {
+      if (j == 0 || sloped_[j].slope != sloped_[j - 1].slope) {
+        starts_.push_back(static_cast<uint32_t>(j));
+      }
+      sloped_[j].group = static_cast<uint32_t>(starts_.size() - 1);
+    }
   }
-  // The pairs crossing at x <= L; false when a height at L is no number.
-  bool Count(double L, uint64_t& count) {
+  // The pairs crossing at x <= L, or any count above most once it passes
+  // most; false when a height at L is no number.
+  bool Count(double L, uint64_t most, uint64_t& count) {
     if (!Ranks(L)) return false;
-    std::vector<uint32_t> tree(rank_.size() + 1);
+    std::vector<uint32_t>& tree = tree_;  // kept from count to count: its pages stay
+    tree.assign(rank_.size() + 1, 0);
     count = 0;
     for (size_t j = 0; j < rank_.size(); ++j) {
       uint64_t below = 0;  // earlier lines ranked below line j at L
       for (size_t i = rank_[j]; i > 0; i -= i & (~i + 1)) below += tree[i];
       count += j - below;
+      if (count > most) return true;
       for (size_t i = rank_[j] + 1; i < tree.size(); i += i & (~i + 1)) ++tree[i];
     }
     for (size_t v : vertical_) {
@@ -154,58 +180,77 @@ class LeftCrossings {
     }
     for (size_t v : vertical_) {
       if (lines_[v].x1 > L) continue;
-      for (size_t k : sloped_) f(lines_[v], lines_[k]);
+      for (size_t k = 0; k < lines_.size(); ++k) {
+        if (lines_[k].dx.hi != 0) f(lines_[v], lines_[k]);
+      }
     }
   }
 
  private:
+  struct Sloped {
+    double x1, y1, slope;
+    uint32_t line;
+    uint32_t group;  // lines of one slope share it; the steeper, the lower
+  };
   // order_: the lines far to the left, the steepest lowest, and lines of one
   // slope (parallel: they never cross) as they lie at L; rank_[j]: the place
   // at L of the line order_[j], ties at L in the order just after L (the
-  // steeper higher).
+  // steeper higher). One sort of the heights at L gives both: the lines of
+  // one slope come out of it in their order at L. The heights are sorted by
+  // their bits, 11 at a time, each pass keeping the order of the one
+  // before: in the order of the ties to begin with, the lower slope (the
+  // later group) first, then as read.
   bool Ranks(double L) {
-    std::vector<double> y(lines_.size());
-    for (size_t k : sloped_) {
-      y[k] = lines_[k].y1 + (L - lines_[k].x1) * slope_[k];
-      // Far out a steep line's height may round to an infinity, which still
-      // orders it; only a height that is no number stops the count.
-      if (std::isnan(y[k])) return false;
+    const size_t n = sloped_.size();
+    at_.resize(n), spare_.resize(n);
+    constexpr int kBits = 11, kPasses = (64 + kBits - 1) / kBits;
+    constexpr uint64_t kMask = (1u << kBits) - 1;
+    std::vector<uint32_t> count(kPasses << kBits);
+    for (size_t g = starts_.size(), o = 0; g-- > 0;) {
+      const size_t end = g + 1 < starts_.size() ? starts_[g + 1] : n;
+      for (size_t i = starts_[g]; i < end; ++i, ++o) {
+        const Sloped& l = sloped_[i];
+        const double y = l.y1 + (L - l.x1) * l.slope;
+        // Far out a steep line's height may round to an infinity, which
+        // still orders it; only a height that is no number stops the count.
+        if (std::isnan(y)) return false;
+        const uint64_t key = static_cast<uint64_t>(Key(y)) ^ (uint64_t{1} << 63);
+        at_[o] = {key, static_cast<uint32_t>(i)};
+        for (int b = 0; b < kPasses; ++b) ++count[(b << kBits) + ((key >> (kBits * b)) & kMask)];
+      }
     }
-    order_ = sloped_;
-    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-      if (slope_[a] != slope_[b]) return slope_[a] > slope_[b];
-      return y[a] < y[b] || (y[a] == y[b] && a < b);
-    });
-    std::vector<size_t> at(order_.size());
-    for (size_t j = 0; j < at.size(); ++j) at[j] = j;
-    std::sort(at.begin(), at.end(), [&](size_t a, size_t b) {
-      const size_t la = order_[a], lb = order_[b];
-      if (y[la] != y[lb]) return y[la] < y[lb];
-      return slope_[la] < slope_[lb] || (slope_[la] == slope_[lb] && a < b);
-    });
-    rank_.assign(order_.size(), 0);
-    for (size_t r = 0; r < at.size(); ++r) rank_[at[r]] = static_cast<uint32_t>(r);
+    for (int b = 0; b < kPasses; ++b) {
+      uint32_t* const c = &count[b << kBits];
+      if (n == 0 || c[(at_[0].key >> (kBits * b)) & kMask] == n) continue;  // one value: no change
+      uint32_t place = 0;
+      for (uint64_t d = 0; d <= kMask; ++d) place += c[d], c[d] = place - c[d];
+      for (const Item& it : at_) spare_[c[(it.key >> (kBits * b)) & kMask]++] = it;
+      at_.swap(spare_);
+    }
+    order_.resize(n);
+    rank_.resize(n);
+    next_ = starts_;
+    for (size_t r = 0; r < n; ++r) {
+      const Sloped& l = sloped_[at_[r].i];
+      const uint32_t j = next_[l.group]++;
+      order_[j] = l.line;
+      rank_[j] = static_cast<uint32_t>(r);
+    }
     return true;
   }
+  struct Item {
+    uint64_t key;  // the height's bits, in the order of the heights
+    uint32_t i;    // the line in sloped_
+  };
+  std::vector<Item> at_, spare_;
+  std::vector<uint32_t> tree_;
   const std::vector<ExtLine>& lines_;
-  std::vector<size_t> vertical_, sloped_;
-  std::vector<double> slope_;
-  std::vector<size_t> order_;
+  std::vector<size_t> vertical_;
+  std::vector<Sloped> sloped_;
+  std::vector<uint32_t> starts_, next_;  // where each group begins in order_; where the next goes
+  std::vector<uint32_t> order_;
   std::vector<uint32_t> rank_;
 };
-
-// Doubles in the order of their values as integers, and back.
-int64_t Key(double v) {
-  int64_t k;
-  std::memcpy(&k, &v, sizeof k);
-  return k < 0 ? INT64_MIN - k : k;
-}
-double FromKey(int64_t k) {
-  if (k < 0) k = INT64_MIN - k;
-  double v;
-  std::memcpy(&v, &k, sizeof v);
-  return v;
-}
 
 }  // namespace
 
@@ -226,10 +271,11 @@ bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
     // many cross in one point or crossings lie within rounding of L; then
     // every pair is tried below.
     LeftCrossings left(lines);
+    const uint64_t most = static_cast<uint64_t>(kMost);
     constexpr double kFar = 1e250;
     uint64_t count = 0;
     double L = NAN;
-    if (left.Count(kFar, count) && count <= kMost) {
+    if (left.Count(kFar, most, count) && count <= kMost) {
       L = kFar;
     } else {
       int64_t lo = Key(-kFar), hi = Key(kFar);
@@ -237,7 +283,7 @@ bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
       while (static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo) > 1) {
         const int64_t mid =
             lo + static_cast<int64_t>((static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo)) / 2);
-        if (!left.Count(FromKey(mid), count)) break;
+        if (!left.Count(FromKey(mid), most, count)) break;
         if (count < kTarget) {
           lo = mid;
         } else if (count > kMost) {

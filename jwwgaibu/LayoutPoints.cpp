@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <unordered_map>
 
 #include "jwwgaibu/PointGeometry.h"
 #include "jwwgaibu/PointTools.h"
@@ -320,17 +319,50 @@ bool DistancePoints(const TJGdata& g, const std::vector<double>& d, bool bothWay
 
 namespace {
 
-// Cells of kSamePoint holding the ends of figures: an end's neighbours within
-// kSamePoint lie in its cell and the eight around it.
-struct Cells {
-  std::unordered_map<uint64_t, std::vector<size_t>> map;
+// The ends of figures in cells of kSamePoint: an end's neighbours within
+// kSamePoint lie in its cell and the eight around it. The cells are one open
+// table of (cell, end) entries, a cell's entries found by probing on from its
+// hash, so that a drawing of many figures costs no allocation for each end.
+class Ends {
+ public:
+  explicit Ends(size_t count) {
+    size_t size = 64;
+    while (size < 2 * count) size *= 2;  // at most half full: probes stay short
+    keys_.resize(size), ends_.assign(size, kEmpty);
+  }
+  void Add(TPointXY p, uint32_t end) {
+    const uint64_t key = Key(Cell(p.x), Cell(p.y));
+    size_t k = Slot(key);
+    while (ends_[k] != kEmpty) k = (k + 1) & (keys_.size() - 1);
+    keys_[k] = key, ends_[k] = end;
+  }
+  // f(end) for each end in the cell of p and the eight around it.
+  template <class F>
+  void Around(TPointXY p, F&& f) const {
+    const int64_t cx = Cell(p.x), cy = Cell(p.y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const uint64_t key = Key(cx + dx, cy + dy);
+        for (size_t k = Slot(key); ends_[k] != kEmpty; k = (k + 1) & (keys_.size() - 1)) {
+          if (keys_[k] == key) f(ends_[k]);
+        }
+      }
+    }
+  }
+
+ private:
   static int64_t Cell(double v) {
     return static_cast<int64_t>(std::clamp(std::floor(v / kSamePoint), -4.0e15, 4.0e15));
   }
   static uint64_t Key(int64_t a, int64_t b) {
     return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
   }
-  void Add(TPointXY p, size_t index) { map[Key(Cell(p.x), Cell(p.y))].push_back(index); }
+  size_t Slot(uint64_t key) const {
+    return static_cast<size_t>((key * 0xD6E8FEB86659FD93ull) >> 20) & (keys_.size() - 1);
+  }
+  static constexpr uint32_t kEmpty = 0xFFFFFFFF;
+  std::vector<uint64_t> keys_;
+  std::vector<uint32_t> ends_;
 };
 
 // Figures joined end to end, each walked from its start, one after another.
@@ -383,6 +415,7 @@ struct Run {
 // the selection carries on. A circle or closed ellipse is a run of its own.
 bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) {
   std::vector<Piece> all;
+  if (joined) all.reserve(static_cast<size_t>(g.EntLineN) + std::max(g.EntArcN, 0));
   bool enough = false;  // without joined, the first figure is all
   EachFigure(g, from, [&](const Piece& p) {
     if (all.empty() || (joined && !p.closed)) all.push_back(p);
@@ -391,11 +424,12 @@ bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) 
   if (all.empty()) return false;
   run.pieces = {all[0]};
   if (joined && !all[0].closed) {
-    Cells ends;  // both ends of every piece: index 2 k is the start of piece k
+    Ends ends(2 * all.size());  // both ends of every piece: 2 k is the start of piece k
     TPoints at;
+    at.reserve(2 * all.size());
     for (size_t k = 0; k < all.size(); ++k) {
-      at.push_back(all[k].Start()), ends.Add(at.back(), at.size() - 1);
-      at.push_back(all[k].End()), ends.Add(at.back(), at.size() - 1);
+      at.push_back(all[k].Start()), ends.Add(at.back(), static_cast<uint32_t>(at.size() - 1));
+      at.push_back(all[k].End()), ends.Add(at.back(), static_cast<uint32_t>(at.size() - 1));
     }
     std::vector<bool> used(all.size());
     used[0] = true;
@@ -403,16 +437,9 @@ bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) 
     // start (or end, for atEnd) there.
     auto next = [&](TPointXY p, bool atEnd, Piece& found) {
       size_t best = SIZE_MAX;
-      const int64_t cx = Cells::Cell(p.x), cy = Cells::Cell(p.y);
-      for (int64_t dx = -1; dx <= 1; ++dx) {
-        for (int64_t dy = -1; dy <= 1; ++dy) {
-          const auto it = ends.map.find(Cells::Key(cx + dx, cy + dy));
-          if (it == ends.map.end()) continue;
-          for (size_t e : it->second) {
-            if (!used[e / 2] && Run::Joined(at[e], p)) best = std::min(best, e);
-          }
-        }
-      }
+      ends.Around(p, [&](size_t e) {
+        if (!used[e / 2] && Run::Joined(at[e], p)) best = std::min(best, e);
+      });
       if (best == SIZE_MAX) return false;
       used[best / 2] = true;
       found = all[best / 2];
