@@ -38,41 +38,106 @@ struct ExtLine {
 // keeping every point found: whenever the candidates reach a few times the
 // cap they are sorted, merged and cut to the cap, and a point beyond the last
 // one kept is turned away at once.
+//
+// With gather, a candidate within a box of kGather of the one before is
+// gathered into it, as when many lines through one point give it once for
+// each pair: the first of them in the order stands for them all, and the
+// box of the others tells whether they would have been dropped as well. They
+// would when that first one is kept, or when one point kept before it lies
+// within kSamePoint of the whole box; otherwise the points cannot be told
+// from the candidates kept, Sure() is false and the caller tries again
+// without gathering. The candidates count towards the merges as if they were
+// all there, so that each merge takes the same ones as without gathering.
 class FirstPoints {
  public:
+  explicit FirstPoints(bool gather = false) : gather_(gather) {}
   void Add(double x, double y) {
     if (!Finite(x) || !Finite(y)) return;
     if (limited_ && (x > limit_.x + 2 * kSamePoint)) {
       more_ = true;
       return;
     }
-    raw_.push_back({x, y});
-    if (raw_.size() >= 4 * kMaxPoints) Compact();
+    if (!gather_ || !Gathered(x, y)) raw_.push_back({x, y}), open_ = false;
+    if (raw_.size() + gathered_ >= 4 * kMaxPoints) Compact();
   }
+  // The points, unless !Sure(); true when there were more than kMaxPoints.
   bool Into(TPoints& out) {
     Compact();
-    out.insert(out.end(), raw_.begin(), raw_.end());
+    if (!unsure_) out.insert(out.end(), raw_.begin(), raw_.end());
     return more_;
   }
+  bool Sure() const { return !unsure_; }
 
  private:
+  static constexpr double kGather = kSamePoint / 4;
+  struct Box {
+    TPointXY first;  // the first of the gathered candidates in the order
+    double x0, x1, y0, y1;
+  };
+  static bool Before(const TPointXY& p, const TPointXY& q) {
+    return p.x < q.x || (p.x == q.x && p.y < q.y);
+  }
+  // Gathers (x, y) into the last candidate when their box stays small.
+  bool Gathered(double x, double y) {
+    if (raw_.empty()) return false;
+    TPointXY& last = raw_.back();
+    if (!open_) {
+      if (std::fabs(x - last.x) > kGather || std::fabs(y - last.y) > kGather) return false;
+      boxes_.push_back({last, last.x, last.x, last.y, last.y});
+      open_ = true;
+    }
+    Box& b = boxes_.back();
+    const double x0 = std::min(b.x0, x), x1 = std::max(b.x1, x);
+    const double y0 = std::min(b.y0, y), y1 = std::max(b.y1, y);
+    if (x1 - x0 > kGather || y1 - y0 > kGather) return false;
+    b.x0 = x0, b.x1 = x1, b.y0 = y0, b.y1 = y1;
+    if (Before({x, y}, last)) last = b.first = {x, y};
+    ++gathered_;
+    return true;
+  }
+  // Whether one point of kept lies within kSamePoint of the whole box.
+  static bool Covered(const TPoints& kept, const Box& b) {
+    for (size_t k = kept.size(); k-- > 0 && kept[k].x > b.x1 - kSamePoint;) {
+      const TPointXY& p = kept[k];
+      if (Dist2(p.x, p.y, b.x0, b.y0) < kSamePoint * kSamePoint &&
+          Dist2(p.x, p.y, b.x0, b.y1) < kSamePoint * kSamePoint &&
+          Dist2(p.x, p.y, b.x1, b.y0) < kSamePoint * kSamePoint &&
+          Dist2(p.x, p.y, b.x1, b.y1) < kSamePoint * kSamePoint) {
+        return true;
+      }
+    }
+    return false;
+  }
   void Compact() {
-    std::sort(raw_.begin(), raw_.end(), [](const TPointXY& p, const TPointXY& q) {
-      return p.x < q.x || (p.x == q.x && p.y < q.y);
-    });
+    std::sort(raw_.begin(), raw_.end(), Before);
+    std::sort(boxes_.begin(), boxes_.end(),
+              [](const Box& a, const Box& b) { return Before(a.first, b.first); });
     TPoints kept;
     OnceEach once(kept);
+    size_t box = 0;
     for (const TPointXY& p : raw_) {
-      once.AddInXOrder(p.x, p.y);
+      const bool keptNow = once.AddInXOrder(p.x, p.y);
       if (once.Over()) break;
+      // The boxes this candidate stands for (one for each time it was first).
+      for (; box < boxes_.size() && !Before(p, boxes_[box].first); ++box) {
+        const bool its = !Before(boxes_[box].first, p);
+        if (its && !keptNow && !Covered(kept, boxes_[box])) unsure_ = true;
+      }
     }
     more_ = more_ || once.Over();
     raw_.swap(kept);
+    boxes_.clear();
+    gathered_ = 0, open_ = false;
     if (more_ && !raw_.empty()) limited_ = true, limit_ = raw_.back();
   }
   TPoints raw_;
   bool limited_ = false, more_ = false;
   TPointXY limit_;
+  bool gather_;
+  std::vector<Box> boxes_;  // of the candidates that others were gathered into
+  size_t gathered_ = 0;     // candidates gathered since the last merge
+  bool open_ = false;       // the last candidate has a box
+  bool unsure_ = false;
 };
 
 
@@ -307,10 +372,16 @@ bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
       }
     }
   }
-  FirstPoints first;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    for (size_t j = i + 1; j < lines.size(); ++j) Meet(lines[i], lines[j], first);
+  // Every pair, gathering the candidates of a crossing many pairs share;
+  // where that cannot be told apart, every pair again without.
+  for (const bool gather : {true, false}) {
+    FirstPoints first(gather);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      for (size_t j = i + 1; j < lines.size(); ++j) Meet(lines[i], lines[j], first);
+    }
+    const bool more = first.Into(out);
+    if (first.Sure()) return more;
   }
-  return first.Into(out);
+  return false;  // not reached: without gathering every point is sure
 }
 

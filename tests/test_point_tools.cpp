@@ -265,6 +265,37 @@ TEST(ExtendedIntersections, CrossingsFarOutWithinTheSamePointAreOne) {
   ExpectPoints(out, {{2e10, 0}}, "a vertical across two horizontals 1e-7 apart at x = 2e10");
 }
 
+// The pairs of a few lines are all tried, and the crossings many pairs share
+// are gathered as they come; what is kept is what keeping every crossing
+// would keep, also where a gathered crossing lies just within kSamePoint of
+// one kept before it while the others gathered with it do not.
+TEST(ExtendedIntersections, CrossingsSharedByManyPairs) {
+  std::string star;
+  for (int k = 0; k < 60; ++k) {
+    const double a = (k + 0.5) * 3.0;  // degrees
+    star += std::to_string(3 + 1000 * std::cos(a / 180 * 3.141592653589793)) + " " +
+            std::to_string(4 + 1000 * std::sin(a / 180 * 3.141592653589793)) + " 3 4\n";
+  }
+  const struct {
+    const char* name;
+    std::string drawing;
+    std::vector<Want> want;
+  } cases[] = {
+      {"60 lines through one point", star, {{3, 4}}},
+      {"a crossing 9e-7 left of two gathered 2e-7 apart",
+       "-1000 0 1000 0\n0 -1000 0 1000\n0.0000002 -1000 0.0000002 1000\n"
+       "-0.0000009 -1000 -0.0000009 1000",
+       {{-9e-7, 0}, {2e-7, 0}}},
+  };
+  for (const auto& c : cases) {
+    TJGdata g;
+    kxtest::ReadLines(g, c.drawing);
+    TPoints out;
+    EXPECT_FALSE(ExtendedIntersections(g, out)) << c.name;
+    ExpectPoints(out, c.want, c.name);
+  }
+}
+
 // What a tool may pass and get as the header promises: counts and pitches
 // that give nothing place nothing, a count of 1 one point on each closed
 // figure, and every routine appends to what out holds, without taking those
