@@ -70,6 +70,7 @@ class FirstPoints {
 
  private:
   static constexpr double kGather = kSamePoint / 4;
+  static constexpr size_t kSortFirst = kMaxPoints + kMaxPoints / 4;
   struct Box {
     TPointXY first;  // the first of the gathered candidates in the order
     double x0, x1, y0, y1;
@@ -109,13 +110,22 @@ class FirstPoints {
     return false;
   }
   void Compact() {
-    std::sort(raw_.begin(), raw_.end(), Before);
+    // Only the first of the candidates can be kept: they are sorted first,
+    // the others only if those do not fill the cap.
+    auto sorted = raw_.end();
+    if (raw_.size() > kSortFirst) {
+      sorted = raw_.begin() + kSortFirst;
+      std::nth_element(raw_.begin(), sorted, raw_.end(), Before);
+    }
+    std::sort(raw_.begin(), sorted, Before);
     std::sort(boxes_.begin(), boxes_.end(),
               [](const Box& a, const Box& b) { return Before(a.first, b.first); });
     TPoints kept;
     OnceEach once(kept);
     size_t box = 0;
-    for (const TPointXY& p : raw_) {
+    for (auto it = raw_.begin(); it != raw_.end(); ++it) {
+      if (it == sorted) std::sort(sorted, raw_.end(), Before);  // all after those sorted
+      const TPointXY& p = *it;
       const bool keptNow = once.AddInXOrder(p.x, p.y);
       if (once.Over()) break;
       // The boxes this candidate stands for (one for each time it was first).
@@ -321,6 +331,7 @@ class LeftCrossings {
 
 bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
   std::vector<ExtLine> lines;
+  lines.reserve(static_cast<size_t>(std::max(g.EntLineN, 0)));
   for (const TJwwEntLine& e : g.Ents<jkLine>()) {
     if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) continue;
     ExtLine l{e.x1, e.y1, Diff(e.x2, e.x1), Diff(e.y2, e.y1), 0};
