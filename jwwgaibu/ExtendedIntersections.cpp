@@ -183,6 +183,36 @@ double FromKey(int64_t k) {
   return v;
 }
 
+// A double's bits as an unsigned key in the order of the values (-0 and 0
+// alike).
+uint64_t Ordered(double v) { return static_cast<uint64_t>(Key(v)) ^ (uint64_t{1} << 63); }
+
+// Keys and what they stand for.
+struct Keyed {
+  uint64_t key;
+  uint32_t i;
+};
+// Sorts items by key, 11 bits at a time, each pass keeping the order of the
+// one before: items of one key stay in the order they came in.
+void SortByKey(std::vector<Keyed>& items, std::vector<Keyed>& spare) {
+  constexpr int kBits = 11, kPasses = (64 + kBits - 1) / kBits;
+  constexpr uint64_t kMask = (1u << kBits) - 1;
+  const size_t n = items.size();
+  std::vector<uint32_t> count(kPasses << kBits);
+  for (const Keyed& it : items) {
+    for (int b = 0; b < kPasses; ++b) ++count[(b << kBits) + ((it.key >> (kBits * b)) & kMask)];
+  }
+  spare.resize(n);
+  for (int b = 0; b < kPasses; ++b) {
+    uint32_t* const c = &count[b << kBits];
+    if (n == 0 || c[(items[0].key >> (kBits * b)) & kMask] == n) continue;  // one digit: as it is
+    uint32_t place = 0;
+    for (uint64_t d = 0; d <= kMask; ++d) place += c[d], c[d] = place - c[d];
+    for (const Keyed& it : items) spare[c[(it.key >> (kBits * b)) & kMask]++] = it;
+    items.swap(spare);
+  }
+}
+
 // The pairs of lines that cross at x <= L without trying every pair: far to
 // the left the lines lie in the order of their slopes (the steepest lowest),
 // at L in the order of their heights there, and two lines have crossed by L
@@ -193,19 +223,22 @@ double FromKey(int64_t k) {
 class LeftCrossings {
  public:
   explicit LeftCrossings(const std::vector<ExtLine>& lines) : lines_(lines) {
+    // The order far to the left is the order of the slopes at any L but
+    // among lines of one slope: sorted once, the steepest first, and each
+    // slope a group, its lines as read.
+    std::vector<Sloped> read;
     for (size_t k = 0; k < lines.size(); ++k) {
       if (lines[k].dx.hi == 0) {
         vertical_.push_back(k);
       } else {
-        sloped_.push_back({lines[k].x1, lines[k].y1, lines[k].dy.hi / lines[k].dx.hi,
-                           static_cast<uint32_t>(k), 0});
+        const double slope = lines[k].dy.hi / lines[k].dx.hi;
+        at_.push_back({~Ordered(slope), static_cast<uint32_t>(read.size())});
+        read.push_back({lines[k].x1, lines[k].y1, slope, static_cast<uint32_t>(k), 0});
       }
     }
-    // The order far to the left is the order of the slopes at any L but
-    // among lines of one slope: sorted once, and each slope a group.
-    std::sort(sloped_.begin(), sloped_.end(), [](const Sloped& a, const Sloped& b) {
-      return a.slope > b.slope || (a.slope == b.slope && a.line < b.line);
-    });
+    SortByKey(at_, spare_);
+    sloped_.reserve(read.size());
+    for (const Keyed& it : at_) sloped_.push_back(read[it.i]);
     for (size_t j = 0; j < sloped_.size(); ++j) {
       if (j == 0 || sloped_[j].slope != sloped_[j - 1].slope) {
         starts_.push_back(static_cast<uint32_t>(j));
@@ -235,7 +268,7 @@ class LeftCrossings {
   // Each pair crossing at x <= L, to f(a, b).
   template <class F>
   void Each(double L, F&& f) {
-    if (!Ranks(L)) return;
+    if (!(ranked_ && rankedAt_ == L) && !Ranks(L)) return;
     std::vector<std::pair<uint32_t, size_t>> seq(rank_.size()), tmp(rank_.size());
     for (size_t j = 0; j < rank_.size(); ++j) seq[j] = {rank_[j], order_[j]};
     for (size_t width = 1; width < seq.size(); width *= 2) {
@@ -271,37 +304,25 @@ class LeftCrossings {
   // slope (parallel: they never cross) as they lie at L; rank_[j]: the place
   // at L of the line order_[j], ties at L in the order just after L (the
   // steeper higher). One sort of the heights at L gives both: the lines of
-  // one slope come out of it in their order at L. The heights are sorted by
-  // their bits, 11 at a time, each pass keeping the order of the one
-  // before: in the order of the ties to begin with, the lower slope (the
-  // later group) first, then as read.
+  // one slope come out of it in their order at L. The heights go into
+  // SortByKey in the order of their ties: the lower slope (the later group)
+  // first, then as read.
   bool Ranks(double L) {
+    ranked_ = false;
     const size_t n = sloped_.size();
-    at_.resize(n), spare_.resize(n);
-    constexpr int kBits = 11, kPasses = (64 + kBits - 1) / kBits;
-    constexpr uint64_t kMask = (1u << kBits) - 1;
-    std::vector<uint32_t> count(kPasses << kBits);
-    for (size_t g = starts_.size(), o = 0; g-- > 0;) {
+    at_.clear();
+    for (size_t g = starts_.size(); g-- > 0;) {
       const size_t end = g + 1 < starts_.size() ? starts_[g + 1] : n;
-      for (size_t i = starts_[g]; i < end; ++i, ++o) {
+      for (size_t i = starts_[g]; i < end; ++i) {
         const Sloped& l = sloped_[i];
         const double y = l.y1 + (L - l.x1) * l.slope;
         // Far out a steep line's height may round to an infinity, which
         // still orders it; only a height that is no number stops the count.
         if (std::isnan(y)) return false;
-        const uint64_t key = static_cast<uint64_t>(Key(y)) ^ (uint64_t{1} << 63);
-        at_[o] = {key, static_cast<uint32_t>(i)};
-        for (int b = 0; b < kPasses; ++b) ++count[(b << kBits) + ((key >> (kBits * b)) & kMask)];
+        at_.push_back({Ordered(y), static_cast<uint32_t>(i)});
       }
     }
-    for (int b = 0; b < kPasses; ++b) {
-      uint32_t* const c = &count[b << kBits];
-      if (n == 0 || c[(at_[0].key >> (kBits * b)) & kMask] == n) continue;  // one value: no change
-      uint32_t place = 0;
-      for (uint64_t d = 0; d <= kMask; ++d) place += c[d], c[d] = place - c[d];
-      for (const Item& it : at_) spare_[c[(it.key >> (kBits * b)) & kMask]++] = it;
-      at_.swap(spare_);
-    }
+    SortByKey(at_, spare_);
     order_.resize(n);
     rank_.resize(n);
     next_ = starts_;
@@ -311,13 +332,12 @@ class LeftCrossings {
       order_[j] = l.line;
       rank_[j] = static_cast<uint32_t>(r);
     }
+    ranked_ = true, rankedAt_ = L;
     return true;
   }
-  struct Item {
-    uint64_t key;  // the height's bits, in the order of the heights
-    uint32_t i;    // the line in sloped_
-  };
-  std::vector<Item> at_, spare_;
+  std::vector<Keyed> at_, spare_;
+  bool ranked_ = false;  // order_ and rank_ hold the order at rankedAt_
+  double rankedAt_ = 0;
   std::vector<uint32_t> tree_;
   const std::vector<ExtLine>& lines_;
   std::vector<size_t> vertical_;
