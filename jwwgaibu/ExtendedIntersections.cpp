@@ -39,15 +39,15 @@ struct ExtLine {
 // cap they are sorted, merged and cut to the cap, and a point beyond the last
 // one kept is turned away at once.
 //
-// With gather, a candidate within a box of kGather of the one before is
-// gathered into it, as when many lines through one point give it once for
-// each pair: the first of them in the order stands for them all, and the
-// box of the others tells whether they would have been dropped as well. They
-// would when that first one is kept, or when one point kept before it lies
-// within kSamePoint of the whole box; otherwise the points cannot be told
-// from the candidates kept, Sure() is false and the caller tries again
-// without gathering. The candidates count towards the merges as if they were
-// all there, so that each merge takes the same ones as without gathering.
+// With gather, a candidate is gathered into the one before while the box
+// round all gathered there stays within kGather each way, as when many lines
+// through one point give it once for each pair: the first of them in the
+// order stands for them all, and their box tells whether the others would
+// have been dropped as well. They would when that first one is kept, or when
+// one point kept before it lies within kSamePoint of the whole box; where
+// neither holds, Sure() is false and the caller tries again without
+// gathering. The candidates count towards the merges as if they were all
+// there, so that each merge takes the same ones as without gathering.
 class FirstPoints {
  public:
   explicit FirstPoints(bool gather = false) : gather_(gather) {}
@@ -149,7 +149,6 @@ class FirstPoints {
   bool open_ = false;       // the last candidate has a box
   bool unsure_ = false;
 };
-
 
 // Where lines a and b meet, unless they are parallel (kParallel).
 void Meet(const ExtLine& a, const ExtLine& b, FirstPoints& first) {

@@ -33,7 +33,6 @@ void CosSin(double t, double& c, double& s) {
   c = ExactCos(t), s = ExactSin(t);
 }
 
-
 // The angle a in [0, 2 pi).
 double Wrap(double a) {
   a = std::fmod(a, kTurn);
