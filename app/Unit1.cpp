@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "app/Messages.h"
-#include "app/LayoutPoints.h"
 #include "app/TypedValue.h"
 #include "jwwgaibu/PointTools.h"
 #include "myfunc/MyFunc.h"

@@ -37,12 +37,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for n in $(seq 150 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
+. "$here/../tests/windows/xvfb.sh"
+start_xvfb
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   timeout 180 wineboot -i >/dev/null 2>&1
   timeout 60 wineserver -w

@@ -311,7 +311,8 @@ enum TJwwNote : int32_t {
   jnDimBroken = 7,   ///< a dimension's measured line ("msg" and a line) ended
                      ///< before its "cs": the line is dropped, and a "cs" that
                      ///< follows is a text of its own (line: what ended it, or
-                     ///< the "msg" when the file ends or another line follows)
+                     ///< the "msg" when the file ends). SaveTempFile notes the
+                     ///< same of its lines (value: the line of the "msg")
   jnPointRange = 8,  ///< an indicated point numbered outside 1-99: dropped
   jnTextWords = 9,   ///< a text without its quote: only the first word after
                      ///< the four numbers is the text, the rest is dropped
@@ -1291,6 +1292,7 @@ class TJGdata {
   /// Notes the characters a text command takes out or the reader drops.
   void NoteText(const char16_t* call, std::u16string_view s);
   void NoteSave(int32_t lines);  ///< SaveTempFile's notes on the lines it writes
+  void NoteDims(int32_t lines);  ///< the save's notes on dimensions cut apart
   void NoteWriteBack(const char16_t* call);  ///< S_EntAll again on the same lines
   /// Notes the entries from .. n - 1 that were read and are written back.
   void NoteReadBack(const char16_t* call, int32_t from, int32_t n, int32_t line);
@@ -1305,6 +1307,7 @@ class TJGdata {
   struct ReadTokens;  ///< the tokens of one line as a record sees them
   struct ReadBatch;   ///< lines of a piece of the file, split and classified
   struct ReadRule;    ///< one record kind: keyword, how it matches, token count, handler
+  struct DimWatch;    ///< a dimension open line by line, and what breaks it
   static const ReadRule kReadRules[];
   void ParseLine(std::u16string_view line);
   bool ReadTempFile(const std::u16string& fn);  ///< OpenTempFile's work, which may throw

@@ -71,30 +71,45 @@ class EllipseLength {
   double Piece(double s, double c) const;
 };
 
+// The speed of an arc's point along its parameter t: the length of its
+// derivative, which the tilt does not change.
+double Speed(const TJwwEntArc& a, double t);
+// The length of an arc (of an ellipse: cr and he) between the parameters t0
+// and t1, either order giving the same length, by EllipseLength: to the
+// rounding of the two lengths it is the difference of, so within any tol;
+// depth is not used.
+double ArcLength(const TJwwEntArc& a, double t0, double t1, double tol, int depth = 0);
+
 // Points each kept once, in the order added: a point within kSamePoint of a
 // kept one is dropped. Cells of kSamePoint hold the kept points; a point's
 // neighbours lie in its cell and the eight around it. The cells are one open
 // table of (cell, point) entries, a cell's entries found by probing on from
-// its hash. At the cap a further new point is not kept, and Over() tells
-// that there was one.
+// its hash, filled when first looked at. At the cap a further new point is
+// not kept, and Over() tells that there was one. One object takes its points
+// with Add or with AddInXOrder, not with both.
 class OnceEach {
  public:
   // The points out holds already are the caller's: none of them is looked
   // at, and they count towards the cap only.
   explicit OnceEach(TPoints& out, size_t cap = kMaxPoints)
-      : near_(out.size()), out_(out), cap_(cap) {}
+      : first_(out.size()), near_(out.size()), tabled_(out.size()), out_(out), cap_(cap) {}
   // True when (x, y) was new and kept.
   bool Add(double x, double y);
   // The same for points that come in x order: those kept within kSamePoint
-  // in x are the last few, looked at one by one when they are few.
+  // in x are the last few, looked at one by one when they are few (the
+  // table holds only what was needed when they were not).
   bool AddInXOrder(double x, double y);
   bool Over() const { return over_; }
 
  private:
   void Put(uint64_t key, uint32_t point);
+  // Puts the kept points from the one at from on into the table.
+  void Table(size_t from);
   bool Seen(int64_t cx, int64_t cy, double x, double y) const;
-  bool Keep(int64_t cx, int64_t cy, double x, double y);
+  bool Keep(double x, double y);
+  size_t first_;     // the first point of out that is ours
   size_t near_ = 0;  // AddInXOrder: the first kept point within kSamePoint in x
+  size_t tabled_;    // the points before it are in the table, or never looked at
   TPoints& out_;
   size_t cap_;
   bool over_ = false;

@@ -172,44 +172,51 @@ bool OnceEach::Seen(int64_t cx, int64_t cy, double x, double y) const {
   return false;
 }
 
-bool OnceEach::Keep(int64_t cx, int64_t cy, double x, double y) {
+bool OnceEach::Keep(double x, double y) {
   if (out_.size() >= cap_) {
     over_ = true;
     return false;
   }
-  if (2 * (used_ + 1) > keys_.size()) {  // at most half full, so that probes stay short
-    std::vector<uint64_t> keys = std::move(keys_);
-    std::vector<uint32_t> points = std::move(points_);
-    keys_.assign(std::max<size_t>(64, 2 * keys.size()), 0);
-    points_.assign(keys_.size(), kEmpty);
-    for (size_t k = 0; k < keys.size(); ++k) {
-      if (points[k] != kEmpty) Put(keys[k], points[k]);
-    }
-  }
-  Put(CellKey(cx, cy), static_cast<uint32_t>(out_.size()));
-  ++used_;
   out_.push_back({x, y});
   return true;
 }
 
+void OnceEach::Table(size_t from) {
+  for (size_t p = std::max(from, tabled_); p < out_.size(); ++p) {
+    if (2 * (used_ + 1) > keys_.size()) {  // at most half full, so that probes stay short
+      std::vector<uint64_t> keys = std::move(keys_);
+      std::vector<uint32_t> points = std::move(points_);
+      keys_.assign(std::max<size_t>(64, 2 * keys.size()), 0);
+      points_.assign(keys_.size(), kEmpty);
+      for (size_t k = 0; k < keys.size(); ++k) {
+        if (points[k] != kEmpty) Put(keys[k], points[k]);
+      }
+    }
+    Put(CellKey(Cell(out_[p].x), Cell(out_[p].y)), static_cast<uint32_t>(p));
+    ++used_;
+  }
+  tabled_ = out_.size();
+}
+
 bool OnceEach::Add(double x, double y) {
   if (!Finite(x) || !Finite(y)) return false;
-  const int64_t cx = Cell(x), cy = Cell(y);
-  return !Seen(cx, cy, x, y) && Keep(cx, cy, x, y);
+  Table(first_);
+  return !Seen(Cell(x), Cell(y), x, y) && Keep(x, y);
 }
 
 bool OnceEach::AddInXOrder(double x, double y) {
   if (!Finite(x) || !Finite(y)) return false;
-  while (near_ < out_.size() && out_[near_].x <= x - kSamePoint) ++near_;
-  const int64_t cx = Cell(x), cy = Cell(y);
+  // Measured as a difference: far out, x less kSamePoint rounds back to x.
+  while (near_ < out_.size() && x - out_[near_].x >= kSamePoint) ++near_;
   if (out_.size() - near_ <= 16) {
     for (size_t k = near_; k < out_.size(); ++k) {
       if (Dist2(out_[k].x, out_[k].y, x, y) < kSamePoint * kSamePoint) return false;
     }
-  } else if (Seen(cx, cy, x, y)) {
-    return false;
+  } else {
+    Table(near_);  // the points left of near_ are never looked at again
+    if (Seen(Cell(x), Cell(y), x, y)) return false;
   }
-  return Keep(cx, cy, x, y);
+  return Keep(x, y);
 }
 
 }  // namespace pointgeo
@@ -322,7 +329,7 @@ bool DivideAll(const TJGdata& g, int32_t n, TPoints& out) {
 
 // --- points at a pitch ----------------------------------------------------------
 
-namespace {
+namespace pointgeo {
 
 // The speed of an arc's point along its parameter: the length of its
 // derivative, which the tilt does not change.
@@ -331,13 +338,14 @@ double Speed(const TJwwEntArc& a, double t) {
   return std::fabs(a.cr) * std::sqrt(p.s * p.s + a.he * a.he * p.c * p.c);
 }
 
-// The length of an arc between the parameters t0 and t1, either order, to
-// the rounding of the two lengths it is the difference of: tol, the error a
-// caller allows, is met whatever it is, and depth is not used.
-double ArcLength(const TJwwEntArc& a, double t0, double t1, double /*tol*/, int /*depth*/ = 0) {
+double ArcLength(const TJwwEntArc& a, double t0, double t1, double /*tol*/, int /*depth*/) {
   const EllipseLength len(a);
   return std::fabs(len.Measure(t1).length - len.Measure(t0).length);
 }
+
+}  // namespace pointgeo
+
+namespace {
 
 // One figure walked from one end: its length, whether it closes on itself,
 // and the point at a length s along it.

@@ -1,6 +1,8 @@
 /// @file
 /// Points on the figures of a read drawing, as the point tools place them:
-/// division points, points at a pitch, intersections, end points and centres.
+/// division points, points at a pitch, intersections, end points and centres,
+/// where lines meet when extended, points at distances along a figure and
+/// layouts from a reference point.
 /// Pure geometry on what TJGdata read (the figures the draughtsperson
 /// selected); the tool writes the points, with TJGdata::S_Ten for instance.
 ///
@@ -120,3 +122,65 @@ bool IntersectionPoints(const TJGdata& g, bool overlapEnds, TPoints& out);
 /// @param out where the points are appended
 /// @return true when it stopped at kMaxPoints with more to place
 bool EndAndCentrePoints(const TJGdata& g, int32_t what, TPoints& out);
+
+/// Lines closer to parallel than this (the sine of the angle between them)
+/// never meet: their crossing would lie more than a million times their own
+/// size away, beyond anything drawn, where only rounding put it.
+inline constexpr double kParallel = 1e-12;
+
+/// Where every two lines of the drawing meet when both are extended as far
+/// as needed (延長交点), their actual crossings included, each point once,
+/// sorted by x, then y; parallel lines (kParallel) give none. Lines of no
+/// length, or with coordinates that are not finite, take no part.
+/// @param g the read drawing
+/// @param out where the points are appended: the first kMaxPoints of that
+///        order
+/// @return true when it stopped at kMaxPoints with more to place
+bool ExtendedIntersections(const TJGdata& g, TPoints& out);
+
+/// Points at distances along the first line, circle or arc of the drawing
+/// (線上点; ellipses by their length), measured from its end nearest `from`;
+/// a circle or closed ellipse from its point nearest `from`,
+/// counter-clockwise. A negative distance, or one beyond the far end, lies on
+/// the figure's extension: a line's straight line, an arc's circle or
+/// ellipse (round and round for distances beyond a full turn). Each point
+/// once, in the order of the distances.
+/// @param g the read drawing
+/// @param d the distances in mm; those not finite place nothing
+/// @param bothWays true: each distance is laid both ways from `from` when
+///        `from` lies on the figure (from the nearest end otherwise)
+/// @param from the indicated point; without one (flg 0), the figure's first
+///        end, a closed one's angle 0
+/// @param out where the points are appended
+/// @param fromOnFigure if given, set to whether `from` lay on the figure and
+///        the distances were laid from it (always false without bothWays)
+/// @return false when the drawing holds no figure to measure on
+bool DistancePoints(const TJGdata& g, const std::vector<double>& d, bool bothWays,
+                    const TJwwIndPoint& from, TPoints& out, bool* fromOnFigure = nullptr);
+
+/// How a layout (割付) is laid out: by a pitch, or in equal parts.
+struct TLayout {
+  double pitch = 0;   ///< a pitch in mm both ways from indicated point 1, used when parts is 0
+  int32_t parts = 0;  ///< this many equal parts from indicated point 1 to 2
+  bool run = false;   ///< along the run of connected figures (連続線), not one figure
+};
+
+/// A layout (割付) on the first line, circle or arc of the drawing, or with
+/// TLayout::run on the run of lines and arcs joined end to end that holds it,
+/// walked from its end nearest p1 (a run that closes on itself: from where it
+/// began). The indicated points are projected onto the figure (a line's
+/// projection may lie on its extension). With a pitch: the projection of p1
+/// and every pitch from it both ways out to both ends, the ends included (a
+/// closed figure: both ways until they meet); with parts: the projections of
+/// p1 and p2 and the points between them (a closed figure: counter-clockwise
+/// from p1 to p2). Each point once, in the order of the walk.
+/// @param g the read drawing
+/// @param how the pitch or the count of parts, and whether along a run
+/// @param p1 the reference point; without one (flg 0), the start of the walk
+/// @param p2 the far point for parts; without one, the end of the walk
+/// @param out where the points are appended
+/// @param found if given, set to false when the drawing holds no figure a
+///        layout fits on
+/// @return true when it stopped at kMaxPoints with more to place
+bool LayoutPoints(const TJGdata& g, const TLayout& how, const TJwwIndPoint& p1,
+                  const TJwwIndPoint& p2, TPoints& out, bool* found = nullptr);

@@ -116,6 +116,18 @@ inline TJGdata::ReadTokens TJGdata::ReadBatch::TokensOf(const Line& l) const {
   return {l.n, chars.data(), &tokens[l.first], &reals[l.first]};
 }
 
+// A dimension followed line by line, in reading and in the save's notes: its
+// measured line is lost when anything but its "cs" ends it, and a "cs" with
+// no line before it takes a line that is not the dimension's.
+struct TJGdata::DimWatch {
+  int32_t at = 0;     // the line of the open "msg"; 0 for none
+  bool line = false;  // its measured line came
+  // The line of the "msg" whose dimension line `no` breaks, or 0.
+  int32_t Take(int32_t rule, std::u16string_view keyword, int32_t no);
+  // The "msg" whose dimension the end of the file breaks, or 0.
+  int32_t AtEnd() const { return at > 0 && line ? at : 0; }
+};
+
 struct TJGdata::ReadRule {
   std::u16string_view key;
   jwwread::Match match;

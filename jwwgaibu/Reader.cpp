@@ -477,11 +477,9 @@ template <size_t Width, bool BigEndian, class Decode>
     decode(s, line);
     ReadNotes->push_back({static_cast<TJwwNote>(what), at, line});
   };
-  // A dimension open since the "msg" at dimAt (0: none), and its measured
-  // line, which only its "cs" stores.
-  int32_t dimAt = 0;
+  // The dimension open, and its "msg" for a note at the end of the file.
+  DimWatch dim;
   std::string_view dimMsg;
-  bool dimLine = false;
   ForEachLine<Width, BigEndian>(text, [&](std::string_view s) {
     ++no;
     if (s.empty()) return;
@@ -510,42 +508,62 @@ template <size_t Width, bool BigEndian, class Decode>
       decode(s, line);
       if (ReadFields(line) > ReadTokens::kMax) note(jnFieldsPast, no, s);
     }
-    // The dimension's line is lost when anything but its "cs" ends it.
-    const int32_t rule = b.lines[0].rule;
-    const auto h = rule >= 0 ? kReadRules[rule].handler : nullptr;
-    const bool cs = h == &TJGdata::R_Text && tk[0] == u"cs";
-    if (dimAt > 0) {
-      const bool ends = h == &TJGdata::R_DimStart || h == &TJGdata::R_CrvStart ||
-                        h == &TJGdata::R_GroupEnd || h == &TJGdata::R_Text ||
-                        h == &TJGdata::R_Circle || h == &TJGdata::R_Arc || h == &TJGdata::R_Ten ||
-                        h == &TJGdata::R_Mark || h == &TJGdata::R_Blk ||
-                        h == &TJGdata::R_Solid2 || h == &TJGdata::R_Solid3 ||
-                        h == &TJGdata::R_Solid4 || h == &TJGdata::R_SolidC ||
-                        h == &TJGdata::R_SolidE || h == &TJGdata::R_SolidO ||
-                        h == &TJGdata::R_SolidG;
-      // A second line, or an end other than "cs", drops the line read; a
-      // "cs" with no line takes a line that is not the dimension's.
-      if ((h == &TJGdata::R_Line && dimLine) || (ends && !cs && dimLine) || (cs && !dimLine)) {
-        note(jnDimBroken, no, s);
-      }
-      if (h == &TJGdata::R_Line) dimLine = true;
-      if (ends) dimAt = 0;
-    }
-    if (h == &TJGdata::R_DimStart) {
-      dimAt = no;
-      dimMsg = s;
-      dimLine = false;
-    }
+    if (dim.Take(b.lines[0].rule, tk[0], no)) note(jnDimBroken, no, s);
+    if (dim.at == no) dimMsg = s;
   });
   // The file ended on an open dimension: noted at its "msg", among the notes
   // in line order.
-  if (dimAt > 0 && dimLine) {
+  if (const int32_t msg = dim.AtEnd()) {
     decode(dimMsg, line);
     const auto at = std::upper_bound(
-        ReadNotes->begin() + static_cast<ptrdiff_t>(start), ReadNotes->end(), dimAt,
+        ReadNotes->begin() + static_cast<ptrdiff_t>(start), ReadNotes->end(), msg,
         [](int32_t l, const TJwwReadNote& n) { return l < n.line; });
-    ReadNotes->insert(at, {jnDimBroken, dimAt, line});
+    ReadNotes->insert(at, {jnDimBroken, msg, line});
   }
+}
+
+int32_t TJGdata::DimWatch::Take(int32_t rule, std::u16string_view keyword, int32_t no) {
+  const auto h = rule >= 0 ? kReadRules[rule].handler : nullptr;
+  const bool cs = h == &TJGdata::R_Text && keyword == u"cs";
+  int32_t broken = 0;
+  if (at > 0) {
+    const bool ends = h == &TJGdata::R_DimStart || h == &TJGdata::R_CrvStart ||
+                      h == &TJGdata::R_GroupEnd || h == &TJGdata::R_Text ||
+                      h == &TJGdata::R_Circle || h == &TJGdata::R_Arc || h == &TJGdata::R_Ten ||
+                      h == &TJGdata::R_Mark || h == &TJGdata::R_Blk ||
+                      h == &TJGdata::R_Solid2 || h == &TJGdata::R_Solid3 ||
+                      h == &TJGdata::R_Solid4 || h == &TJGdata::R_SolidC ||
+                      h == &TJGdata::R_SolidE || h == &TJGdata::R_SolidO ||
+                      h == &TJGdata::R_SolidG;
+    // A second line, or an end other than "cs", drops the line read; a
+    // "cs" with no line takes a line that is not the dimension's.
+    if ((h == &TJGdata::R_Line && line) || (ends && !cs && line) || (cs && !line)) broken = at;
+    if (h == &TJGdata::R_Line) line = true;
+    if (ends) at = 0;
+  }
+  if (h == &TJGdata::R_DimStart) {
+    at = no;
+    line = false;
+  }
+  return broken;
+}
+
+// A dimension the lines cut apart (t_MemN set back into one, or a line sent
+// or changed by hand) loses its line when read back: noted at the line where
+// reading will note it, with the line of its "msg".
+void TJGdata::NoteDims(int32_t n) {
+  DimWatch dim;
+  ReadBatch b;
+  for (int32_t i = 0; i < n; ++i) {
+    const std::u16string& s = t_Mem[static_cast<size_t>(i)];
+    if (s.empty()) continue;
+    b.Clear(s.size() + 1);
+    b.Split(s.data(), s.data() + s.size());
+    Classify(b);
+    const int32_t msg = dim.Take(b.lines[0].rule, b.TokensOf(b.lines[0])[0], i + 1);
+    if (msg) WriteNote(jnDimBroken, u"SaveTempFile", msg, i + 1);
+  }
+  if (const int32_t msg = dim.AtEnd()) WriteNote(jnDimBroken, u"SaveTempFile", msg, msg);
 }
 
 // Fields as the tokenizer splits a line (TJGdata::ReadBatch::Split), with no

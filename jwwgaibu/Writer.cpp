@@ -167,7 +167,7 @@ bool TJGdata::SaveTempFile(const std::u16string& fn) {
 }
 
 // What the save is about to write wrongly: a count beyond the lines, lines in
-// use left empty, characters the encoding cannot hold.
+// use left empty, characters the encoding cannot hold, dimensions cut apart.
 void TJGdata::NoteSave(int32_t n) {
   if (t_MemN > n || t_MemN < 0) WriteNote(jnOutOfStep, u"SaveTempFile", t_MemN, 0);
   int32_t empty = 0;
@@ -190,6 +190,9 @@ void TJGdata::NoteSave(int32_t n) {
     }
   }
   if (empty > 0) WriteNote(jnOutOfStep, u"SaveTempFile", empty, 0);
+  const bool dims = std::any_of(t_Mem.begin(), t_Mem.begin() + n,
+                                [](const std::u16string& l) { return l.starts_with(u"msg"); });
+  if (dims) NoteDims(n);
 }
 
 void TJGdata::S_Init() {

@@ -1,4 +1,4 @@
-// The geometry of the point tools of modes 7 to 10 on the drawings where a
+// The geometry of the point tools of modes 7 to 13 on the drawings where a
 // draughtsperson sees what is right: intersections on ellipses, joints, the
 // cap, points at a pitch on absurd figures, and right angles exactly.
 #include <gtest/gtest.h>
@@ -290,6 +290,48 @@ TEST(RightAngles, EndsCentresAndDivisionsAreExact) {
   for (const TPointXY& p : four) EXPECT_TRUE(p.x == 0 || p.y == 0);
 }
 
+// Far out, where x less kSamePoint rounds back to x, two crossings on one x
+// within kSamePoint of each other are still one point.
+TEST(ExtendedIntersections, CrossingsFarOutWithinTheSamePointAreOne) {
+  TJGdata g;
+  kxtest::ReadLines(g, "19999999000 0 20000001000 0\n20000000000 -1000 20000000000 1000\n"
+                       "19999999000 0.0000001 20000001000 0.0000001");
+  TPoints out;
+  EXPECT_FALSE(ExtendedIntersections(g, out));
+  ExpectPoints(out, {{2e10, 0}}, "a vertical across two horizontals 1e-7 apart at x = 2e10");
+}
+
+// The pairs of a few lines are all tried, and the crossings many pairs share
+// are gathered as they come; what is kept is what keeping every crossing
+// would keep, also where a gathered crossing lies just within kSamePoint of
+// one kept before it while the others gathered with it do not.
+TEST(ExtendedIntersections, CrossingsSharedByManyPairs) {
+  std::string star;
+  for (int k = 0; k < 60; ++k) {
+    const double a = (k + 0.5) * 3.0;  // degrees
+    star += std::to_string(3 + 1000 * std::cos(a / 180 * 3.141592653589793)) + " " +
+            std::to_string(4 + 1000 * std::sin(a / 180 * 3.141592653589793)) + " 3 4\n";
+  }
+  const struct {
+    const char* name;
+    std::string drawing;
+    std::vector<Want> want;
+  } cases[] = {
+      {"60 lines through one point", star, {{3, 4}}},
+      {"a crossing 9e-7 left of two gathered 2e-7 apart",
+       "-1000 0 1000 0\n0 -1000 0 1000\n0.0000002 -1000 0.0000002 1000\n"
+       "-0.0000009 -1000 -0.0000009 1000",
+       {{-9e-7, 0}, {2e-7, 0}}},
+  };
+  for (const auto& c : cases) {
+    TJGdata g;
+    kxtest::ReadLines(g, c.drawing);
+    TPoints out;
+    EXPECT_FALSE(ExtendedIntersections(g, out)) << c.name;
+    ExpectPoints(out, c.want, c.name);
+  }
+}
+
 // What a tool may pass and get as the header promises: counts and pitches
 // that give nothing place nothing, a count of 1 one point on each closed
 // figure, and every routine appends to what out holds, without taking those
@@ -343,6 +385,19 @@ TEST(PointTools, WhatTheHeaderPromisesACaller) {
   out = {{0, 0}};
   EXPECT_FALSE(EndAndCentrePoints(cross, 1, out));
   ExpectPoints(out, {{0, 0}, {0, 0}, {100, 0}, {0, 100}}, "ends where out holds a point");
+  out = {{0, 0}};
+  EXPECT_FALSE(ExtendedIntersections(cross, out));
+  ExpectPoints(out, {{0, 0}, {0, 0}}, "an extended intersection where out holds a point");
+  TJwwIndPoint none, p1, p2;
+  p1.flg = p2.flg = 1, p2.x = 100;
+  out = {{0, 0}};
+  EXPECT_TRUE(DistancePoints(cross, {0, 50}, false, none, out));
+  ExpectPoints(out, {{0, 0}, {0, 0}, {50, 0}}, "distances where out holds a point");
+  out = {{0, 0}};
+  TLayout halves;
+  halves.parts = 2;
+  EXPECT_FALSE(LayoutPoints(cross, halves, p1, p2, out));
+  ExpectPoints(out, {{0, 0}, {0, 0}, {50, 0}, {100, 0}}, "a layout where out holds a point");
   for (const double pitch : {0.0, -10.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
     TPoints out = {{7, 7}};
     EXPECT_FALSE(PitchPoints(g, pitch, false, g.IPoints[1], out)) << pitch;

@@ -122,7 +122,7 @@ TEST(WriteNotes, EachMistakeWithItsNote) {
 }
 
 // The save's notes: characters the encoding cannot hold, a count out of step
-// with the lines.
+// with the lines, a dimension cut apart.
 TEST(WriteNotes, WhatTheSaveCannotWrite) {
   kxtest::TempDir d;
   const std::u16string file = kxtest::U16(d / "JWC_TEMP.TXT");
@@ -141,6 +141,12 @@ TEST(WriteNotes, WhatTheSaveCannotWrite) {
        {{jnNotEncodable, u"SaveTempFile", 1}}},
       {"a count beyond the lines", false, {u"pt 0 0"}, 5000,
        {{jnOutOfStep, u"SaveTempFile", 5000}, {jnOutOfStep, u"SaveTempFile", 999}}},
+      // t_MemN set back into a dimension: its line would be read without its text.
+      {"a dimension cut before its text", false, {u"msg", u"0 0 3 4", u"cs 1 1 1 0 \"5"}, 2,
+       {{jnDimBroken, u"SaveTempFile", 1}}},
+      {"a dimension whose text a point took over", false,
+       {u"lg0", u"msg", u"0 0 3 4", u"pt 1 1", u"msg", u"0 0 3 4", u"cs 1 1 1 0 \"5"}, 7,
+       {{jnDimBroken, u"SaveTempFile", 2}}},
   };
   for (const SaveCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -99,11 +99,14 @@ class Records {
   const TDisplayPalette palette_;
 };
 
-const char* EncodingName(const std::u16string& path) {
-  char mark[3];
+// The encoding the reader took the file for: its mark's, else UTF-16 where
+// the first two characters each have a NUL beside them, UTF-8 where the
+// reader found UTF-8 (MojiCode), else code page 932.
+const char* EncodingName(const std::u16string& path, bool utf8) {
+  char head[4];
   std::FILE* f = std::fopen(platform::TextToUtf8(path).c_str(), "rb");
   if (f == nullptr) return "";
-  std::string_view start(mark, std::fread(mark, 1, sizeof mark, f));
+  std::string_view start(head, std::fread(head, 1, sizeof head, f));
   std::fclose(f);
   switch (platform::TakeByteOrderMark(start)) {
     case platform::TextEncoding::Utf8:
@@ -113,7 +116,9 @@ const char* EncodingName(const std::u16string& path) {
     case platform::TextEncoding::Utf16Be:
       return "UTF-16BE";
     default:
-      return "CP932";
+      if (start.size() == 4 && start[0] != 0 && start[1] == 0 && start[2] != 0 && start[3] == 0) return "UTF-16LE";
+      if (start.size() == 4 && start[0] == 0 && start[1] != 0 && start[2] == 0 && start[3] != 0) return "UTF-16BE";
+      return utf8 ? "UTF-8" : "CP932";
   }
 }
 
@@ -153,7 +158,7 @@ bool ReadDrawing(const std::u16string& path, TDrawing& d, bool withNotes) {
 
   const TJwwBox box = g.Box();
   std::string& s = d.info;
-  s = "{\"encoding\":\"" + std::string(EncodingName(path)) + "\"";
+  s = "{\"encoding\":\"" + std::string(EncodingName(path, g.MojiCode)) + "\"";
   s += ",\"entities\":" + std::to_string(g.EntN) + ",\"indicated\":" + std::to_string(g.IPointMax());
   s += ",\"box\":" + (box.Empty() ? std::string("null")
                                   : "[" + Number(box.x1) + "," + Number(box.y1) + "," +

@@ -16,7 +16,7 @@ import sys
 here = pathlib.Path(__file__).parent
 page = pathlib.Path(sys.argv[1])
 # In the order they need each other.
-MODULES = ['state.js', 'words.js', 'draw.js', 'pick.js', 'svg.js', 'worker.js', 'main.js']
+MODULES = ['state.js', 'words.js', 'exchange.js', 'draw.js', 'pick.js', 'svg.js', 'worker.js', 'main.js']
 
 
 def plain(path):

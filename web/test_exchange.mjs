@@ -37,6 +37,9 @@ for (const encoding of ['cp932', 'utf8-bom', 'utf16le-bom']) {
   made.push([`generated ${encoding}`, execFileSync('python3', [join(root, 'bench/gen_drawing.py'), '-', '-n', '3000',
     '--encoding', encoding, '--hp-at', 'head'], { maxBuffer: 1 << 26 })]);
 }
+// UTF-16 without its mark, in both byte orders, as the reader takes it.
+const le = made[2][1].subarray(2);
+made.push(['generated UTF-16LE without its mark', le], ['generated UTF-16BE without its mark', Buffer.from(le).swap16()]);
 
 const failures = [];
 let checked = 0, unreadable = 0, roundTrips = 0;

@@ -69,6 +69,15 @@ try {
   const page = await browser.newPage({ viewport: { width: 1400, height: 860 }, acceptDownloads: true });
   page.on('pageerror', (e) => failures.push(`page error: ${e.message}`));
   page.on('console', (m) => { if (m.type() === 'error') failures.push(`console error: ${m.text()}`); });
+  // While window.holdAnswers is set, the page hears nothing from its worker:
+  // a run then lasts until the test stops it, however fast the machine.
+  await page.addInitScript(() => {
+    const handler = Object.getOwnPropertyDescriptor(Worker.prototype, 'onmessage');
+    Object.defineProperty(Worker.prototype, 'onmessage', {
+      set(f) { handler.set.call(this, (e) => { if (!window.holdAnswers) f(e); }); },
+      get() { return handler.get.call(this); },
+    });
+  });
   await page.goto(pathToFileURL(join(web, 'kx29-page.html')).href);
   await page.waitForFunction(() => window.kx29Page.state === 'ready');
   const runs = () => page.evaluate(() => window.kx29Page.runs);
@@ -275,8 +284,8 @@ try {
   check(await runs() === before, 'typing and choosing modes runs nothing');
 
   // A long run stopped with 中止: the page says so and runs again at once.
-  // Mode 8 on 10,000 lines through one point tries every pair of them: a run
-  // of seconds on any machine, long enough to be stopped whatever the load.
+  // Mode 8 on 10,000 lines through one point tries every pair of them, and
+  // its answer is held back, so it is still running when 中止 is pressed.
   const star = ['hq', 'lg0', 'ly0', 'lc1', 'lt1'];
   for (let k = 0; k < 10000; ++k) {
     const a = Math.PI * (k + 0.5) / 10000, x = (1000 * Math.cos(a)).toFixed(6), y = (1000 * Math.sin(a)).toFixed(6);
@@ -285,11 +294,13 @@ try {
   await drop('star.txt', Buffer.from(star.map((l) => l + '\r\n').join(''), 'latin1'));
   await page.selectOption('#mode', '8');
   const runsBefore = await runs();
+  await page.evaluate(() => { window.holdAnswers = true; });
   await page.click('#run');
   await page.waitForSelector('#busy:not([hidden])');
   await page.waitForTimeout(150);
   await page.click('#cancel');
   await page.waitForSelector('#busy', { state: 'hidden' });
+  await page.evaluate(() => { window.holdAnswers = false; });
   check((await page.textContent('#status')) === '中止しました。' && await runs() === runsBefore,
     'a run cancelled: the page says so and nothing is shown as its result');
   await page.selectOption('#mode', '9');
@@ -302,9 +313,35 @@ try {
   check((await page.textContent('#message')).includes('ピッチ「abc」を数として読めないので、何も作図しませんでした。'),
     'a pitch that cannot be read: the program\'s message on the page');
 
-  // 8. Files that are no exchange file say so.
+  // 8. UTF-16 without its byte-order mark is read as the library reads it,
+  // in either byte order, with the library's note among the reader's notes;
+  // points indicated on it go into the run's file in UTF-16 too.
+  const crossed = ['hq', 'lg0', 'ly0', '0 0 1000 1000', '0 1000 1000 0'];
+  const utf16 = (lines, be) => {
+    const le = Buffer.from(lines.map((l) => l + '\r\n').join(''), 'utf16le');
+    return be ? le.swap16() : le;
+  };
+  for (const [order, be] of [['UTF-16LE', false], ['UTF-16BE', true]]) {
+    await drop(`${order}.txt`, utf16(crossed, be));
+    const read = await page.textContent('#file-info');
+    check(read.includes(`${order}）：図形 2`), `UTF-16 without its mark read as ${order}, both lines (${read})`);
+    const notes = await page.textContent('#notes');
+    check(notes.includes('ファイル全体：BOM のない UTF-16 なので UTF-16 として読んだ'), `the library's note on the missing mark (${notes})`);
+  }
+  await page.check('input[name=tool][value=point]');
+  await clickAt([0, 0], 3, -4);  // near the end of a line
+  await clickAt([500, 500], -4, 3);  // near where the lines cross
+  await page.selectOption('#mode', '4');
+  await after();
+  const withPoints = utf16(['hq', 'lg0', 'ly0', 'hp1 0 0', 'hp2 500 500', ...crossed.slice(3)], true);
+  check((await download()).equals(nativeRun(withPoints, ['4'], settings)),
+    'run mode 4 on points indicated on UTF-16BE without its mark: the download is the native bytes');
+
+  // Files that are no exchange file say so: an image, and other binary
+  // data, one of it with a NUL in every other byte as UTF-16 has.
   for (const [name, bytes] of [['picture.png', readFileSync(join(root, 'docs/web.png'))],
-    ['utf16.txt', Buffer.from('hq\r\nlg0\r\n0 0 100 100\r\n', 'utf16le')]]) {
+    ['data.bin', Buffer.from([0, 0, 0, 1, 0x10, 0x20, 0, 0, 0xff, 0x13])],
+    ['controls.bin', Buffer.from(Array.from({ length: 64 }, (_, k) => (k % 2 ? 0 : 1 + (k % 7))))]]) {
     await page.evaluate(() => { window.kx29Page.state = 'dropping'; });
     const transfer = await page.evaluateHandle(([n, b]) => {
       const t = new DataTransfer();

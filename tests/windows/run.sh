@@ -108,18 +108,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number no one holds.
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$n"
-for _ in $(seq 1 50); do
-  [ -e "/tmp/.X11-unix/X$n" ] && break
-  sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$n" ] || skip "Xvfb did not start"
+. tests/windows/xvfb.sh
+start_xvfb || skip "Xvfb did not start"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "windows: creating the Wine prefix $WINEPREFIX"

@@ -6,7 +6,13 @@ export const RECORD_SIZE = [0, 6, 5, 9, 4, 7, 10, 11, 10, 6, 5, 10];
 // The drawing in grey under a run's result: #767676 on white is 4.5:1.
 export const GREY = '#767676', GREY_FILL = '#dadada', INDICATED = '#c2410c', SELECTED = '#1c5fb8';
 export const STROKE = 1.3, POINT_RADIUS = 3.5, MARKER_SIZE = 6;  // pixels, as jwc2svg draws them
-const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 8, FRAME_GOAL = 25, KEY_STEP = 4;
+const TEXTS_DRAWN = 500, BLOCKS_NAMED = 200, CHUNK = 2000, FRAME_MS = 20, FRAME_GOAL = 25, KEY_STEP = 4;
+// Filled figures and markers cost the canvas several times what lines do
+// to rasterise: their pieces are smaller.
+const SMALL = CHUNK / 4;
+// How many texts are drawn in their letters at a time: a big one costs the
+// canvas as much as a thousand lines.
+const LETTERS = 100;
 const DEG = Math.PI / 180;
 const UTF16 = new TextDecoder('utf-16le');
 
@@ -57,15 +63,16 @@ export async function makeLayer(data, ox, oy) {
   const strokes = new Map(), heavy = new Map(), fills = new Map();
   const kept = [], points = [], markers = [], texts = [], blocks = [], indicated = [];
   const box = [Infinity, Infinity, -Infinity, -Infinity];
-  // Paths of at most CHUNK figures, so that a big drawing is drawn a few of
-  // them a frame and the page never waits long for one.
+  // Paths of at most CHUNK figures (SMALL filled ones), so that a big
+  // drawing is drawn a few of them a frame and the page never waits long
+  // for one.
   // Kept by colour and layer (colour * 256 + group * 16 + layer), so that
   // layers can be switched off.
   const path = (map, colour) => {
     const key = colour * 256 + lay;
     let list = map.get(key);
     if (!list) map.set(key, list = Object.assign([new Path2D()], { n: 0, colour, lay }));
-    if (++list.n % CHUNK === 0) list.push(new Path2D());
+    if (++list.n % (map === fills ? SMALL : CHUNK) === 0) list.push(new Path2D());
     return list[list.length - 1];
   };
   const figures = [];  // where each figure's record starts
@@ -177,7 +184,10 @@ export class View {
   // boxing() whether a drag draws a box (else it pans).
   constructor(canvas, on) {
     this.canvas = canvas;
-    this.ctx = canvas.getContext('2d');
+    // Drawn on the processor, as measured: the pixel read back after each
+    // piece (flush) is then cheap, where a graphics card's canvas would wait
+    // for the card each time.
+    this.ctx = canvas.getContext('2d', { willReadFrequently: true });
     this.on = on;
     this.layers = [];
     this.overlay = null;  // draws over the layers, in CSS pixels
@@ -265,10 +275,13 @@ export class View {
 
   // Draws the layers afresh, a share of the figures in each frame and the
   // rest in the frames after, so that the page goes on answering while a
-  // big drawing is drawn. A small one is drawn at once. The canvas is
-  // rasterised after the script, at the frame's end, so the share is set
-  // by how long the frames took (the gap between two of them), aiming at
-  // FRAME_GOAL ms, not by the script's time alone.
+  // big drawing is drawn. A small one is drawn at once. The share is set by
+  // how long the frames took (the gap between two of them), aiming at
+  // FRAME_GOAL ms, and a frame stops after FRAME_MS ms of drawing.
+  // A canvas only records what is drawn on it and rasterises it when its
+  // picture is needed, at the latest in the frame's commit, where a frame
+  // of a 1e6 drawing spent 100-300 ms unmeasured: each piece is rasterised
+  // at once instead (flush), so that the time counted is the time spent.
   draw() {
     clearTimeout(this.rest);
     const job = this.job = (this.job || 0) + 1, steps = this.steps(), t0 = performance.now();
@@ -285,6 +298,7 @@ export class View {
         const step = steps.next();
         if (step.done) break;
         done += step.value ?? 0;
+        this.flush();
         if (done >= this.share || performance.now() - start > FRAME_MS) { requestAnimationFrame(go); return; }
       }
       this.lastMs = performance.now() - t0;
@@ -306,6 +320,10 @@ export class View {
     go(null);
     this.share = share;
   }
+
+  // Has the canvas rasterise what was drawn on it so far: reading a pixel
+  // back needs the picture.
+  flush() { this.ctx.getImageData(0, 0, 1, 1); }
 
   * steps() {
     const { ctx } = this;
@@ -361,7 +379,7 @@ export class View {
     for (const [, list] of l.fills) {
       if (off[list.lay]) continue;
       const { colour } = list;
-      for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield CHUNK; }
+      for (const p of list) { place(); ctx.fillStyle = css(l.grey ? -2 : colour); ctx.fill(p); yield SMALL; }
     }
     // Lines one device pixel wide, as the CAD program draws them: the
     // canvas draws those many times faster than any wider line.
@@ -421,7 +439,7 @@ export class View {
       const code = r[i + 6];
       if (code >= -7 && code <= -1) addMarker(add(code === -3 ? dots : lines, colour(i)), -code, p[0], p[1], size, r[i + 5]);
       else addMarker(add(dots, colour(i)), 2, p[0], p[1], POINT_RADIUS, 0);  // not one of the kinds: a point
-      if (++n % CHUNK === 0) { drawMarkers(); yield CHUNK; }
+      if (++n % SMALL === 0) { drawMarkers(); yield SMALL; }
     }
     drawMarkers();
     yield* this.texts(l, inside, colour);
@@ -467,7 +485,11 @@ export class View {
       if (px >= 3 && inside(this.screen(r[i + 2], r[i + 3]), Math.max(px, r[i + 5] * this.s) + 4)) shown.push(i);
     }
     let least = 3;
-    if (shown.length > TEXTS_DRAWN) least = shown.map((i) => r[i + 4]).sort((a, b) => b - a)[TEXTS_DRAWN] * this.s;
+    if (shown.length > TEXTS_DRAWN) {  // the height of the first text not drawn in letters
+      const heights = Float64Array.from(shown, (i) => r[i + 4]).sort();
+      least = heights[heights.length - 1 - TEXTS_DRAWN] * this.s;
+      yield CHUNK;
+    }
     let lines = new Map();
     const letters = [];
     const drawLines = () => {
@@ -492,7 +514,8 @@ export class View {
     // By size, so that the font changes as seldom as it can.
     letters.sort((x, y) => x[0] - y[0]);
     let font = 0;
-    for (const [size, i, p, a] of letters) {
+    for (const [k, [size, i, p, a]] of letters.entries()) {
+      if (k && k % LETTERS === 0) yield SMALL;
       if (size !== font) ctx.font = `${font = size}px IPAGothic, "MS Gothic", monospace`;
       const c = Math.cos(a) * dpr, s = Math.sin(a) * dpr;
       ctx.setTransform(c, -s, s, c, p[0] * dpr, p[1] * dpr);

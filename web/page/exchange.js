@@ -8,11 +8,15 @@
 // it from the lines before (attribute bits, hhp, and for a dimension msg and
 // the measured line).
 
-// Where the text starts and how wide its units are, by the byte-order mark.
+// Where the text starts and how wide its units are: by the byte-order mark,
+// and without one as the reader takes it, UTF-16 when each of the first two
+// characters has a NUL beside it (code page 932 would end there).
 export function layout(b) {
   if (b[0] === 0xef && b[1] === 0xbb && b[2] === 0xbf) return { start: 3, width: 1, be: false };
   if (b[0] === 0xff && b[1] === 0xfe) return { start: 2, width: 2, be: false };
   if (b[0] === 0xfe && b[1] === 0xff) return { start: 2, width: 2, be: true };
+  if (b.length >= 4 && b[0] !== 0 && b[1] === 0 && b[2] !== 0 && b[3] === 0) return { start: 0, width: 2, be: false };
+  if (b.length >= 4 && b[0] === 0 && b[1] !== 0 && b[2] === 0 && b[3] !== 0) return { start: 0, width: 2, be: true };
   return { start: 0, width: 1, be: false };
 }
 

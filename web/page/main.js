@@ -8,6 +8,7 @@ import { KX29_DATA } from './source.js';
 import { call, restart, workerGeneration } from './worker.js';
 import { View, makeLayer, css, GREY, INDICATED, SELECTED, STROKE, MARKER_SIZE, addMarker } from './draw.js';
 import { snap, figureAt, figuresIn, outline } from './pick.js';
+import { layout } from './exchange.js';
 import { viewSvg } from './svg.js';
 
 let view;
@@ -47,27 +48,37 @@ function cancel() {
 }
 
 // ---- The file --------------------------------------------------------------
-// What a file that cannot be an exchange file is: an image, UTF-16 without a
-// byte-order mark, or other binary data. The reader would take such bytes
-// for an empty or garbled drawing.
+// What a file that cannot be an exchange file is: an image, or other binary
+// data. The reader would take such bytes for an empty or garbled drawing.
+// UTF-16 is read as the reader reads it, with or without its mark (the
+// reader notes a missing one).
 function notExchange(b) {
   const head = [...b.subarray(0, 8)];
   const starts = (...m) => m.every((v, k) => head[k] === v);
   if (starts(0x89, 0x50, 0x4e, 0x47) || starts(0xff, 0xd8, 0xff) || starts(0x47, 0x49, 0x46, 0x38) ||
       starts(0x42, 0x4d) || starts(0x52, 0x49, 0x46, 0x46) || starts(0x25, 0x50, 0x44, 0x46)) return 'image';
-  if (starts(0xff, 0xfe) || starts(0xfe, 0xff) || starts(0xef, 0xbb, 0xbf)) return null;
-  const n = Math.min(b.length, 4096);
-  let nul = 0, evenNul = 0, oddNul = 0;
-  for (let k = 0; k < n; ++k) {
-    if (b[k] === 0) { nul += 1; if (k % 2) oddNul += 1; else evenNul += 1; }
+  const lay = layout(b);
+  if (lay.width === 2) {
+    if (lay.start) return null;  // its mark says what it is
+    // Without a mark, UTF-16 text is mostly characters: data of other kinds
+    // that happens to begin with two NULs in turn is mostly control codes.
+    const n = Math.min(b.length >> 1, 2048);
+    let controls = 0;
+    for (let k = 0; k < n; ++k) {
+      const c = lay.be ? (b[2 * k] << 8) | b[2 * k + 1] : b[2 * k] | (b[2 * k + 1] << 8);
+      if (c < 0x20 && c !== 9 && c !== 10 && c !== 13) controls += 1;
+    }
+    return controls > n / 8 ? 'binary' : null;
   }
-  if (nul > n / 8 && (oddNul > 0.9 * nul || evenNul > 0.9 * nul)) return 'utf16';
-  if (nul > 0 && b[0] !== 0) return null;  // a NUL ends the text; the reader stops there
-  if (nul > 0) return 'binary';
-  return null;
+  // A NUL ends the text: the reader stops there, and at the start there is
+  // nothing to read.
+  return b.length && b[0] === 0 ? 'binary' : null;
 }
 
-async function open(name, bytes, started = performance.now()) {
+// file: the bytes as the File they came from, if they did, which is what
+// goes to the worker (a File is handed over without copying its bytes, where
+// a copy of a 1e6 drawing's 52 MB held the page up to 150 ms).
+async function open(name, bytes, started = performance.now(), file = null) {
   page.state = 'reading';
   page.output = null;
   showOutput();
@@ -81,7 +92,7 @@ async function open(name, bytes, started = performance.now()) {
   }
   restart();  // a fresh module for each file: the last one's memory goes with it
   const t0 = performance.now();
-  const data = await busy('read', () => call('read', { bytes, keep: true }));
+  const data = await busy('read', () => call('read', { bytes: file ?? bytes, keep: true }));
   const holder = workerGeneration();  // the worker that holds the bytes
   if (data === undefined) { forget(); page.state = 'failed'; return; }
   const t1 = performance.now();
@@ -94,7 +105,7 @@ async function open(name, bytes, started = performance.now()) {
   const box = data.info.box;
   const mid = box ? [(box[0] + box[2]) / 2, (box[1] + box[3]) / 2] : [0, 0];
   const layer = await makeLayer(data, ...mid);
-  page.input = { name, bytes, info: data.info, layer, figures: null, worker: holder };
+  page.input = { name, bytes, file, info: data.info, layer, figures: null, worker: holder };
   // The file's own indicated points and selection (every figure in it) to start with.
   page.points = [...layer.indicated].map((i) => ({ n: layer.r[i + 2], x: layer.r[i + 3], y: layer.r[i + 4], how: 'file' }));
   page.selected = new Uint8Array(layer.figures.length).fill(1);
@@ -114,7 +125,7 @@ async function open(name, bytes, started = performance.now()) {
   status((t) => t.timing(page.timing));
   page.state = 'drawn';
   // Which lines make which figure, for selecting them and showing their line.
-  call('figures', kept(page.input) ? {} : { bytes }).then((f) => {
+  call('figures', kept(page.input) ? {} : { bytes: file ?? bytes }).then((f) => {
     if (page.input?.bytes !== bytes) return;
     page.input.figures = { main: f.main, ok: f.count === layer.figures.length };
     showPickText();  // nothing drawn changes: a big drawing is not drawn again
@@ -206,7 +217,9 @@ function showPickText() {
       { textContent: `${p.n}${t.colon}${fmt(p.x)}, ${fmt(p.y)}${p.how === 'file' ? '' : `（${t.snap[p.how]}）`}` }));
   }
   if (!page.points.length) list.append(Object.assign(document.createElement('li'), { textContent: t.noPoints }));
-  const all = page.selected?.length ?? 0, n = page.selected ? page.selected.reduce((a, v) => a + v, 0) : 0;
+  const all = page.selected?.length ?? 0;
+  let n = 0;
+  for (let k = 0; k < all; ++k) n += page.selected[k];
   $('selection').textContent = t.selection(n, all);
   const f = page.input?.figures;
   $('cannot-select').textContent = f && !f.ok ? t.cannotSelect : '';
@@ -218,8 +231,12 @@ function showLayers() {
   const box = $('layer-list'), t = T(), l = page.input?.layer;
   box.textContent = '';
   if (!l || !l.figureLays) return;
-  const count = new Array(256).fill(0);
-  for (const lay of l.figureLays) count[lay] += 1;
+  // Counted once per drawing: a switch turned lists the layers again.
+  if (!l.layerCount) {
+    const lays = l.figureLays, count = l.layerCount = new Int32Array(256);
+    for (let k = 0; k < lays.length; ++k) count[lays[k]] += 1;
+  }
+  const count = l.layerCount;
   const names = (list) => new Map(list ?? []);
   const groupNames = names(page.input.info.groupNames), layerNames = names(page.input.info.layerNames);
   l.hidden = l.hidden ?? new Uint8Array(256);
@@ -396,7 +413,7 @@ async function run() {
   const i = page.input;
   const pick = i && page.edited;
   const r = await busy('run', () => call('run', {
-    args, input: i && !kept(i) ? i.bytes : null, kept: kept(i), settings: page.dat,
+    args, input: i && !kept(i) ? i.file ?? i.bytes : null, kept: kept(i), settings: page.dat,
     points: pick ? page.points.map(({ n, x, y }) => ({ n, x, y })) : null,
     selected: pick && i.figures?.ok ? page.selected : null,
   }));
@@ -577,7 +594,7 @@ function openFile(file) {
   if (!file) return;
   const started = performance.now();
   page.state = 'reading';
-  file.arrayBuffer().then((b) => open(file.name, new Uint8Array(b), started),
+  file.arrayBuffer().then((b) => open(file.name, new Uint8Array(b), started, file),
     (e) => status((t) => t.failed(e.message), true));
 }
 

@@ -1,23 +1,23 @@
-#include "app/LayoutPoints.h"
-
+// Points a draughtsperson lays out along the first selected figure: at typed
+// distances from an end or a reference point (線上点), and a layout both ways
+// from a reference point (割付), on one figure or along a run of them.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
-#include <numbers>
-#include <unordered_map>
 
+#include "jwwgaibu/PointGeometry.h"
+#include "jwwgaibu/PointTools.h"
 #include "myfunc/MyFunc.h"
+
+using pointgeo::Dist2;
+using pointgeo::Finite;
+using pointgeo::kPi;
+using pointgeo::OnceEach;
+using pointgeo::SpanDeg;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kTurn = 2 * kPi;
-
-bool Finite(double v) { return std::isfinite(v); }
-double Dist2(double x1, double y1, double x2, double y2) {
-  return (x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1);
-}
 
 // The cosine and sine of t, exact at whole quarter turns: an angle that is a
 // multiple of 90 degrees but for the rounding of pi gives 0 and 1, not 6e-17.
@@ -31,16 +31,6 @@ void CosSin(double t, double& c, double& s) {
     return;
   }
   c = ExactCos(t), s = ExactSin(t);
-}
-
-// An arc's counter-clockwise span from its start in degrees, in (0, 360];
-// 360 for a closed figure. fmod keeps a huge span from looping for ever.
-double SpanDeg(const TJwwEntArc& a) {
-  double span = std::fmod(a.ea - a.sa, 360.0);
-  if (span <= 0) span += 360;
-  const long double ls = span;
-  if (std::fabs(ls) <= 1e-10L || std::fabs(ls - 360) <= 1e-10L) return 360;
-  return span;
 }
 
 // The angle a in [0, 2 pi).
@@ -66,28 +56,16 @@ struct Piece {
   // The last parameter found for an ellipse, to measure on from.
   mutable double lastU = 0, lastRest = -1;
 
-  double Speed(double t) const {  // of an ellipse's point along its parameter
-    double c, s;
-    CosSin(t, c, s);
-    return std::fabs(r) * std::sqrt(s * s + he * he * c * c);
+  // An ellipse's speed along its parameter, and its length between two
+  // parameters (either order), as the library's pitch measures them.
+  TJwwEntArc Shape() const {
+    TJwwEntArc a;
+    a.cr = r, a.he = he;
+    return a;
   }
-  // An ellipse's length between the parameters t0 and t1 (either order):
-  // eight-point Gauss-Legendre, halved until the halves agree with the whole.
-  double Len(double u0, double u1, double tol, int depth = 0) const {
-    static constexpr double x[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136267,
-                                    0.9602898564975363};
-    static constexpr double w[4] = {0.3626837833783620, 0.3137066458778873, 0.2223810344533745,
-                                    0.1012285362903763};
-    auto gauss = [&](double lo, double hi) {
-      const double m = (lo + hi) / 2, h = (hi - lo) / 2;
-      double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += w[k] * (Speed(m - h * x[k]) + Speed(m + h * x[k]));
-      return std::fabs(sum * h);
-    };
-    const double whole = gauss(u0, u1), m = (u0 + u1) / 2;
-    const double halves = gauss(u0, m) + gauss(m, u1);
-    if (std::fabs(whole - halves) <= std::max(tol, 1e-14 * halves) || depth >= 30) return halves;
-    return Len(u0, m, tol / 2, depth + 1) + Len(m, u1, tol / 2, depth + 1);
+  double Speed(double t) const { return pointgeo::Speed(Shape(), t); }
+  double Len(double u0, double u1, double tol) const {
+    return pointgeo::ArcLength(Shape(), u0, u1, tol);
   }
   double Tol() const { return 1e-14 * std::fabs(r); }
 
@@ -293,314 +271,20 @@ void StartNearest(Piece& p, const TJwwIndPoint& from) {
   if (Dist2(from.x, from.y, b.x, b.y) < Dist2(from.x, from.y, a.x, a.y)) p.Reverse();
 }
 
-// --- each point once --------------------------------------------------------------------
-
-// Cells of kSamePoint: a point's neighbours within kSamePoint lie in its cell
-// and the eight around it.
-struct Cells {
-  std::unordered_map<uint64_t, std::vector<size_t>> map;
-  static int64_t Cell(double v) {
-    return static_cast<int64_t>(std::clamp(std::floor(v / kSamePoint), -4.0e15, 4.0e15));
-  }
-  static uint64_t Key(int64_t a, int64_t b) {
-    return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
-  }
-  // Whether a point of `kept` lies within kSamePoint of p.
-  bool Near(const TPoints& kept, TPointXY p) const {
-    const int64_t cx = Cell(p.x), cy = Cell(p.y);
-    for (int64_t dx = -1; dx <= 1; ++dx) {
-      for (int64_t dy = -1; dy <= 1; ++dy) {
-        const auto it = map.find(Key(cx + dx, cy + dy));
-        if (it == map.end()) continue;
-        for (size_t k : it->second) {
-          if (Dist2(kept[k].x, kept[k].y, p.x, p.y) < kSamePoint * kSamePoint) return true;
-        }
-      }
-    }
-    return false;
-  }
-  void Add(TPointXY p, size_t index) { map[Key(Cell(p.x), Cell(p.y))].push_back(index); }
-};
+// --- each point once ------------------------------------------------------------------------
 
 // Appends the points to out in their order, each once: a point within
 // kSamePoint of one kept before it is dropped. True when kMaxPoints stopped it.
 bool PutOnce(const TPoints& points, TPoints& out) {
-  Cells cells;
-  for (size_t k = 0; k < out.size(); ++k) cells.Add(out[k], k);
+  OnceEach once(out);
   for (const TPointXY& p : points) {
-    if (!Finite(p.x) || !Finite(p.y) || cells.Near(out, p)) continue;
-    if (out.size() >= kMaxPoints) return true;
-    cells.Add(p, out.size());
-    out.push_back(p);
+    once.Add(p.x, p.y);
+    if (once.Over()) return true;
   }
   return false;
 }
 
-// --- extended intersections ----------------------------------------------------------------
-
-// a - b as an unevaluated sum hi + lo, exactly.
-struct Two {
-  double hi, lo;
-};
-Two Diff(double a, double b) {
-  const double s = a - b, bb = s - a;
-  return {s, (a - (s - bb)) - (b + bb)};
-}
-// p q - r s for exact differences, correct to a few units of its own last
-// place even where the two products nearly cancel (nearly parallel lines).
-double Cross(Two p, Two q, Two r, Two s) {
-  const double pq = p.hi * q.hi, rs = r.hi * s.hi;
-  const double e = std::fma(p.hi, q.hi, -pq) - std::fma(r.hi, s.hi, -rs);
-  const double small = (p.hi * q.lo + p.lo * q.hi) - (r.hi * s.lo + r.lo * s.hi);
-  return (pq - rs) + (e + small);
-}
-
-struct ExtLine {
-  double x1, y1;
-  Two dx, dy;
-  double len2;
-};
-
-// The first kMaxPoints points in the order of x, then y, each once, without
-// keeping every point found: whenever the candidates reach a few times the
-// cap they are sorted, merged and cut to the cap, and a point beyond the last
-// one kept is turned away at once.
-class FirstPoints {
- public:
-  void Add(double x, double y) {
-    if (!Finite(x) || !Finite(y)) return;
-    if (limited_ && (x > limit_.x + 2 * kSamePoint)) {
-      more_ = true;
-      return;
-    }
-    raw_.push_back({x, y});
-    if (raw_.size() >= 4 * kMaxPoints) Compact();
-  }
-  bool Into(TPoints& out) {
-    Compact();
-    out.insert(out.end(), raw_.begin(), raw_.end());
-    return more_;
-  }
-
- private:
-  void Compact() {
-    std::sort(raw_.begin(), raw_.end(), [](const TPointXY& p, const TPointXY& q) {
-      return p.x < q.x || (p.x == q.x && p.y < q.y);
-    });
-    TPoints kept;
-    Cells cells;
-    for (const TPointXY& p : raw_) {
-      if (cells.Near(kept, p)) continue;
-      if (kept.size() >= kMaxPoints) {
-        more_ = true;
-        break;
-      }
-      cells.Add(p, kept.size());
-      kept.push_back(p);
-    }
-    raw_.swap(kept);
-    if (more_ && !raw_.empty()) limited_ = true, limit_ = raw_.back();
-  }
-  TPoints raw_;
-  bool limited_ = false, more_ = false;
-  TPointXY limit_;
-};
-
 }  // namespace
-
-namespace {
-
-// Where lines a and b meet, unless they are parallel (kParallel).
-void Meet(const ExtLine& a, const ExtLine& b, FirstPoints& first) {
-  const double den = Cross(a.dx, b.dy, a.dy, b.dx);
-  // Parallel: the sine of their angle, den / (|a| |b|), within kParallel.
-  if (!(den * den > kParallel * kParallel * a.len2 * b.len2)) return;
-  // The crossing at t along a and u along b: (b1 - a1) x db / (da x db)
-  // and (b1 - a1) x da / (da x db). Each coordinate from the line whose
-  // step to it is the shorter, as it carries the smaller rounding: a
-  // coordinate one of the lines keeps (a wall along an axis) is exact.
-  const Two ox = Diff(b.x1, a.x1), oy = Diff(b.y1, a.y1);
-  const double t = Cross(ox, b.dy, oy, b.dx) / den, u = Cross(ox, a.dy, oy, a.dx) / den;
-  auto along = [](double t, double x1, Two dx) { return std::fma(t, dx.hi, x1 + t * dx.lo); };
-  const double x = std::fabs(t * a.dx.hi) <= std::fabs(u * b.dx.hi) ? along(t, a.x1, a.dx)
-                                                                   : along(u, b.x1, b.dx);
-  const double y = std::fabs(t * a.dy.hi) <= std::fabs(u * b.dy.hi) ? along(t, a.y1, a.dy)
-                                                                   : along(u, b.y1, b.dy);
-  first.Add(x, y);
-}
-
-// The pairs of lines that cross at x <= L without trying every pair: far to
-// the left the lines lie in the order of their slopes (the steepest lowest),
-// at L in the order of their heights there, and two lines have crossed by L
-// exactly when those orders differ. Counting them is a sort and a count of
-// inversions; listing them, a merge sort that names each inversion. Lines
-// whose slopes round alike are closer to parallel than kParallel; only
-// crossings within rounding of L may be taken on the wrong side of it.
-class LeftCrossings {
- public:
-  explicit LeftCrossings(const std::vector<ExtLine>& lines) : lines_(lines) {
-    for (size_t k = 0; k < lines.size(); ++k) {
-      if (lines[k].dx.hi == 0) {
-        vertical_.push_back(k);
-      } else {
-        sloped_.push_back(k);
-      }
-    }
-    slope_.resize(lines.size());
-    for (size_t k : sloped_) slope_[k] = lines[k].dy.hi / lines[k].dx.hi;
-  }
-  // The pairs crossing at x <= L; false when a height at L is no number.
-  bool Count(double L, uint64_t& count) {
-    if (!Ranks(L)) return false;
-    std::vector<uint32_t> tree(rank_.size() + 1);
-    count = 0;
-    for (size_t j = 0; j < rank_.size(); ++j) {
-      uint64_t below = 0;  // earlier lines ranked below line j at L
-      for (size_t i = rank_[j]; i > 0; i -= i & (~i + 1)) below += tree[i];
-      count += j - below;
-      for (size_t i = rank_[j] + 1; i < tree.size(); i += i & (~i + 1)) ++tree[i];
-    }
-    for (size_t v : vertical_) {
-      if (lines_[v].x1 <= L) count += sloped_.size();
-    }
-    return true;
-  }
-  // Each pair crossing at x <= L, to f(a, b).
-  template <class F>
-  void Each(double L, F&& f) {
-    if (!Ranks(L)) return;
-    std::vector<std::pair<uint32_t, size_t>> seq(rank_.size()), tmp(rank_.size());
-    for (size_t j = 0; j < rank_.size(); ++j) seq[j] = {rank_[j], order_[j]};
-    for (size_t width = 1; width < seq.size(); width *= 2) {
-      for (size_t lo = 0; lo + width < seq.size(); lo += 2 * width) {
-        const size_t mid = lo + width, hi = std::min(lo + 2 * width, seq.size());
-        size_t i = lo, j = mid, o = lo;
-        while (i < mid || j < hi) {
-          if (j >= hi || (i < mid && seq[i].first < seq[j].first)) {
-            tmp[o++] = seq[i++];
-          } else {
-            for (size_t k = i; k < mid; ++k) f(lines_[seq[k].second], lines_[seq[j].second]);
-            tmp[o++] = seq[j++];
-          }
-        }
-        std::copy(tmp.begin() + lo, tmp.begin() + hi, seq.begin() + lo);
-      }
-    }
-    for (size_t v : vertical_) {
-      if (lines_[v].x1 > L) continue;
-      for (size_t k : sloped_) f(lines_[v], lines_[k]);
-    }
-  }
-
- private:
-  // order_: the lines far to the left, the steepest lowest, and lines of one
-  // slope (parallel: they never cross) as they lie at L; rank_[j]: the place
-  // at L of the line order_[j], ties at L in the order just after L (the
-  // steeper higher).
-  bool Ranks(double L) {
-    std::vector<double> y(lines_.size());
-    for (size_t k : sloped_) {
-      y[k] = lines_[k].y1 + (L - lines_[k].x1) * slope_[k];
-      // Far out a steep line's height may round to an infinity, which still
-      // orders it; only a height that is no number stops the count.
-      if (std::isnan(y[k])) return false;
-    }
-    order_ = sloped_;
-    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-      if (slope_[a] != slope_[b]) return slope_[a] > slope_[b];
-      return y[a] < y[b] || (y[a] == y[b] && a < b);
-    });
-    std::vector<size_t> at(order_.size());
-    for (size_t j = 0; j < at.size(); ++j) at[j] = j;
-    std::sort(at.begin(), at.end(), [&](size_t a, size_t b) {
-      const size_t la = order_[a], lb = order_[b];
-      if (y[la] != y[lb]) return y[la] < y[lb];
-      return slope_[la] < slope_[lb] || (slope_[la] == slope_[lb] && a < b);
-    });
-    rank_.assign(order_.size(), 0);
-    for (size_t r = 0; r < at.size(); ++r) rank_[at[r]] = static_cast<uint32_t>(r);
-    return true;
-  }
-  const std::vector<ExtLine>& lines_;
-  std::vector<size_t> vertical_, sloped_;
-  std::vector<double> slope_;
-  std::vector<size_t> order_;
-  std::vector<uint32_t> rank_;
-};
-
-// Doubles in the order of their values as integers, and back.
-int64_t Key(double v) {
-  int64_t k;
-  std::memcpy(&k, &v, sizeof k);
-  return k < 0 ? INT64_MIN - k : k;
-}
-double FromKey(int64_t k) {
-  if (k < 0) k = INT64_MIN - k;
-  double v;
-  std::memcpy(&v, &k, sizeof v);
-  return v;
-}
-
-}  // namespace
-
-bool ExtendedIntersections(const TJGdata& g, TPoints& out) {
-  std::vector<ExtLine> lines;
-  for (const TJwwEntLine& e : g.Ents<jkLine>()) {
-    if (!Finite(e.x1) || !Finite(e.y1) || !Finite(e.x2) || !Finite(e.y2)) continue;
-    ExtLine l{e.x1, e.y1, Diff(e.x2, e.x1), Diff(e.y2, e.y1), 0};
-    l.len2 = l.dx.hi * l.dx.hi + l.dy.hi * l.dy.hi;
-    if (!Finite(l.len2) || !(l.len2 > kSamePoint * kSamePoint)) continue;
-    lines.push_back(l);
-  }
-  const double n = static_cast<double>(lines.size());
-  constexpr double kTarget = kMaxPoints + kMaxPoints / 4, kMost = 4.0 * kMaxPoints;
-  if (n * (n - 1) / 2 > kMost) {
-    // Many lines: the pairs crossing left of some L, chosen so that a little
-    // more than kMaxPoints pairs cross there, give the first points, unless
-    // many cross in one point or crossings lie within rounding of L; then
-    // every pair is tried below.
-    LeftCrossings left(lines);
-    constexpr double kFar = 1e250;
-    uint64_t count = 0;
-    double L = NAN;
-    if (left.Count(kFar, count) && count <= kMost) {
-      L = kFar;
-    } else {
-      int64_t lo = Key(-kFar), hi = Key(kFar);
-      // The keys span more than an int64_t: their distance is taken unsigned.
-      while (static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo) > 1) {
-        const int64_t mid =
-            lo + static_cast<int64_t>((static_cast<uint64_t>(hi) - static_cast<uint64_t>(lo)) / 2);
-        if (!left.Count(FromKey(mid), count)) break;
-        if (count < kTarget) {
-          lo = mid;
-        } else if (count > kMost) {
-          hi = mid;
-        } else {
-          L = FromKey(mid);
-          break;
-        }
-      }
-    }
-    if (!std::isnan(L)) {
-      FirstPoints first;
-      left.Each(L, [&](const ExtLine& a, const ExtLine& b) { Meet(a, b, first); });
-      TPoints found;
-      const bool more = first.Into(found);
-      const bool whole = L == kFar;
-      if (whole || (found.size() == kMaxPoints &&
-                    found.back().x < L - 1e-9 * std::max(1.0, std::fabs(L)) - 4 * kSamePoint)) {
-        out.insert(out.end(), found.begin(), found.end());
-        return more || !whole;
-      }
-    }
-  }
-  FirstPoints first;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    for (size_t j = i + 1; j < lines.size(); ++j) Meet(lines[i], lines[j], first);
-  }
-  return first.Into(out);
-}
 
 // --- points at distances ---------------------------------------------------------------------
 
@@ -633,6 +317,52 @@ bool DistancePoints(const TJGdata& g, const std::vector<double>& d, bool bothWay
 // --- layout -------------------------------------------------------------------------------------
 
 namespace {
+
+// The ends of figures in cells of kSamePoint: an end's neighbours within
+// kSamePoint lie in its cell and the eight around it. The cells are one open
+// table of (cell, end) entries, a cell's entries found by probing on from its
+// hash, so that a drawing of many figures costs no allocation for each end.
+class Ends {
+ public:
+  explicit Ends(size_t count) {
+    size_t size = 64;
+    while (size < 2 * count) size *= 2;  // at most half full: probes stay short
+    keys_.resize(size), ends_.assign(size, kEmpty);
+  }
+  void Add(TPointXY p, uint32_t end) {
+    const uint64_t key = Key(Cell(p.x), Cell(p.y));
+    size_t k = Slot(key);
+    while (ends_[k] != kEmpty) k = (k + 1) & (keys_.size() - 1);
+    keys_[k] = key, ends_[k] = end;
+  }
+  // f(end) for each end in the cell of p and the eight around it.
+  template <class F>
+  void Around(TPointXY p, F&& f) const {
+    const int64_t cx = Cell(p.x), cy = Cell(p.y);
+    for (int64_t dx = -1; dx <= 1; ++dx) {
+      for (int64_t dy = -1; dy <= 1; ++dy) {
+        const uint64_t key = Key(cx + dx, cy + dy);
+        for (size_t k = Slot(key); ends_[k] != kEmpty; k = (k + 1) & (keys_.size() - 1)) {
+          if (keys_[k] == key) f(ends_[k]);
+        }
+      }
+    }
+  }
+
+ private:
+  static int64_t Cell(double v) {
+    return static_cast<int64_t>(std::clamp(std::floor(v / kSamePoint), -4.0e15, 4.0e15));
+  }
+  static uint64_t Key(int64_t a, int64_t b) {
+    return static_cast<uint64_t>(a) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(b);
+  }
+  size_t Slot(uint64_t key) const {
+    return static_cast<size_t>((key * 0xD6E8FEB86659FD93ull) >> 20) & (keys_.size() - 1);
+  }
+  static constexpr uint32_t kEmpty = 0xFFFFFFFF;
+  std::vector<uint64_t> keys_;
+  std::vector<uint32_t> ends_;
+};
 
 // Figures joined end to end, each walked from its start, one after another.
 struct Run {
@@ -684,6 +414,7 @@ struct Run {
 // the selection carries on. A circle or closed ellipse is a run of its own.
 bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) {
   std::vector<Piece> all;
+  if (joined) all.reserve(static_cast<size_t>(g.EntLineN) + std::max(g.EntArcN, 0));
   bool enough = false;  // without joined, the first figure is all
   EachFigure(g, from, [&](const Piece& p) {
     if (all.empty() || (joined && !p.closed)) all.push_back(p);
@@ -692,11 +423,12 @@ bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) 
   if (all.empty()) return false;
   run.pieces = {all[0]};
   if (joined && !all[0].closed) {
-    Cells ends;  // both ends of every piece: index 2 k is the start of piece k
+    Ends ends(2 * all.size());  // both ends of every piece: 2 k is the start of piece k
     TPoints at;
+    at.reserve(2 * all.size());
     for (size_t k = 0; k < all.size(); ++k) {
-      at.push_back(all[k].Start()), ends.Add(at.back(), at.size() - 1);
-      at.push_back(all[k].End()), ends.Add(at.back(), at.size() - 1);
+      at.push_back(all[k].Start()), ends.Add(at.back(), static_cast<uint32_t>(at.size() - 1));
+      at.push_back(all[k].End()), ends.Add(at.back(), static_cast<uint32_t>(at.size() - 1));
     }
     std::vector<bool> used(all.size());
     used[0] = true;
@@ -704,16 +436,9 @@ bool MakeRun(const TJGdata& g, const TJwwIndPoint& from, bool joined, Run& run) 
     // start (or end, for atEnd) there.
     auto next = [&](TPointXY p, bool atEnd, Piece& found) {
       size_t best = SIZE_MAX;
-      const int64_t cx = Cells::Cell(p.x), cy = Cells::Cell(p.y);
-      for (int64_t dx = -1; dx <= 1; ++dx) {
-        for (int64_t dy = -1; dy <= 1; ++dy) {
-          const auto it = ends.map.find(Cells::Key(cx + dx, cy + dy));
-          if (it == ends.map.end()) continue;
-          for (size_t e : it->second) {
-            if (!used[e / 2] && Run::Joined(at[e], p)) best = std::min(best, e);
-          }
-        }
-      }
+      ends.Around(p, [&](size_t e) {
+        if (!used[e / 2] && Run::Joined(at[e], p)) best = std::min(best, e);
+      });
       if (best == SIZE_MAX) return false;
       used[best / 2] = true;
       found = all[best / 2];
