@@ -9,6 +9,7 @@
 #include "jwwgaibu/PointTools.h"
 #include "myfunc/MyFunc.h"
 
+using pointgeo::AtAngle;
 using pointgeo::Dist2;
 using pointgeo::Finite;
 using pointgeo::kPi;
@@ -18,20 +19,6 @@ using pointgeo::SpanDeg;
 namespace {
 
 constexpr double kTurn = 2 * kPi;
-
-// The cosine and sine of t, exact at whole quarter turns: an angle that is a
-// multiple of 90 degrees but for the rounding of pi gives 0 and 1, not 6e-17.
-void CosSin(double t, double& c, double& s) {
-  const double q = std::nearbyint(t / (kPi / 2));
-  const double rest = (t - q * (kPi / 2)) - q * 6.123233995736766e-17;
-  if (std::fabs(q) < 1e15 && std::fabs(rest) <= 4 * DBL_EPSILON * std::max(1.0, std::fabs(t))) {
-    static constexpr double kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
-    const int k = static_cast<int>(((static_cast<int64_t>(q) % 4) + 4) % 4);
-    c = kCos[k], s = kSin[k];
-    return;
-  }
-  c = ExactCos(t), s = ExactSin(t);
-}
 
 // The angle a in [0, 2 pi).
 double Wrap(double a) {
@@ -49,7 +36,8 @@ struct Piece {
   enum Kind { kLine, kRound, kEllipse } kind = kLine;
   double ax = 0, ay = 0, bx = 0, by = 0;  // a line from a to b
   double cx = 0, cy = 0, r = 0;           // the centre; the radius (an ellipse's cr)
-  double he = 1, ka = 0;                  // an ellipse's flatness and tilt (radians)
+  double he = 1;                          // an ellipse's flatness
+  pointgeo::CosSin tilt;                  // an ellipse's tilt, as the pitch turns its points
   double t0 = 0, dir = 1, span = 0;       // the parameter at the start, its turn, its span
   double length = 0, perimeter = 0;       // along the figure; a whole turn of its curve
   bool closed = false;
@@ -60,7 +48,7 @@ struct Piece {
   // parameters (either order), as the library's pitch measures them.
   TJwwEntArc Shape() const {
     TJwwEntArc a;
-    a.cr = r, a.he = he;
+    a.cx = cx, a.cy = cy, a.cr = r, a.he = he;
     return a;
   }
   double Speed(double t) const { return pointgeo::Speed(Shape(), t); }
@@ -88,13 +76,7 @@ struct Piece {
     lastU = u, lastRest = rest;
     return t0 + dir * (u + turns * kTurn);
   }
-  TPointXY EllipsePoint(double t) const {
-    double c, s, kc, ks;
-    CosSin(t, c, s);
-    CosSin(ka, kc, ks);
-    const double u = r * c, w = r * he * s;
-    return {cx + (u * kc - w * ks), cy + (u * ks + w * kc)};
-  }
+  TPointXY EllipsePoint(double t) const { return pointgeo::OnArcAt(Shape(), t, tilt); }
 
   TPointXY At(double s) const {
     switch (kind) {
@@ -105,9 +87,8 @@ struct Piece {
         return {ax + (bx - ax) * f, ay + (by - ay) * f};
       }
       case kRound: {
-        double c, n;
-        CosSin(t0 + dir * (s / r), c, n);
-        return {cx + r * c, cy + r * n};
+        const pointgeo::CosSin p = AtAngle(t0 + dir * (s / r));
+        return {cx + r * p.c, cy + r * p.s};
       }
       case kEllipse:
         break;
@@ -128,9 +109,8 @@ struct Piece {
       if (px == cx && py == cy) return 0;
       t = ExactAtan2(py - cy, px - cx);
     } else {
-      double kc, ks;
-      CosSin(-ka, kc, ks);
-      const double u = (px - cx) * kc - (py - cy) * ks, v = (px - cx) * ks + (py - cy) * kc;
+      // Turned back by the tilt.
+      const double u = (px - cx) * tilt.c + (py - cy) * tilt.s, v = (py - cy) * tilt.c - (px - cx) * tilt.s;
       if (u == 0 && v == 0) return 0;
       t = ExactAtan2(v / he, u);
       if (r < 0) t += kPi;
@@ -213,7 +193,7 @@ bool MakeArc(const TJwwEntArc& e, const TJwwIndPoint& from, Piece& p) {
     return Finite(p.length);
   }
   p.kind = Piece::kEllipse;
-  p.r = e.cr, p.he = e.he, p.ka = std::fmod(e.ka, 360.0) / 180 * kPi;
+  p.r = e.cr, p.he = e.he, p.tilt = pointgeo::Tilt(e.ka);
   // Longer than the drawing's resolution: the whole ellipse is longer than
   // four of its greater half axes, an arc than its chord; measured only where
   // that does not settle it.
@@ -224,10 +204,9 @@ bool MakeArc(const TJwwEntArc& e, const TJwwIndPoint& from, Piece& p) {
     p.dir = e.he > 0 ? 1 : -1;
     p.t0 = 0;
     if (from.flg) {
-      double kc, ks;
-      CosSin(-p.ka, kc, ks);
-      const double u = (from.x - e.cx) * kc - (from.y - e.cy) * ks;
-      const double v = (from.x - e.cx) * ks + (from.y - e.cy) * kc;
+      const pointgeo::CosSin k = p.tilt;
+      const double u = (from.x - e.cx) * k.c + (from.y - e.cy) * k.s;
+      const double v = (from.y - e.cy) * k.c - (from.x - e.cx) * k.s;
       if (u != 0 || v != 0) p.t0 = ExactAtan2(v / e.he, u);
     }
     return true;

@@ -290,6 +290,27 @@ TEST(RightAngles, EndsCentresAndDivisionsAreExact) {
   for (const TPointXY& p : four) EXPECT_TRUE(p.x == 0 || p.y == 0);
 }
 
+// A tilted elliptic arc is one curve for every tool: distance 0 from either
+// end (mode 12) is that end as mode 9 places it, to the bit.
+TEST(DistancePoints, EndsOfATiltedEllipseAreModeNinesEnds) {
+  for (const char* arc : {"ci 100 200 1000 10 250 0.4 30", "ci -5 7 333 200 80 2.5 123.4"}) {
+    TJGdata g;
+    kxtest::ReadLines(g, arc);
+    TPoints ends;
+    EndAndCentrePoints(g, 1, ends);
+    ASSERT_EQ(ends.size(), 2u);
+    for (const TPointXY& end : ends) {
+      TJwwIndPoint from;
+      from.flg = 1, from.x = end.x, from.y = end.y;
+      TPoints at;
+      DistancePoints(g, {0}, false, from, at);
+      ASSERT_EQ(at.size(), 1u);
+      EXPECT_EQ(at[0].x, end.x) << arc;
+      EXPECT_EQ(at[0].y, end.y) << arc;
+    }
+  }
+}
+
 // Far out, where x less kSamePoint rounds back to x, two crossings on one x
 // within kSamePoint of each other are still one point.
 TEST(ExtendedIntersections, CrossingsFarOutWithinTheSamePointAreOne) {
