@@ -13,13 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 runs=${2:-3}
-if [ -n "${3:-}" ]; then
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  cp "$3" "$work/kx29"
-else
-  source bench/kx29_folder.sh
-fi
+kx29=${3:-}
+source bench/kx29_folder.sh
 
 python3 - "$work/ellipses.txt" <<'PY'
 import random, sys
@@ -33,19 +28,6 @@ open(sys.argv[1], 'wb').write(''.join(l + '\r\n' for l in out).encode('ascii'))
 PY
 python3 bench/gen_drawing.py -n 100000 --seed 1 "$work/real.txt"
 
-# Median wall time of $runs runs of kx29 with the given arguments on $input, in ms.
-median() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    cp "$work/$input" "$work/JWC_TEMP.TXT"
-    local t0 t1
-    t0=$(date +%s%N)
-    (cd "$work" && ./kx29 "$@" 2>/dev/null)
-    t1=$(date +%s%N)
-    times+=($(((t1 - t0) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
-}
 points() {
   cp "$work/$input" "$work/JWC_TEMP.TXT"
   (cd "$work" && ./kx29 "$@" 2>/dev/null)

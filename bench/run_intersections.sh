@@ -28,24 +28,11 @@ for _ in range(100000):
 open(sys.argv[1], 'wb').write(''.join(l + '\r\n' for l in out).encode('ascii'))
 PY
 
-# Median wall time of $runs runs of kx29 with the given arguments, in ms, on
-# the drawing $input (lines.txt unless set).
-median() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    cp "$work/${input:-lines.txt}" "$work/JWC_TEMP.TXT"
-    local t0 t1
-    t0=$(date +%s%N)
-    (cd "$work" && ./kx29 "$@")
-    t1=$(date +%s%N)
-    times+=($(((t1 - t0) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
-}
+input=lines.txt
 
 # The peak resident memory of one run, in MB.
 peak() {
-  cp "$work/${input:-lines.txt}" "$work/JWC_TEMP.TXT"
+  cp "$work/$input" "$work/JWC_TEMP.TXT"
   (cd "$work" && /usr/bin/time -f '%M' ./kx29 "$@" 2>&1 >/dev/null | tail -1) |
     awk '{ printf "%.0f", $1 / 1024 }'
 }
@@ -88,14 +75,13 @@ def write(name, records):
     open(f'{sys.argv[1]}/{name}.txt', 'wb').write(''.join(l + '\r\n' for l in out).encode('ascii'))
 rnd = random.Random(25)
 n = 10000
-write('star', [f'{1000 * math.cos(a):.6f} {1000 * math.sin(a):.6f} {-1000 * math.cos(a):.6f} {-1000 * math.sin(a):.6f}'
-               for a in (math.pi * (k + 0.5) / n for k in range(n))])
 a = sorted(rnd.random() * 10000 for _ in range(n))
 b = sorted((rnd.random() * 10000 for _ in range(n)), reverse=True)
 write('crossing', [f'0 {y0:.3f} 10000 {y1:.3f}' for y0, y1 in zip(a, b)])
 write('onex', ['0 -1 0 100001'] + [f'-10 {k + 0.5} 10 {k + 0.5}' for k in range(100000)])
 write('ellipses', [f'ci 0 0 {1000 + k} 0 0 0.5 {k * 0.37:.2f}' for k in range(1000)])
 PY
+star_drawing "$work/star.txt"
 echo
 echo "Drawings made to be hard, mode 8; medians of $runs runs:"
 for d in star crossing onex ellipses; do

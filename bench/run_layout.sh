@@ -14,15 +14,7 @@ runs=${2:-5}
 runs_star=${3:-3}
 source bench/kx29_folder.sh
 python3 bench/gen_drawing.py "$work/drawing.txt" -n 100000 --seed 1
-# The lines through one point of run_intersections.sh: each written to 6
-# decimals, its ends opposite, so that each passes through the origin.
-python3 - "$work/star.txt" <<'PY'
-import math, sys
-n = 10000
-lines = [f'{1000 * math.cos(a):.6f} {1000 * math.sin(a):.6f} {-1000 * math.cos(a):.6f} {-1000 * math.sin(a):.6f}'
-         for a in (math.pi * (k + 0.5) / n for k in range(n))]
-open(sys.argv[1], 'wb').write(''.join(l + '\r\n' for l in ['hq', 'lg0', 'ly0', 'lc1', 'lt1'] + lines).encode('ascii'))
-PY
+star_drawing "$work/star.txt"
 
 # "median ms, median KB, points" of $1 runs of kx29 with the other arguments.
 measure() {
